@@ -1,0 +1,77 @@
+#pragma once
+// The object store's database calls, with the platform's names and meaning.
+// Every call that fails leaves the platform's error code in GetLastError.
+//
+// The store lives in the device's volume (SQLite, see Volume.h). Several
+// processes may use one volume at once.
+
+#include <functional>
+#include <vector>
+
+#include "platform/core/Handles.h"
+#include "platform/core/Types.h"
+
+namespace ce {
+
+// Enumerates databases: type 0 means all of them. Close with CloseHandle.
+HANDLE CeFindFirstDatabase(DWORD dwDbaseType);
+// The next database, or 0 with ERROR_NO_MORE_ITEMS at the end.
+CEOID CeFindNextDatabase(HANDLE hEnum);
+
+// Describes a database (wObjType OBJTYPE_DATABASE and infDatabase filled) or a
+// record (OBJTYPE_RECORD, infRecord.oidParent). ERROR_INVALID_HANDLE for an
+// unknown identifier.
+BOOL CeOidGetInfo(CEOID oid, CEOIDINFO* info);
+
+// Opens by identifier when *poid is nonzero, else by name (writing the
+// identifier back). `propid` picks the sort order the handle walks (0: the
+// records' creation order). With a notification window, DB_CEOID_* messages
+// are posted to it for changes made through other handles.
+HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFlags,
+                      HWND hwndNotify);
+
+// Moves the handle's current record; returns its identifier and its 0-based
+// index in the handle's order, or 0 when the seek runs past either end.
+CEOID CeSeekDatabase(HANDLE hDatabase, DWORD dwSeekType, DWORD dwValue, LPDWORD lpdwIndex);
+
+// Reads the current record. With rgPropID null every property is returned
+// and *lpcPropID receives their number. The buffer holds a CEPROPVAL array
+// followed by the texts and bytes they point to; with CEDB_ALLOWREALLOC it
+// is a local-heap block that the call allocates (when *lplpBuffer is null)
+// or grows, and the caller frees with LocalFree.
+CEOID CeReadRecordProps(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID* rgPropID,
+                        LPBYTE* lplpBuffer, LPDWORD lpcbBuffer);
+
+// Writes properties into a record (oidRecord 0 creates one): a property
+// already in the record is replaced, a new one added, one flagged
+// CEDB_PROPDELETE removed. Returns the record's identifier.
+CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL* rgPropVal);
+
+BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord);
+
+CEOID CeCreateDatabase(LPCWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder,
+                       SORTORDERSPEC* rgSortSpecs);
+
+// Applies the fields of `pNewInfo` marked valid in its dwFlags.
+BOOL CeSetDatabaseInfo(CEOID oidDbase, CEDBASEINFO* pNewInfo);
+
+// Deletes a database and its records; ERROR_SHARING_VIOLATION while any
+// handle, in this or another process, has it open.
+BOOL CeDeleteDatabase(CEOID oidDbase);
+
+// ---- Change notifications ------------------------------------------------
+
+struct DatabaseNotification {
+    HWND window;
+    UINT message;  // DB_CEOID_CREATED, DB_CEOID_CHANGED, DB_CEOID_RECORD_DELETED, ...
+    CEOID object;  // wParam: the record concerned
+    CEOID parent;  // lParam: its database
+};
+
+// Collects the notifications due to this process's notified handles for
+// changes made through other handles since the last call. The window
+// system's message loop calls it and posts what it returns; it is cheap
+// when nothing changed.
+std::vector<DatabaseNotification> TakeDatabaseNotifications();
+
+}  // namespace ce
