@@ -1,6 +1,8 @@
 #include "platform/core/Text.h"
 
 #include <cwctype>
+#include <locale.h>
+#include <wctype.h>
 
 namespace ce {
 
@@ -118,17 +120,31 @@ std::size_t CopyWide(WCHAR* destination, std::size_t capacity, std::u16string_vi
     return n;
 }
 
+namespace {
+
+// Case mapping must not depend on the process's locale: two programs on one
+// device have to agree on which database names are the same.
+locale_t UnicodeLocale() {
+    static locale_t locale = [] {
+        locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+        return l != static_cast<locale_t>(0) ? l : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
+    }();
+    return locale;
+}
+
+}  // namespace
+
 WCHAR ToLowerWide(WCHAR c) {
     if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<WCHAR>(c + 32) : c;
     if (c >= 0xD800 && c <= 0xDFFF) return c;
-    auto lower = std::towlower(static_cast<wint_t>(c));
+    auto lower = towlower_l(static_cast<wint_t>(c), UnicodeLocale());
     return lower <= 0xFFFF ? static_cast<WCHAR>(lower) : c;
 }
 
 WCHAR ToUpperWide(WCHAR c) {
     if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<WCHAR>(c - 32) : c;
     if (c >= 0xD800 && c <= 0xDFFF) return c;
-    auto upper = std::towupper(static_cast<wint_t>(c));
+    auto upper = towupper_l(static_cast<wint_t>(c), UnicodeLocale());
     return upper <= 0xFFFF ? static_cast<WCHAR>(upper) : c;
 }
 
@@ -163,7 +179,7 @@ int lstrcmpiW(LPCWSTR a, LPCWSTR b) { return CompareWideIgnoreCase(WideView(a), 
 
 bool IsWideSpace(WCHAR c) {
     if (c < 0x80) return c == u' ' || (c >= 0x09 && c <= 0x0D);
-    return std::iswspace(static_cast<wint_t>(c)) != 0;
+    return iswspace_l(static_cast<wint_t>(c), UnicodeLocale()) != 0;
 }
 
 }  // namespace ce

@@ -1,0 +1,40 @@
+#pragma once
+// The single application object: every part of the program reaches the main
+// window, the resources, the settings and the help program through it.
+
+#include <memory>
+#include <string>
+
+#include "app/Settings.h"
+#include "platform/gui/WinTypes.h"
+
+namespace app {
+
+class Application {
+public:
+    virtual ~Application();
+
+    ce::HWND mainWindow = nullptr;
+    ce::HINSTANCE instance = nullptr;
+    // Set by the infrared transfer window's Cancel button.
+    bool cancelRequested = false;
+    ce::HWND list = nullptr;
+    ce::WNDPROC listProcedure = nullptr;
+    std::unique_ptr<Settings> settings;
+    ce::HIMAGELIST headerImages = nullptr;
+    ce::HWND menuBar = nullptr;
+    ce::HIMAGELIST largeImages = nullptr;
+    ce::HIMAGELIST smallImages = nullptr;
+    std::u16string helpProgram = u"PegHelp.exe";
+    ce::LONG topOffset = 0;
+    // False while a menu command runs; the main window refuses to close then.
+    bool commandsIdle = true;
+};
+
+// The one instance, alive for the whole process.
+Application& App();
+
+// Whether the running program is silent (the settings' silent switch).
+bool RunningSilently();
+
+}  // namespace app

@@ -1,0 +1,24 @@
+#include "resources/Editions.h"
+
+namespace res {
+
+ce::HINSTANCE PalmEdition() {
+    static const ce::ResourceModule* module = [] {
+        auto* m = new ce::ResourceModule;
+        AddCommonStrings(*m);
+        return m;
+    }();
+    return module;
+}
+
+ce::HINSTANCE KeyboardEdition() {
+    static const ce::ResourceModule* module = [] {
+        auto* m = new ce::ResourceModule;
+        AddCommonStrings(*m);
+        AddKeyboardStrings(*m);
+        return m;
+    }();
+    return module;
+}
+
+}  // namespace res

@@ -1,0 +1,17 @@
+#pragma once
+// The resource modules of the two programs: the common resources, with each
+// edition's own entries replacing common ones of the same number.
+
+#include "platform/gui/Resources.h"
+
+namespace res {
+
+void AddCommonStrings(ce::ResourceModule& module);
+void AddKeyboardStrings(ce::ResourceModule& module);
+
+// The palm-size edition's resources (tessaly).
+ce::HINSTANCE PalmEdition();
+// The keyboard edition's resources (tessbook).
+ce::HINSTANCE KeyboardEdition();
+
+}  // namespace res
