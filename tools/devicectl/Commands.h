@@ -1,0 +1,29 @@
+#pragma once
+// The sub-commands of devicectl. Each returns the process's exit status and
+// writes errors to standard error.
+
+#include <string>
+#include <vector>
+
+namespace devicectl {
+
+using Args = std::vector<std::string>;
+
+int Info(const Args& args);
+int List(const Args& args);
+int Create(const Args& args);
+int Delete(const Args& args);
+int Dump(const Args& args);
+int Add(const Args& args);
+int Set(const Args& args);
+int DeleteRecord(const Args& args);
+int Hold(const Args& args);
+int SeedDemo(const Args& args);
+int Registry(const Args& args);
+
+// Prints "devicectl: message" to standard error; returns 1.
+int Fail(const std::string& message);
+// The platform's last error as "text (code N)".
+std::string LastErrorText();
+
+}  // namespace devicectl

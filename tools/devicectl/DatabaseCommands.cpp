@@ -1,0 +1,341 @@
+// devicectl's commands on databases and records.
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "platform/core/ErrorCodes.h"
+#include "platform/core/LastError.h"
+#include "platform/core/LocalMemory.h"
+#include "platform/core/Text.h"
+#include "platform/device/DeviceDirectory.h"
+#include "platform/objectstore/ObjectStore.h"
+#include "platform/shell/Shell.h"
+#include "platform/time/Time.h"
+#include "tools/devicectl/Commands.h"
+#include "tools/devicectl/PropertyValues.h"
+
+namespace devicectl {
+namespace {
+
+using ce::CEOID;
+
+struct DatabaseRow {
+    CEOID oid;
+    ce::CEDBASEINFO info;
+};
+
+std::vector<DatabaseRow> AllDatabases() {
+    std::vector<DatabaseRow> rows;
+    ce::HANDLE find = ce::CeFindFirstDatabase(0);
+    if (find == ce::INVALID_HANDLE_VALUE) return rows;
+    while (CEOID oid = ce::CeFindNextDatabase(find)) {
+        ce::CEOIDINFO info;
+        if (ce::CeOidGetInfo(oid, &info) && info.wObjType == ce::OBJTYPE_DATABASE) {
+            rows.push_back({oid, info.infDatabase});
+        }
+    }
+    ce::CloseHandle(find);
+    return rows;
+}
+
+std::string Name(const ce::CEDBASEINFO& info) {
+    return ce::WideToUtf8(ce::WideView(info.szDbaseName, ce::CEDB_MAXDBASENAMELEN));
+}
+
+std::string SortText(const ce::SORTORDERSPEC& s) {
+    char buffer[128];
+    const char* type = TypeName(ce::TypeFromPropID(s.propid));
+    std::snprintf(buffer, sizeof buffer, "0x%08X (%s %u)%s%s%s", s.propid, *type ? type : "?",
+                  ce::HIWORD(s.propid), (s.dwFlags & ce::CEDB_SORT_DESCENDING) ? " descending" : "",
+                  (s.dwFlags & ce::CEDB_SORT_CASEINSENSITIVE) ? " case-insensitive" : "",
+                  (s.dwFlags & ce::CEDB_SORT_UNKNOWNFIRST) ? " unknown-first" : "");
+    return buffer;
+}
+
+std::string LocalDateText(const ce::FILETIME& ft) {
+    ce::FILETIME local;
+    ce::SYSTEMTIME st{};
+    ce::FileTimeToLocalFileTime(&ft, &local);
+    ce::FileTimeToSystemTime(&local, &st);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02u %02u:%02u:%02u", st.wYear, st.wMonth,
+                  st.wDay, st.wHour, st.wMinute, st.wSecond);
+    return buffer;
+}
+
+// Opens a database by name; on failure reports and returns the invalid handle.
+ce::HANDLE OpenByName(const std::string& name, CEOID& oid) {
+    oid = 0;
+    std::u16string wide = ce::Utf8ToWide(name);
+    ce::HANDLE h = ce::CeOpenDatabase(&oid, wide.c_str(), 0, 0, nullptr);
+    if (h == ce::INVALID_HANDLE_VALUE) Fail("cannot open database \"" + name + "\": " + LastErrorText());
+    return h;
+}
+
+bool ParseSort(const std::string& text, ce::SORTORDERSPEC& spec, std::string& error) {
+    std::size_t colon = text.find(':');
+    long long propid, flags = 0;
+    if (!ParseNumber(text.substr(0, colon), propid) || propid <= 0 || propid > 0xFFFFFFFFLL) {
+        error = "sort property \"" + text.substr(0, colon) + "\" is not a property identifier";
+        return false;
+    }
+    if (colon != std::string::npos) {
+        std::string f = text.substr(colon + 1);
+        if (!ParseNumber(f, flags)) {
+            flags = 0;
+            std::size_t start = 0;
+            while (start <= f.size()) {
+                std::size_t comma = f.find(',', start);
+                std::string word = f.substr(start, comma == std::string::npos ? std::string::npos
+                                                                             : comma - start);
+                if (word == "desc" || word == "descending") flags |= ce::CEDB_SORT_DESCENDING;
+                else if (word == "nocase" || word == "case-insensitive") flags |= ce::CEDB_SORT_CASEINSENSITIVE;
+                else if (word == "unknownfirst" || word == "unknown-first") flags |= ce::CEDB_SORT_UNKNOWNFIRST;
+                else {
+                    error = "unknown sort flag \"" + word + "\" (use desc, nocase, unknownfirst)";
+                    return false;
+                }
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+        }
+    }
+    spec.propid = static_cast<ce::CEPROPID>(propid);
+    spec.dwFlags = static_cast<ce::DWORD>(flags);
+    return true;
+}
+
+bool ParseRecordId(const std::string& text, CEOID& oid) {
+    long long v;
+    if (!ParseNumber(text, v) || v <= 0 || v > 0xFFFFFFFFLL) return false;
+    oid = static_cast<CEOID>(v);
+    return true;
+}
+
+// Parses properties; they stay valid while `parsed` lives.
+bool ParseProperties(const Args& args, std::size_t from, std::vector<ParsedProperty>& parsed,
+                     std::vector<ce::CEPROPVAL>& values) {
+    parsed.resize(args.size() - from);
+    for (std::size_t i = from; i < args.size(); ++i) {
+        std::string error;
+        if (!ParseProperty(args[i], parsed[i - from], error)) {
+            Fail(error);
+            return false;
+        }
+    }
+    for (auto& p : parsed) {
+        p.Bind();
+        values.push_back(p.value);
+    }
+    return true;
+}
+
+int WriteRecord(const Args& args, bool existing) {
+    std::size_t first = existing ? 2 : 1;
+    if (args.size() < first + 1) {
+        return Fail(existing ? "usage: devicectl set NAME RECORD ID:TYPE=VALUE..."
+                             : "usage: devicectl add NAME ID:TYPE=VALUE...");
+    }
+    CEOID record = 0;
+    if (existing && !ParseRecordId(args[1], record)) {
+        return Fail("record \"" + args[1] + "\" is not a record identifier");
+    }
+    std::vector<ParsedProperty> parsed;
+    std::vector<ce::CEPROPVAL> values;
+    if (!ParseProperties(args, first, parsed, values)) return 1;
+    CEOID db;
+    ce::HANDLE h = OpenByName(args[0], db);
+    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    CEOID written = ce::CeWriteRecordProps(h, record, static_cast<ce::WORD>(values.size()),
+                                           values.data());
+    std::string error = written == 0 ? LastErrorText() : "";
+    ce::CloseHandle(h);
+    if (written == 0) return Fail("cannot write the record: " + error);
+    std::printf("%u\n", written);
+    return 0;
+}
+
+}  // namespace
+
+int Info(const Args&) {
+    std::vector<DatabaseRow> rows = AllDatabases();
+    unsigned long long records = 0, bytes = 0;
+    for (const auto& r : rows) {
+        records += r.info.wNumRecords;
+        bytes += r.info.dwSize;
+    }
+    std::printf("device:     %s\n", ce::device::DeviceDirectory().c_str());
+    std::printf("volume:     %s\n", ce::device::VolumePath().c_str());
+    std::printf("files:      %s\n", (ce::device::DeviceDirectory() / "files").c_str());
+    std::printf("databases:  %zu\n", rows.size());
+    std::printf("records:    %llu\n", records);
+    std::printf("data:       %llu bytes\n", bytes);
+    ce::STORE_INFORMATION store;
+    if (ce::GetStoreInformation(&store)) {
+        std::printf("store size: %u KB\nfree:       %u KB\n", store.dwStoreSize / 1024,
+                    store.dwFreeSize / 1024);
+    }
+    return 0;
+}
+
+int List(const Args&) {
+    std::vector<DatabaseRow> rows = AllDatabases();
+    std::printf("%-10s  %-31s  %10s  %7s  %9s  %-19s  %s\n", "OID", "NAME", "TYPE", "RECORDS",
+                "BYTES", "MODIFIED", "SORT ORDERS");
+    for (const auto& r : rows) {
+        std::string sorts;
+        for (int i = 0; i < r.info.wNumSortOrder && i < 4; ++i) {
+            if (!sorts.empty()) sorts += "; ";
+            sorts += SortText(r.info.rgSortSpecs[i]);
+        }
+        std::printf("0x%08X  %-31s  %10u  %7u  %9u  %-19s  %s\n", r.oid, Name(r.info).c_str(),
+                    r.info.dwDbaseType, r.info.wNumRecords, r.info.dwSize,
+                    LocalDateText(r.info.ftLastModified).c_str(), sorts.c_str());
+    }
+    return 0;
+}
+
+int Create(const Args& args) {
+    if (args.empty()) return Fail("usage: devicectl create NAME [--type N] [--sort PROPID[:FLAGS]]...");
+    long long type = 0;
+    std::vector<ce::SORTORDERSPEC> sorts;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--type" && i + 1 < args.size()) {
+            if (!ParseNumber(args[++i], type) || type < 0 || type > 0xFFFFFFFFLL) {
+                return Fail("type \"" + args[i] + "\" is not a 32-bit number");
+            }
+        } else if (args[i] == "--sort" && i + 1 < args.size()) {
+            ce::SORTORDERSPEC spec;
+            std::string error;
+            if (!ParseSort(args[++i], spec, error)) return Fail(error);
+            sorts.push_back(spec);
+        } else {
+            return Fail("unexpected argument \"" + args[i] + "\"");
+        }
+    }
+    std::u16string name = ce::Utf8ToWide(args[0]);
+    CEOID oid = ce::CeCreateDatabase(name.c_str(), static_cast<ce::DWORD>(type),
+                                     static_cast<ce::WORD>(sorts.size()),
+                                     sorts.empty() ? nullptr : sorts.data());
+    if (oid == 0) return Fail("cannot create \"" + args[0] + "\": " + LastErrorText());
+    std::printf("%u\n", oid);
+    return 0;
+}
+
+int Delete(const Args& args) {
+    if (args.size() != 1) return Fail("usage: devicectl delete NAME");
+    CEOID oid;
+    ce::HANDLE h = OpenByName(args[0], oid);
+    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    ce::CloseHandle(h);
+    if (!ce::CeDeleteDatabase(oid)) return Fail("cannot delete \"" + args[0] + "\": " + LastErrorText());
+    return 0;
+}
+
+int Dump(const Args& args) {
+    bool json = false;
+    std::string name;
+    for (const auto& a : args) {
+        if (a == "--json") json = true;
+        else if (name.empty()) name = a;
+        else return Fail("usage: devicectl dump NAME [--json]");
+    }
+    if (name.empty()) return Fail("usage: devicectl dump NAME [--json]");
+    CEOID oid;
+    ce::HANDLE h = OpenByName(name, oid);
+    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    ce::CEOIDINFO object;
+    if (!ce::CeOidGetInfo(oid, &object)) {
+        ce::CloseHandle(h);
+        return Fail("cannot read the information of \"" + name + "\": " + LastErrorText());
+    }
+    const ce::CEDBASEINFO& info = object.infDatabase;
+    if (json) {
+        std::printf("{\"name\":%s,\"type\":%u,\"sort_orders\":[", JsonString(Name(info)).c_str(),
+                    info.dwDbaseType);
+        for (int i = 0; i < info.wNumSortOrder && i < 4; ++i) {
+            std::printf("%s{\"propid\":%u,\"flags\":%u}", i ? "," : "",
+                        info.rgSortSpecs[i].propid, info.rgSortSpecs[i].dwFlags);
+        }
+        std::printf("],\"records\":[");
+    } else {
+        std::printf("Database \"%s\" (oid 0x%08X, type %u, %u records, %u bytes, modified %s)\n",
+                    Name(info).c_str(), oid, info.dwDbaseType, info.wNumRecords, info.dwSize,
+                    LocalDateText(info.ftLastModified).c_str());
+        for (int i = 0; i < info.wNumSortOrder && i < 4; ++i) {
+            std::printf("  sort order %d: %s\n", i + 1, SortText(info.rgSortSpecs[i]).c_str());
+        }
+    }
+    ce::BYTE* buffer = nullptr;
+    ce::DWORD size = 0;
+    ce::DWORD index;
+    int n = 0;
+    for (CEOID record = ce::CeSeekDatabase(h, ce::CEDB_SEEK_BEGINNING, 0, &index); record != 0;
+         record = ce::CeSeekDatabase(h, ce::CEDB_SEEK_CURRENT, 1, &index)) {
+        ce::WORD count = 0;
+        if (ce::CeReadRecordProps(h, ce::CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size) == 0) {
+            continue;
+        }
+        const auto* props = reinterpret_cast<const ce::CEPROPVAL*>(buffer);
+        if (json) {
+            std::printf("%s{\"oid\":%u,\"props\":[", n ? "," : "", record);
+            for (ce::WORD i = 0; i < count; ++i) {
+                const char* type = TypeName(ce::TypeFromPropID(props[i].propid));
+                std::string typeName = *type ? type : "UNKNOWN(" + std::to_string(ce::TypeFromPropID(props[i].propid)) + ")";
+                std::printf("%s{\"id\":%u,\"type\":%s,\"value\":%s}", i ? "," : "",
+                            ce::HIWORD(props[i].propid), JsonString(typeName).c_str(),
+                            JsonValue(props[i]).c_str());
+            }
+            std::printf("]}");
+        } else {
+            std::printf("record %d (oid %u), %u properties\n", n + 1, record, count);
+            for (ce::WORD i = 0; i < count; ++i) {
+                const char* type = TypeName(ce::TypeFromPropID(props[i].propid));
+                std::printf("  %5u %-7s %s\n", ce::HIWORD(props[i].propid), *type ? type : "?",
+                            ShowValue(props[i]).c_str());
+            }
+        }
+        ++n;
+    }
+    ce::LocalFree(buffer);
+    ce::CloseHandle(h);
+    if (json) std::printf("]}\n");
+    return 0;
+}
+
+int Add(const Args& args) { return WriteRecord(args, false); }
+int Set(const Args& args) { return WriteRecord(args, true); }
+
+int DeleteRecord(const Args& args) {
+    CEOID record;
+    if (args.size() != 2 || !ParseRecordId(args[1], record)) {
+        return Fail("usage: devicectl del-record NAME RECORD");
+    }
+    CEOID db;
+    ce::HANDLE h = OpenByName(args[0], db);
+    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    bool deleted = ce::CeDeleteRecord(h, record);
+    std::string error = deleted ? "" : LastErrorText();
+    ce::CloseHandle(h);
+    if (!deleted) return Fail("cannot delete record " + args[1] + ": " + error);
+    return 0;
+}
+
+int Hold(const Args& args) {
+    long long seconds;
+    if (args.size() != 2 || !ParseNumber(args[1], seconds) || seconds < 0) {
+        return Fail("usage: devicectl hold NAME SECONDS");
+    }
+    CEOID oid;
+    ce::HANDLE h = OpenByName(args[0], oid);
+    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    std::printf("holding \"%s\" for %lld seconds\n", args[0].c_str(), seconds);
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    ce::CloseHandle(h);
+    return 0;
+}
+
+}  // namespace devicectl
