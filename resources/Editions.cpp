@@ -6,6 +6,7 @@ ce::HINSTANCE PalmEdition() {
     static const ce::ResourceModule* module = [] {
         auto* m = new ce::ResourceModule;
         AddCommonStrings(*m);
+        AddBitmaps(*m);
         return m;
     }();
     return module;
@@ -15,6 +16,7 @@ ce::HINSTANCE KeyboardEdition() {
     static const ce::ResourceModule* module = [] {
         auto* m = new ce::ResourceModule;
         AddCommonStrings(*m);
+        AddBitmaps(*m);
         AddKeyboardStrings(*m);
         return m;
     }();

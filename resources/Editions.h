@@ -8,6 +8,7 @@ namespace res {
 
 void AddCommonStrings(ce::ResourceModule& module);
 void AddKeyboardStrings(ce::ResourceModule& module);
+void AddBitmaps(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();
