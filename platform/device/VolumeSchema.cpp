@@ -11,7 +11,9 @@ namespace {
 
 // Texts (names, classes) are stored as UTF-16LE blobs so that every unit,
 // unpaired surrogates included, comes back as written. name_key holds the
-// name lower-cased unit by unit, for case-insensitive uniqueness.
+// name lower-cased unit by unit, for case-insensitive uniqueness. Registry
+// key identifiers are never reused, so that a handle to a deleted key never
+// reaches a newer one.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE volume_counters(
     name TEXT PRIMARY KEY,
@@ -47,7 +49,7 @@ CREATE TABLE changes(
 );
 
 CREATE TABLE registry_keys(
-    id INTEGER PRIMARY KEY,
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
     parent INTEGER NOT NULL,
     name BLOB NOT NULL,
     name_key BLOB NOT NULL,
