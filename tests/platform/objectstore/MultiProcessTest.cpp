@@ -87,11 +87,11 @@ TEST_F(MultiProcessTest, AKilledHolderLeavesNoLockBehind) {
 
 TEST_F(MultiProcessTest, ConcurrentWritersNeverSeeABusyVolume) {
     CEOID db = Create(u"Busy");
-    BackgroundProcess first(BuiltProgram("objectstore_peer"), {"write", "Busy", "400"}, Env());
-    BackgroundProcess second(BuiltProgram("objectstore_peer"), {"write", "Busy", "400"}, Env());
+    BackgroundProcess first(BuiltProgram("objectstore_peer"), {"write", "Busy", "1500"}, Env());
+    BackgroundProcess second(BuiltProgram("objectstore_peer"), {"write", "Busy", "1500"}, Env());
     {
         ScopedHandle h(Open(db));
-        for (int i = 0; i < 400; ++i) {
+        for (int i = 0; i < 1500; ++i) {
             CEPROPVAL v = IntProp(kNumber, i);
             ASSERT_NE(CeWriteRecordProps(h, 0, 1, &v), 0u) << GetLastError();
         }
@@ -101,8 +101,8 @@ TEST_F(MultiProcessTest, ConcurrentWritersNeverSeeABusyVolume) {
     std::vector<CEOID> ids = Ids(first.output());
     std::vector<CEOID> more = Ids(second.output());
     ids.insert(ids.end(), more.begin(), more.end());
-    EXPECT_EQ(std::set<CEOID>(ids.begin(), ids.end()).size(), 800u);
-    EXPECT_EQ(Info(db).wNumRecords, 1200);
+    EXPECT_EQ(std::set<CEOID>(ids.begin(), ids.end()).size(), 3000u);
+    EXPECT_EQ(Info(db).wNumRecords, 4500);
 }
 
 TEST_F(MultiProcessTest, WritesThatReturnedSurviveAKill) {
