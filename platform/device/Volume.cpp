@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstring>
 #include <new>
 #include <thread>
 
@@ -306,8 +308,11 @@ DWORD OpenVolume(VolumeState& state) {
     }
     std::string path = VolumePath().string();
     sqlite3* raw = nullptr;
+    // The volume lock serialises every use of the connection, so SQLite's
+    // own locking is not needed.
     int rc =
-        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_open_v2(path.c_str(), &raw,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteConnection connection(raw);
     if (rc != SQLITE_OK) {
         state.problem = Describe(path, "cannot be opened: " + ErrorText(raw, rc));
@@ -319,6 +324,7 @@ DWORD OpenVolume(VolumeState& state) {
     if (error != ERROR_SUCCESS)
         return error;
     state.volume = std::make_unique<Volume>(std::move(connection));
+    state.volume->WatchWalIndex();
     state.problem.clear();
     return ERROR_SUCCESS;
 }
@@ -385,7 +391,8 @@ DWORD Volume::Transaction(const char* begin, const std::function<DWORD()>& work)
         Prepare("ROLLBACK").Run();
         return error;
     }
-    ++localCommits_;
+    if (std::strcmp(begin, "BEGIN IMMEDIATE") == 0)
+        ++localCommits_;
     return ERROR_SUCCESS;
 }
 
@@ -397,14 +404,52 @@ DWORD Volume::Read(const std::function<DWORD()>& work) {
     return Transaction("BEGIN", work);
 }
 
+void Volume::WatchWalIndex() {
+    // The mapping is asked of the connection's own file, never opened
+    // again: closing a second descriptor of the file would drop SQLite's
+    // locks on it.
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(connection_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) !=
+            SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr || file->pMethods->iVersion < 2 ||
+        file->pMethods->xShmMap == nullptr) {
+        return;  // ChangeStamp then asks SQLite every time
+    }
+    void volatile* region = nullptr;
+    constexpr int kWalIndexPageBytes = 32768;
+    if (file->pMethods->xShmMap(file, 0, kWalIndexPageBytes, 0, &region) == SQLITE_OK) {
+        walIndex_ = static_cast<const volatile BYTE*>(region);
+    }
+}
+
 std::uint64_t Volume::ChangeStamp() {
+    BYTE header[kWalIndexHeaderBytes];
+    bool watched = walIndex_ != nullptr;
+    if (watched) {
+        std::atomic_thread_fence(std::memory_order_acquire);
+        for (std::size_t i = 0; i < kWalIndexHeaderBytes; ++i)
+            header[i] = walIndex_[i];
+        // An unchanged header means no connection committed since it was
+        // last read; a torn read only sends us the slow way.
+        if (haveLastHeader_ && localCommits_ == lastLocalCommits_ &&
+            std::memcmp(header, lastHeader_, sizeof header) == 0) {
+            return lastStamp_;
+        }
+    }
     std::int64_t dataVersion = 0;
     {
         Query query = Prepare("PRAGMA data_version");
         dataVersion = query.Step() ? query.Int(0) : -1;
     }
     // Our own commits do not change data_version; count them beside it.
-    return (static_cast<std::uint64_t>(dataVersion) << 32) ^ localCommits_;
+    std::uint64_t stamp = (static_cast<std::uint64_t>(dataVersion) << 32) ^ localCommits_;
+    if (watched && dataVersion >= 0) {
+        std::memcpy(lastHeader_, header, sizeof header);  // read before the pragma
+        haveLastHeader_ = true;
+        lastLocalCommits_ = localCommits_;
+        lastStamp_ = stamp;
+    }
+    return stamp;
 }
 
 DWORD AccessVolume(const std::function<DWORD(Volume&)>& work) {

@@ -91,8 +91,12 @@ public:
 
     // Changes whenever the volume may have changed since the last call
     // returned the same value: a commit by another connection or by this one.
-    // Costs one pragma when nothing changed.
     std::uint64_t ChangeStamp();
+
+    // Watches the connection's WAL index (the shared memory SQLite keeps
+    // for the volume) so that ChangeStamp can tell that nothing was
+    // committed without running a statement.
+    void WatchWalIndex();
 
     // Distinguishes this connection from the ones opened before it in this
     // process, so that objects bound to an old volume can tell.
@@ -103,10 +107,20 @@ private:
     // Runs a transaction-control statement, retrying while the volume is busy.
     DWORD RunPatiently(const char* sql);
 
+    // The first header of the WAL index, as SQLite's WAL format lays it out:
+    // every commit rewrites it (frame count, checksums, salts).
+    static constexpr std::size_t kWalIndexHeaderBytes = 48;
+
     SqliteConnection connection_;
     std::unordered_map<const char*, SqliteStatement> statements_;
     std::uint64_t localCommits_ = 0;
     std::uint64_t serial_;
+    // SQLite's own mapping of the WAL index, valid while the connection is.
+    const volatile BYTE* walIndex_ = nullptr;
+    BYTE lastHeader_[kWalIndexHeaderBytes] = {};
+    bool haveLastHeader_ = false;
+    std::uint64_t lastLocalCommits_ = 0;
+    std::uint64_t lastStamp_ = 0;
 };
 
 // Runs `work` with the process's volume, opened on first use, while holding

@@ -12,7 +12,15 @@ namespace ce::objectstore {
 
 using State = SeekPointer::State;
 
-DatabaseHandle::DatabaseHandle(CEOID database, OrderSpec spec, DWORD openFlags, LockFile lock,
+namespace {
+
+// Databases up to this size (in the relative form) are kept in memory by
+// the handles that walk them.
+constexpr std::int64_t kKeptRecordBytes = 8 * 1024 * 1024;
+
+}  // namespace
+
+DatabaseHandle::DatabaseHandle(CEOID database, OrderSpec spec, DWORD openFlags, HandleLock lock,
                                std::uint64_t volumeSerial)
     : database_(database),
       openFlags_(openFlags),
@@ -51,7 +59,7 @@ DWORD DatabaseHandle::Refresh(device::Volume& volume) {
         return ERROR_SUCCESS;
     return volume.Read([&]() -> DWORD {
         device::Query query =
-            volume.Prepare("SELECT version, sort_orders FROM databases WHERE oid = ?");
+            volume.Prepare("SELECT version, sort_orders, size FROM databases WHERE oid = ?");
         query.Bind(1, database_);
         if (!query.Step()) {
             return query.error() != ERROR_SUCCESS ? query.error() : ERROR_INVALID_HANDLE;
@@ -71,17 +79,19 @@ DWORD DatabaseHandle::Refresh(device::Volume& volume) {
             }
         }
         order_.SetSpec(spec);
-        return Rebuild(volume, version, stamp);
+        return Rebuild(volume, version, stamp, query.Int(2) <= kKeptRecordBytes);
     });
 }
 
-DWORD DatabaseHandle::Rebuild(device::Volume& volume, std::int64_t version, std::uint64_t stamp) {
+DWORD DatabaseHandle::Rebuild(device::Volume& volume, std::int64_t version, std::uint64_t stamp,
+                              bool withRecords) {
     std::vector<OrderEntry> entries;
-    DWORD error = LoadOrderEntries(volume, database_, order_.spec(), &entries);
+    DWORD error = LoadOrderEntries(volume, database_, order_.spec(), withRecords, &entries);
     if (error != ERROR_SUCCESS)
         return error;
     order_.Assign(std::move(entries));
     orderLoaded_ = true;
+    orderKeepsRecords_ = withRecords;
     orderVersion_ = version;
     orderStamp_ = stamp;
     Relocate();
@@ -105,7 +115,7 @@ void DatabaseHandle::Relocate() {
         at = order_.FindByOid(pointer_.entry.oid);  // its key changed elsewhere
     if (at) {
         pointer_.entry.key = order_.at(*at).key;
-    } else {
+    } else {  // deleted elsewhere
         pointer_.state = State::Deleted;
     }
 }
@@ -118,9 +128,11 @@ void DatabaseHandle::Apply(const OwnChange& change) {
     if (orderLoaded_ && change.version == orderVersion_ + 1) {
         // Nobody else changed the database in between: update in place.
         if (change.kind != OwnChange::Kind::Created)
-            order_.Erase({change.oid, change.oldKey});
-        if (change.kind != OwnChange::Kind::Deleted)
-            order_.Insert({change.oid, change.newKey});
+            order_.Erase({change.oid, change.oldKey, {}});
+        if (change.kind != OwnChange::Kind::Deleted) {
+            order_.Insert({change.oid, change.newKey,
+                           orderKeepsRecords_ ? change.stored : std::vector<BYTE>{}});
+        }
         orderVersion_ = change.version;
     } else {
         orderLoaded_ = false;
@@ -133,7 +145,8 @@ void DatabaseHandle::Apply(const OwnChange& change) {
 
 void DatabaseHandle::MoveTo(std::size_t index) {
     pointer_.state = State::OnRecord;
-    pointer_.entry = order_.at(index);
+    pointer_.entry.oid = order_.at(index).oid;
+    pointer_.entry.key = order_.at(index).key;
 }
 
 bool DatabaseHandle::Step(std::int64_t delta, std::size_t* target, DWORD* error) const {
@@ -216,7 +229,7 @@ DWORD DatabaseHandle::Seek(device::Volume& volume, DWORD seekType, DWORD value, 
             if (!DecodeRecord(stored, &properties))
                 return ERROR_BADDB;
             std::optional<std::size_t> at =
-                order_.IndexOf({value, MakeSortKey(order_.spec(), properties)});
+                order_.IndexOf({value, MakeSortKey(order_.spec(), properties), {}});
             if (!at) {
                 // Written after the order was read: read it again.
                 orderLoaded_ = false;
@@ -240,6 +253,31 @@ DWORD DatabaseHandle::Seek(device::Volume& volume, DWORD seekType, DWORD value, 
     return ERROR_SUCCESS;
 }
 
+DWORD DatabaseHandle::LoadCurrent(device::Volume& volume, std::span<const BYTE>* stored) {
+    if (orderKeepsRecords_) {
+        DWORD error = Refresh(volume);
+        if (error != ERROR_SUCCESS)
+            return error;
+        if (pointer_.state == State::Deleted)
+            return ERROR_KEY_DELETED;  // found so by the refresh
+        std::optional<std::size_t> at = order_.IndexOf(pointer_.entry);
+        if (orderLoaded_ && orderKeepsRecords_ && at) {
+            *stored = order_.at(*at).stored;
+            return ERROR_SUCCESS;
+        }
+    }
+    CEOID parent = 0;
+    DWORD error = LoadRecord(volume, pointer_.entry.oid, &parent, &readStored_);
+    if (error == ERROR_FILE_NOT_FOUND) {
+        pointer_.state = State::Deleted;  // deleted through another handle
+        return ERROR_KEY_DELETED;
+    }
+    if (error != ERROR_SUCCESS)
+        return error;
+    *stored = readStored_;
+    return ERROR_SUCCESS;
+}
+
 DWORD DatabaseHandle::Read(device::Volume& volume, DWORD flags, LPWORD count,
                            const CEPROPID* propids, LPBYTE* buffer, LPDWORD bufferSize,
                            CEOID* oid) {
@@ -256,20 +294,16 @@ DWORD DatabaseHandle::Read(device::Volume& volume, DWORD flags, LPWORD count,
         default:
             return ERROR_NO_MORE_ITEMS;
     }
-    CEOID parent = 0;
-    std::vector<BYTE> stored;
-    DWORD error = LoadRecord(volume, pointer_.entry.oid, &parent, &stored);
-    if (error == ERROR_FILE_NOT_FOUND) {
-        pointer_.state = State::Deleted;  // deleted through another handle
-        return ERROR_KEY_DELETED;
-    }
+    std::span<const BYTE> stored;
+    DWORD error = LoadCurrent(volume, &stored);
     if (error != ERROR_SUCCESS)
         return error;
-    std::vector<PropertyView> properties;
+    std::vector<PropertyView>& properties = readProperties_;
     if (!DecodeRecord(stored, &properties))
         return ERROR_BADDB;
 
-    std::vector<ReadEntry> entries;
+    std::vector<ReadEntry>& entries = readEntries_;
+    entries.clear();
     if (propids == nullptr) {
         for (const PropertyView& p : properties)
             entries.push_back({p.propid, &p});
@@ -385,6 +419,7 @@ DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const C
         change.kind = oid == 0 ? OwnChange::Kind::Created : OwnChange::Kind::Changed;
         change.oid = target;
         change.newKey = MakeSortKey(order_.spec(), record);
+        change.stored = std::move(encoded);
         change.version = touched.version;
         return ERROR_SUCCESS;
     });

@@ -4,7 +4,9 @@
 //
 // The handle keeps the database's records in its order in memory and
 // rebuilds that order only when the database has changed since (another
-// handle or process wrote); its own writes update it in place. The seek
+// handle or process wrote); its own writes update it in place. For databases
+// of moderate size the order also keeps the records' stored bytes, so that
+// walking a database reads the volume once. The seek
 // pointer names a record by identifier, so it stays on that record while
 // others come and go; when the record is deleted the pointer stays "on a
 // deleted record" between its former neighbours.
@@ -39,12 +41,13 @@ struct OwnChange {
     CEOID oid = 0;
     SortKey oldKey;
     SortKey newKey;
+    std::vector<BYTE> stored;  // the record as written
     std::int64_t version = 0;  // the database's version after the change
 };
 
 class DatabaseHandle : public KernelObject {
 public:
-    DatabaseHandle(CEOID database, OrderSpec spec, DWORD openFlags, LockFile lock,
+    DatabaseHandle(CEOID database, OrderSpec spec, DWORD openFlags, HandleLock lock,
                    std::uint64_t volumeSerial);
     ~DatabaseHandle() override;
     bool Close() override;
@@ -65,7 +68,10 @@ public:
 private:
     // Brings the order up to date with the volume.
     DWORD Refresh(device::Volume& volume);
-    DWORD Rebuild(device::Volume& volume, std::int64_t version, std::uint64_t stamp);
+    DWORD Rebuild(device::Volume& volume, std::int64_t version, std::uint64_t stamp,
+                  bool withRecords);
+    // The current record's stored bytes, from the order when it keeps them.
+    DWORD LoadCurrent(device::Volume& volume, std::span<const BYTE>* stored);
     void Relocate();
     void Apply(const OwnChange& change);
     void MoveTo(std::size_t index);
@@ -74,7 +80,7 @@ private:
 
     CEOID database_;
     DWORD openFlags_;
-    LockFile lock_;
+    HandleLock lock_;
     std::uint64_t volumeSerial_;
     std::int64_t origin_;
     NotifiedHandle notified_;
@@ -82,9 +88,15 @@ private:
 
     RecordOrder order_;
     bool orderLoaded_ = false;
+    bool orderKeepsRecords_ = false;
     std::uint64_t orderStamp_ = 0;
     std::int64_t orderVersion_ = 0;
     SeekPointer pointer_;
+
+    // Reused by every read, so that a read allocates nothing in steady state.
+    std::vector<BYTE> readStored_;
+    std::vector<PropertyView> readProperties_;
+    std::vector<ReadEntry> readEntries_;
 };
 
 }  // namespace ce::objectstore

@@ -4,10 +4,12 @@
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/device/DeviceDirectory.h"
+#include "platform/device/Volume.h"
 
 namespace ce::objectstore {
 namespace {
@@ -57,9 +59,12 @@ LockFile& LockFile::operator=(LockFile&& other) noexcept {
 }
 
 DWORD LockFile::Open() {
+    return Open(device::DeviceDirectory() / "objectstore.lock");
+}
+
+DWORD LockFile::Open(const std::filesystem::path& path) {
     if (fd_ >= 0)
         return ERROR_SUCCESS;
-    std::filesystem::path path = device::DeviceDirectory() / "objectstore.lock";
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0) {
         return errno == EMFILE || errno == ENFILE ? ERROR_TOO_MANY_OPEN_FILES : ERROR_ACCESS_DENIED;
@@ -67,27 +72,86 @@ DWORD LockFile::Open() {
     return ERROR_SUCCESS;
 }
 
-DWORD LockFile::LockShared(CEOID oid, CEPROPID sortPropid) {
-    if (oid > kMaxLockableOid)
-        return ERROR_INVALID_PARAMETER;
+DWORD LockFile::LockShared(off_t byte) {
     auto deadline = std::chrono::steady_clock::now() + kSharedLockPatience;
     while (true) {
         int error = 0;
-        bool ok = TryLock(fd_, F_RDLCK, DatabaseByte(oid), 1, &error);
-        if (ok && sortPropid != 0) {
-            ok = TryLock(fd_, F_RDLCK, DatabaseByte(oid) + sortPropid, 1, &error);
-        }
-        if (ok)
+        if (TryLock(fd_, F_RDLCK, byte, 1, &error))
             return ERROR_SUCCESS;
-        TryLock(fd_, F_UNLCK, DatabaseByte(oid), off_t{1} << 32, &error);
         if (!IsConflict(error))
             return ERROR_ACCESS_DENIED;
-        // A deletion or a sort-order change holds the bytes for the length
+        // A deletion or a sort-order change holds the byte for the length
         // of one transaction.
         if (std::chrono::steady_clock::now() > deadline)
             return ERROR_SHARING_VIOLATION;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+}
+
+void LockFile::Unlock(off_t byte) {
+    int error = 0;
+    TryLock(fd_, F_UNLCK, byte, 1, &error);
+}
+
+// The process's shared locks on one device's lock file, counted per byte.
+class SharedLocks {
+public:
+    std::filesystem::path path;
+    LockFile file;
+    std::map<off_t, int> holders;
+};
+
+namespace {
+
+std::shared_ptr<SharedLocks>& CurrentSharedLocks() {
+    static auto* current = new std::shared_ptr<SharedLocks>;
+    return *current;
+}
+
+}  // namespace
+
+HandleLock::~HandleLock() {
+    if (!locks_)
+        return;
+    auto volumeLock = device::LockVolume();
+    for (off_t byte : bytes_) {
+        if (--locks_->holders[byte] == 0) {
+            locks_->holders.erase(byte);
+            locks_->file.Unlock(byte);
+        }
+    }
+}
+
+DWORD HandleLock::Acquire(CEOID oid, CEPROPID sortPropid) {
+    if (oid > kMaxLockableOid)
+        return ERROR_INVALID_PARAMETER;
+    std::shared_ptr<SharedLocks>& current = CurrentSharedLocks();
+    std::filesystem::path path = device::DeviceDirectory() / "objectstore.lock";
+    if (!current || current->path != path) {
+        auto fresh = std::make_shared<SharedLocks>();
+        fresh->path = path;
+        DWORD error = fresh->file.Open(path);
+        if (error != ERROR_SUCCESS)
+            return error;
+        current = std::move(fresh);
+    }
+    locks_ = current;
+    std::vector<off_t> wanted{DatabaseByte(oid)};
+    if (sortPropid != 0)
+        wanted.push_back(DatabaseByte(oid) + sortPropid);
+    for (off_t byte : wanted) {
+        int& holders = locks_->holders[byte];
+        if (holders == 0) {
+            DWORD error = locks_->file.LockShared(byte);
+            if (error != ERROR_SUCCESS) {
+                locks_->holders.erase(byte);
+                return error;  // the destructor releases what was taken
+            }
+        }
+        ++holders;
+        bytes_.push_back(byte);
+    }
+    return ERROR_SUCCESS;
 }
 
 DWORD LockFile::LockDatabaseExclusive(CEOID oid) {

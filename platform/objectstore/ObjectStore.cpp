@@ -164,11 +164,8 @@ HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFl
         }
         // Mark the database in use first, then check that it still exists
         // and has the sort order: a deletion holds the mark while it works.
-        objectstore::LockFile lock;
-        DWORD e = lock.Open();
-        if (e != ERROR_SUCCESS)
-            return e;
-        e = lock.LockShared(oid, propid);
+        objectstore::HandleLock lock;
+        DWORD e = lock.Acquire(oid, propid);
         if (e != ERROR_SUCCESS)
             return e == ERROR_INVALID_PARAMETER ? ERROR_FILE_NOT_FOUND : e;
         DatabaseRow row;

@@ -37,22 +37,29 @@ DWORD DeleteRecordRow(device::Volume& volume, CEOID oid) {
 }
 
 DWORD LoadOrderEntries(device::Volume& volume, CEOID database, const OrderSpec& spec,
-                       std::vector<OrderEntry>* entries) {
+                       bool withRecords, std::vector<OrderEntry>* entries) {
     entries->clear();
-    if (!spec.sorted()) {
+    if (!spec.sorted() && !withRecords) {
         device::Query query = volume.Prepare("SELECT oid FROM records WHERE db = ? ORDER BY oid");
         query.Bind(1, database);
         while (query.Step())
-            entries->push_back({static_cast<CEOID>(query.Int(0)), {}});
+            entries->push_back({static_cast<CEOID>(query.Int(0)), {}, {}});
         return query.error();
     }
     device::Query query = volume.Prepare("SELECT oid, props FROM records WHERE db = ?");
     query.Bind(1, database);
     std::vector<PropertyView> properties;
     while (query.Step()) {
-        if (!DecodeRecord(query.Blob(1), &properties))
-            return ERROR_BADDB;
-        entries->push_back({static_cast<CEOID>(query.Int(0)), MakeSortKey(spec, properties)});
+        std::span<const BYTE> stored = query.Blob(1);
+        OrderEntry entry{static_cast<CEOID>(query.Int(0)), {}, {}};
+        if (spec.sorted()) {
+            if (!DecodeRecord(stored, &properties))
+                return ERROR_BADDB;
+            entry.key = MakeSortKey(spec, properties);
+        }
+        if (withRecords)
+            entry.stored.assign(stored.begin(), stored.end());
+        entries->push_back(std::move(entry));
     }
     return query.error();
 }

@@ -38,10 +38,12 @@ struct OrderSpec {
 
 SortKey MakeSortKey(const OrderSpec& spec, std::span<const PropertyView> record);
 
-// One record's place in an order.
+// One record's place in an order, and, when the order keeps them, its
+// stored bytes.
 struct OrderEntry {
     CEOID oid = 0;
     SortKey key;
+    std::vector<BYTE> stored;
 };
 
 // True when `a` comes before `b` in the order.
