@@ -1,5 +1,7 @@
 #include "platform/objectstore/DatabaseCatalogue.h"
 
+#include <unordered_map>
+
 #include "platform/core/Bytes.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
@@ -52,7 +54,54 @@ DWORD StepError(const device::Query& query, DWORD notFound) {
     return query.error() != ERROR_SUCCESS ? query.error() : notFound;
 }
 
+// Databases looked up since the volume last changed.
+struct CatalogueCache {
+    std::uint64_t serial = 0;
+    std::uint64_t stamp = 0;
+    std::unordered_map<CEOID, DatabaseRow> rows;
+    std::unordered_map<std::u16string, CEOID> names;  // by NameKey
+};
+
+CatalogueCache& Cache(device::Volume& volume) {
+    static auto* cache = new CatalogueCache;
+    std::uint64_t stamp = volume.ChangeStamp();
+    if (cache->serial != volume.serial() || cache->stamp != stamp) {
+        cache->rows.clear();
+        cache->names.clear();
+        cache->serial = volume.serial();
+        cache->stamp = stamp;
+    }
+    return *cache;
+}
+
 }  // namespace
+
+DWORD LoadDatabaseCached(device::Volume& volume, CEOID oid, DatabaseRow* row) {
+    CatalogueCache& cache = Cache(volume);
+    auto it = cache.rows.find(oid);
+    if (it != cache.rows.end()) {
+        *row = it->second;
+        return ERROR_SUCCESS;
+    }
+    DWORD error = LoadDatabase(volume, oid, row);
+    if (error == ERROR_SUCCESS)
+        cache.rows.emplace(oid, *row);
+    return error;
+}
+
+DWORD FindDatabaseByNameCached(device::Volume& volume, std::u16string_view name, CEOID* oid) {
+    CatalogueCache& cache = Cache(volume);
+    std::u16string key = NameKey(name);
+    auto it = cache.names.find(key);
+    if (it != cache.names.end()) {
+        *oid = it->second;
+        return ERROR_SUCCESS;
+    }
+    DWORD error = FindDatabaseByName(volume, name, oid);
+    if (error == ERROR_SUCCESS)
+        cache.names.emplace(std::move(key), *oid);
+    return error;
+}
 
 std::uint64_t NowFileTime() {
     FILETIME now{};

@@ -37,6 +37,10 @@ DWORD AllocateOid(device::Volume& volume, CEOID* oid);
 // ERROR_FILE_NOT_FOUND when there is no such database.
 DWORD LoadDatabase(device::Volume& volume, CEOID oid, DatabaseRow* row);
 DWORD FindDatabaseByName(device::Volume& volume, std::u16string_view name, CEOID* oid);
+// The same from a copy of the databases table kept while the volume does not
+// change; for calls outside write transactions.
+DWORD LoadDatabaseCached(device::Volume& volume, CEOID oid, DatabaseRow* row);
+DWORD FindDatabaseByNameCached(device::Volume& volume, std::u16string_view name, CEOID* oid);
 // The database a record belongs to; ERROR_FILE_NOT_FOUND for no record.
 DWORD FindRecordParent(device::Volume& volume, CEOID record, CEOID* parent);
 

@@ -89,6 +89,7 @@ DWORD DatabaseHandle::Rebuild(device::Volume& volume, std::int64_t version, std:
     DWORD error = LoadOrderEntries(volume, database_, order_.spec(), withRecords, &entries);
     if (error != ERROR_SUCCESS)
         return error;
+    CaptureKey();
     order_.Assign(std::move(entries));
     orderLoaded_ = true;
     orderKeepsRecords_ = withRecords;
@@ -115,14 +116,47 @@ void DatabaseHandle::Relocate() {
         at = order_.FindByOid(pointer_.entry.oid);  // its key changed elsewhere
     if (at) {
         pointer_.entry.key = order_.at(*at).key;
+        pointer_.index = *at;
+        pointer_.generation = order_.generation();
     } else {  // deleted elsewhere
         pointer_.state = State::Deleted;
     }
 }
 
+void DatabaseHandle::CaptureKey() {
+    if (pointer_.state != State::OnRecord || pointer_.keyKnown)
+        return;
+    std::optional<std::size_t> at = CurrentIndex();
+    if (at)
+        pointer_.entry.key = order_.at(*at).key;
+    pointer_.keyKnown = true;
+}
+
+std::optional<std::size_t> DatabaseHandle::CurrentIndex() {
+    if (pointer_.state != State::OnRecord)
+        return std::nullopt;
+    if (pointer_.generation == order_.generation() && pointer_.index < order_.size() &&
+        order_.at(pointer_.index).oid == pointer_.entry.oid) {
+        return pointer_.index;
+    }
+    std::optional<std::size_t> at;
+    if (pointer_.keyKnown)
+        at = order_.IndexOf(pointer_.entry);
+    if (!at)
+        at = order_.FindByOid(pointer_.entry.oid);
+    if (at) {
+        pointer_.index = *at;
+        pointer_.generation = order_.generation();
+        pointer_.entry.key = order_.at(*at).key;
+        pointer_.keyKnown = true;
+    }
+    return at;
+}
+
 void DatabaseHandle::Apply(const OwnChange& change) {
     if (change.kind == OwnChange::Kind::None)
         return;
+    CaptureKey();
     bool onIt = (pointer_.state == State::OnRecord || pointer_.state == State::Deleted) &&
                 pointer_.entry.oid == change.oid;
     if (orderLoaded_ && change.version == orderVersion_ + 1) {
@@ -137,8 +171,10 @@ void DatabaseHandle::Apply(const OwnChange& change) {
     } else {
         orderLoaded_ = false;
     }
-    if (onIt && change.kind == OwnChange::Kind::Changed)
+    if (onIt && change.kind == OwnChange::Kind::Changed) {
         pointer_.entry.key = change.newKey;
+        pointer_.generation = 0;  // find it again
+    }
     if (onIt && change.kind == OwnChange::Kind::Deleted)
         pointer_.state = State::Deleted;
 }
@@ -146,18 +182,15 @@ void DatabaseHandle::Apply(const OwnChange& change) {
 void DatabaseHandle::MoveTo(std::size_t index) {
     pointer_.state = State::OnRecord;
     pointer_.entry.oid = order_.at(index).oid;
-    pointer_.entry.key = order_.at(index).key;
+    pointer_.index = index;
+    pointer_.generation = order_.generation();
+    pointer_.keyKnown = false;
 }
 
-bool DatabaseHandle::Step(std::int64_t delta, std::size_t* target, DWORD* error) const {
+bool DatabaseHandle::Step(std::int64_t delta, std::size_t* target, DWORD* error) {
     auto size = static_cast<std::int64_t>(order_.size());
     std::int64_t to = 0;
-    std::optional<std::size_t> current;
-    if (pointer_.state == State::OnRecord) {
-        current = order_.IndexOf(pointer_.entry);
-        if (!current)
-            current = order_.FindByOid(pointer_.entry.oid);
-    }
+    std::optional<std::size_t> current = CurrentIndex();
     switch (current ? State::OnRecord : pointer_.state) {
         case State::OnRecord:
             to = static_cast<std::int64_t>(*current) + delta;
@@ -260,7 +293,7 @@ DWORD DatabaseHandle::LoadCurrent(device::Volume& volume, std::span<const BYTE>*
             return error;
         if (pointer_.state == State::Deleted)
             return ERROR_KEY_DELETED;  // found so by the refresh
-        std::optional<std::size_t> at = order_.IndexOf(pointer_.entry);
+        std::optional<std::size_t> at = CurrentIndex();
         if (orderLoaded_ && orderKeepsRecords_ && at) {
             *stored = order_.at(*at).stored;
             return ERROR_SUCCESS;

@@ -12,6 +12,7 @@
 // deleted record" between its former neighbours.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "platform/core/Handles.h"
@@ -32,6 +33,11 @@ struct SeekPointer {
     };
     State state = State::Start;
     OrderEntry entry;  // OnRecord and Deleted: the record and its last known key
+    // OnRecord: where the record was in the order of that generation. The
+    // key is copied from the order only when the order is about to change.
+    std::size_t index = 0;
+    std::uint64_t generation = 0;
+    bool keyKnown = false;
 };
 
 // A change this handle committed, applied to its order afterwards.
@@ -76,7 +82,11 @@ private:
     void Apply(const OwnChange& change);
     void MoveTo(std::size_t index);
     // Where the pointer would go by `delta` records; false past either end.
-    bool Step(std::int64_t delta, std::size_t* target, DWORD* error) const;
+    bool Step(std::int64_t delta, std::size_t* target, DWORD* error);
+    // The pointer's record's place in the order (OnRecord only).
+    std::optional<std::size_t> CurrentIndex();
+    // Remembers the pointer's key before the order changes under it.
+    void CaptureKey();
 
     CEOID database_;
     DWORD openFlags_;

@@ -121,7 +121,7 @@ BOOL CeOidGetInfo(CEOID oid, CEOIDINFO* info) {
         if (oid == 0)
             return ERROR_INVALID_HANDLE;
         DatabaseRow row;
-        DWORD e = objectstore::LoadDatabase(volume, oid, &row);
+        DWORD e = objectstore::LoadDatabaseCached(volume, oid, &row);
         if (e == ERROR_SUCCESS) {
             *info = CEOIDINFO{};
             info->wObjType = OBJTYPE_DATABASE;
@@ -158,7 +158,7 @@ HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFl
             DWORD e = objectstore::NormalizeDatabaseName(lpszName, &name);
             if (e != ERROR_SUCCESS)
                 return e;
-            e = objectstore::FindDatabaseByName(volume, name, &oid);
+            e = objectstore::FindDatabaseByNameCached(volume, name, &oid);
             if (e != ERROR_SUCCESS)
                 return e;
         }
@@ -168,8 +168,10 @@ HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFl
         DWORD e = lock.Acquire(oid, propid);
         if (e != ERROR_SUCCESS)
             return e == ERROR_INVALID_PARAMETER ? ERROR_FILE_NOT_FOUND : e;
+        // A deletion that let go of the byte has committed: the cache has
+        // seen the change by then.
         DatabaseRow row;
-        e = objectstore::LoadDatabase(volume, oid, &row);
+        e = objectstore::LoadDatabaseCached(volume, oid, &row);
         if (e != ERROR_SUCCESS)
             return e;
         objectstore::OrderSpec spec;

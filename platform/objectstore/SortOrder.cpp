@@ -116,6 +116,7 @@ bool ComesBefore(const OrderSpec& spec, const OrderEntry& a, const OrderEntry& b
 }
 
 void RecordOrder::Assign(std::vector<OrderEntry> entries) {
+    ++generation_;
     entries_ = std::move(entries);
     if (spec_.sorted()) {
         std::sort(
@@ -136,6 +137,7 @@ std::size_t RecordOrder::LowerBound(const OrderEntry& entry) const {
 
 void RecordOrder::Insert(OrderEntry entry) {
     std::size_t at = LowerBound(entry);
+    ++generation_;
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
 }
 
@@ -143,6 +145,7 @@ void RecordOrder::Erase(const OrderEntry& entry) {
     std::optional<std::size_t> at = IndexOf(entry);
     if (!at)
         at = FindByOid(entry.oid);
+    ++generation_;
     if (at)
         entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*at));
 }

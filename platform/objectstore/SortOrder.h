@@ -57,6 +57,9 @@ public:
 
     const OrderSpec& spec() const { return spec_; }
     void SetSpec(OrderSpec spec) { spec_ = spec; }
+    // Changes with every change of the contents, so that a remembered
+    // position can tell whether it still holds.
+    std::uint64_t generation() const { return generation_; }
     std::size_t size() const { return entries_.size(); }
     const OrderEntry& at(std::size_t index) const { return entries_[index]; }
 
@@ -78,6 +81,7 @@ public:
 private:
     OrderSpec spec_;
     std::vector<OrderEntry> entries_;
+    std::uint64_t generation_ = 1;
 };
 
 }  // namespace ce::objectstore
