@@ -14,25 +14,25 @@ namespace {
 
 constexpr DWORD kMaxNameUnits = CEDB_MAXDBASENAMELEN - 1;
 
-std::vector<BYTE> EncodeSortOrders(const std::vector<SORTORDERSPEC>& specs) {
-    ByteWriter writer(specs.size() * 8);
-    for (const SORTORDERSPEC& s : specs) {
+std::vector<BYTE> EncodeSortOrders(const std::vector<SORTORDERSPEC>& orders) {
+    ByteWriter writer(orders.size() * 8);
+    for (const SORTORDERSPEC& s : orders) {
         writer.U32(s.propid);
         writer.U32(s.dwFlags);
     }
     return writer.Take();
 }
 
-bool DecodeSortOrders(std::span<const BYTE> bytes, std::vector<SORTORDERSPEC>* specs) {
+bool DecodeSortOrders(std::span<const BYTE> bytes, std::vector<SORTORDERSPEC>* orders) {
     if (bytes.size() % 8 != 0 || bytes.size() > 8 * CEDB_MAXSORTORDER)
         return false;
     ByteReader reader(bytes);
-    specs->clear();
+    orders->clear();
     while (!reader.AtEnd()) {
         SORTORDERSPEC s{};
         reader.U32(s.propid);
         reader.U32(s.dwFlags);
-        specs->push_back(s);
+        orders->push_back(s);
     }
     return true;
 }
@@ -123,13 +123,13 @@ DWORD NormalizeDatabaseName(LPCWSTR name, std::u16string* normalized) {
     return ERROR_SUCCESS;
 }
 
-DWORD CheckSortOrders(WORD count, const SORTORDERSPEC* specs) {
+DWORD CheckSortOrders(WORD count, const SORTORDERSPEC* orders) {
     if (count > CEDB_MAXSORTORDER)
         return ERROR_INVALID_PARAMETER;
-    if (count > 0 && specs == nullptr)
+    if (count > 0 && orders == nullptr)
         return ERROR_INVALID_PARAMETER;
     for (WORD i = 0; i < count; ++i) {
-        WORD type = TypeFromPropID(specs[i].propid);
+        WORD type = TypeFromPropID(orders[i].propid);
         if (!IsValidPropertyType(type) || type == CEVT_BLOB)
             return ERROR_INVALID_PARAMETER;
     }

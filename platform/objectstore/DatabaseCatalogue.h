@@ -28,7 +28,7 @@ struct DatabaseRow {
 DWORD NormalizeDatabaseName(LPCWSTR name, std::u16string* normalized);
 // Checks sort orders for creation or a change: at most 4, none on a blob or
 // on a property type the store does not know.
-DWORD CheckSortOrders(WORD count, const SORTORDERSPEC* specs);
+DWORD CheckSortOrders(WORD count, const SORTORDERSPEC* orders);
 
 // A fresh identifier, never used before in the volume (ERROR_DISK_FULL when
 // they run out). Runs inside the caller's write transaction.

@@ -20,14 +20,14 @@ constexpr std::int64_t kKeptRecordBytes = 8 * 1024 * 1024;
 
 }  // namespace
 
-DatabaseHandle::DatabaseHandle(CEOID database, OrderSpec spec, DWORD openFlags, HandleLock lock,
+DatabaseHandle::DatabaseHandle(CEOID database, OrderRule rule, DWORD openFlags, HandleLock lock,
                                std::uint64_t volumeSerial)
     : database_(database),
       openFlags_(openFlags),
       lock_(std::move(lock)),
       volumeSerial_(volumeSerial),
       origin_(NewOrigin()),
-      order_(spec) {}
+      order_(rule) {}
 
 DatabaseHandle::~DatabaseHandle() {
     if (notifying_) {
@@ -70,15 +70,15 @@ DWORD DatabaseHandle::Refresh(device::Volume& volume) {
             return ERROR_SUCCESS;
         }
         // The sort order's flags may have been changed since the open.
-        OrderSpec spec = order_.spec();
+        OrderRule rule = order_.rule();
         std::span<const BYTE> sorts = query.Blob(1);
         for (std::size_t at = 0; at + 8 <= sorts.size(); at += 8) {
-            if (LoadU32(sorts.data() + at) == spec.propid) {
-                spec.flags = LoadU32(sorts.data() + at + 4);
+            if (LoadU32(sorts.data() + at) == rule.propid) {
+                rule.flags = LoadU32(sorts.data() + at + 4);
                 break;
             }
         }
-        order_.SetSpec(spec);
+        order_.SetRule(rule);
         return Rebuild(volume, version, stamp, query.Int(2) <= kKeptRecordBytes);
     });
 }
@@ -86,7 +86,7 @@ DWORD DatabaseHandle::Refresh(device::Volume& volume) {
 DWORD DatabaseHandle::Rebuild(device::Volume& volume, std::int64_t version, std::uint64_t stamp,
                               bool withRecords) {
     std::vector<OrderEntry> entries;
-    DWORD error = LoadOrderEntries(volume, database_, order_.spec(), withRecords, &entries);
+    DWORD error = LoadOrderEntries(volume, database_, order_.rule(), withRecords, &entries);
     if (error != ERROR_SUCCESS)
         return error;
     CaptureKey();
@@ -262,7 +262,7 @@ DWORD DatabaseHandle::Seek(device::Volume& volume, DWORD seekType, DWORD value, 
             if (!DecodeRecord(stored, &properties))
                 return ERROR_BADDB;
             std::optional<std::size_t> at =
-                order_.IndexOf({value, MakeSortKey(order_.spec(), properties), {}});
+                order_.IndexOf({value, MakeSortKey(order_.rule(), properties), {}});
             if (!at) {
                 // Written after the order was read: read it again.
                 orderLoaded_ = false;
@@ -426,7 +426,7 @@ DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const C
             if (!DecodeRecord(stored, &record))
                 return ERROR_BADDB;
             oldSize = static_cast<std::int64_t>(RelativeSize(record));
-            change.oldKey = MakeSortKey(order_.spec(), record);
+            change.oldKey = MakeSortKey(order_.rule(), record);
         }
         MergeProperties(record, changes, changeViews);
         auto newSize = static_cast<std::int64_t>(RelativeSize(record));
@@ -451,7 +451,7 @@ DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const C
             return e;
         change.kind = oid == 0 ? OwnChange::Kind::Created : OwnChange::Kind::Changed;
         change.oid = target;
-        change.newKey = MakeSortKey(order_.spec(), record);
+        change.newKey = MakeSortKey(order_.rule(), record);
         change.stored = std::move(encoded);
         change.version = touched.version;
         return ERROR_SUCCESS;
@@ -499,7 +499,7 @@ DWORD DatabaseHandle::Delete(device::Volume& volume, CEOID oid) {
             return e;
         change.kind = OwnChange::Kind::Deleted;
         change.oid = oid;
-        change.oldKey = MakeSortKey(order_.spec(), record);
+        change.oldKey = MakeSortKey(order_.rule(), record);
         change.version = touched.version;
         return ERROR_SUCCESS;
     });

@@ -53,7 +53,7 @@ struct OwnChange {
 
 class DatabaseHandle : public KernelObject {
 public:
-    DatabaseHandle(CEOID database, OrderSpec spec, DWORD openFlags, HandleLock lock,
+    DatabaseHandle(CEOID database, OrderRule rule, DWORD openFlags, HandleLock lock,
                    std::uint64_t volumeSerial);
     ~DatabaseHandle() override;
     bool Close() override;

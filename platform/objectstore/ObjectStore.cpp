@@ -174,16 +174,16 @@ HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFl
         e = objectstore::LoadDatabaseCached(volume, oid, &row);
         if (e != ERROR_SUCCESS)
             return e;
-        objectstore::OrderSpec spec;
+        objectstore::OrderRule rule;
         if (propid != 0) {
             auto it = std::find_if(row.sortOrders.begin(), row.sortOrders.end(),
                                    [&](const SORTORDERSPEC& s) { return s.propid == propid; });
             if (it == row.sortOrders.end())
                 return ERROR_INVALID_PARAMETER;
-            spec = {it->propid, it->dwFlags};
+            rule = {it->propid, it->dwFlags};
         }
         handle =
-            std::make_unique<DatabaseHandle>(oid, spec, dwFlags, std::move(lock), volume.serial());
+            std::make_unique<DatabaseHandle>(oid, rule, dwFlags, std::move(lock), volume.serial());
         if (row.recordCount == 0)
             handle->StartEmpty();
         if (hwndNotify != nullptr) {

@@ -36,10 +36,10 @@ DWORD DeleteRecordRow(device::Volume& volume, CEOID oid) {
     return query.Run() ? ERROR_SUCCESS : query.error();
 }
 
-DWORD LoadOrderEntries(device::Volume& volume, CEOID database, const OrderSpec& spec,
+DWORD LoadOrderEntries(device::Volume& volume, CEOID database, const OrderRule& rule,
                        bool withRecords, std::vector<OrderEntry>* entries) {
     entries->clear();
-    if (!spec.sorted() && !withRecords) {
+    if (!rule.sorted() && !withRecords) {
         device::Query query = volume.Prepare("SELECT oid FROM records WHERE db = ? ORDER BY oid");
         query.Bind(1, database);
         while (query.Step())
@@ -52,10 +52,10 @@ DWORD LoadOrderEntries(device::Volume& volume, CEOID database, const OrderSpec& 
     while (query.Step()) {
         std::span<const BYTE> stored = query.Blob(1);
         OrderEntry entry{static_cast<CEOID>(query.Int(0)), {}, {}};
-        if (spec.sorted()) {
+        if (rule.sorted()) {
             if (!DecodeRecord(stored, &properties))
                 return ERROR_BADDB;
-            entry.key = MakeSortKey(spec, properties);
+            entry.key = MakeSortKey(rule, properties);
         }
         if (withRecords)
             entry.stored.assign(stored.begin(), stored.end());

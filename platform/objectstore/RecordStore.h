@@ -18,9 +18,9 @@ DWORD InsertRecord(device::Volume& volume, CEOID oid, CEOID database, std::span<
 DWORD UpdateRecord(device::Volume& volume, CEOID oid, std::span<const BYTE> stored);
 DWORD DeleteRecordRow(device::Volume& volume, CEOID oid);
 
-// Every record of a database with its key in `spec` (unsorted), and its
+// Every record of a database with its key in `rule` (unsorted), and its
 // stored bytes when `withRecords`.
-DWORD LoadOrderEntries(device::Volume& volume, CEOID database, const OrderSpec& spec,
+DWORD LoadOrderEntries(device::Volume& volume, CEOID database, const OrderRule& rule,
                        bool withRecords, std::vector<OrderEntry>* entries);
 
 }  // namespace ce::objectstore

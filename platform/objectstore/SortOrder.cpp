@@ -20,8 +20,8 @@ int CompareReal(double a, double b) {
 }
 
 // Negative, 0 or positive, comparing two present keys of the order's type.
-int CompareValues(const OrderSpec& spec, const SortKey& a, const SortKey& b) {
-    switch (TypeFromPropID(spec.propid)) {
+int CompareValues(const OrderRule& rule, const SortKey& a, const SortKey& b) {
+    switch (TypeFromPropID(rule.propid)) {
         case CEVT_I2:
         case CEVT_I4:
         case CEVT_BOOL:
@@ -42,13 +42,13 @@ int CompareValues(const OrderSpec& spec, const SortKey& a, const SortKey& b) {
 
 }  // namespace
 
-SortKey MakeSortKey(const OrderSpec& spec, std::span<const PropertyView> record) {
+SortKey MakeSortKey(const OrderRule& rule, std::span<const PropertyView> record) {
     SortKey key;
-    if (!spec.sorted())
+    if (!rule.sorted())
         return key;
     const PropertyView* found = nullptr;
     for (const PropertyView& p : record) {
-        if (p.propid == spec.propid) {
+        if (p.propid == rule.propid) {
             found = &p;
             break;
         }
@@ -57,7 +57,7 @@ SortKey MakeSortKey(const OrderSpec& spec, std::span<const PropertyView> record)
         return key;
     key.present = true;
     const BYTE* v = found->value;
-    switch (TypeFromPropID(spec.propid)) {
+    switch (TypeFromPropID(rule.propid)) {
         case CEVT_I2:
             key.integer = static_cast<std::int16_t>(LoadU16(v));
             break;
@@ -85,7 +85,7 @@ SortKey MakeSortKey(const OrderSpec& spec, std::span<const PropertyView> record)
             for (std::size_t i = 0; i < units; ++i) {
                 key.text[i] = static_cast<char16_t>(LoadU16(found->data.data() + 2 * i));
             }
-            if (spec.flags & CEDB_SORT_CASEINSENSITIVE) {
+            if (rule.flags & CEDB_SORT_CASEINSENSITIVE) {
                 for (char16_t& c : key.text)
                     c = ToLowerWide(c);
             }
@@ -98,15 +98,15 @@ SortKey MakeSortKey(const OrderSpec& spec, std::span<const PropertyView> record)
     return key;
 }
 
-bool ComesBefore(const OrderSpec& spec, const OrderEntry& a, const OrderEntry& b) {
-    if (spec.sorted()) {
+bool ComesBefore(const OrderRule& rule, const OrderEntry& a, const OrderEntry& b) {
+    if (rule.sorted()) {
         if (a.key.present != b.key.present) {
-            bool unknownFirst = (spec.flags & CEDB_SORT_UNKNOWNFIRST) != 0;
+            bool unknownFirst = (rule.flags & CEDB_SORT_UNKNOWNFIRST) != 0;
             return a.key.present != unknownFirst;
         }
         if (a.key.present) {
-            int c = CompareValues(spec, a.key, b.key);
-            if (spec.flags & CEDB_SORT_DESCENDING)
+            int c = CompareValues(rule, a.key, b.key);
+            if (rule.flags & CEDB_SORT_DESCENDING)
                 c = -c;
             if (c != 0)
                 return c < 0;
@@ -118,10 +118,10 @@ bool ComesBefore(const OrderSpec& spec, const OrderEntry& a, const OrderEntry& b
 void RecordOrder::Assign(std::vector<OrderEntry> entries) {
     ++generation_;
     entries_ = std::move(entries);
-    if (spec_.sorted()) {
+    if (rule_.sorted()) {
         std::sort(
             entries_.begin(), entries_.end(),
-            [this](const OrderEntry& a, const OrderEntry& b) { return ComesBefore(spec_, a, b); });
+            [this](const OrderEntry& a, const OrderEntry& b) { return ComesBefore(rule_, a, b); });
     } else {
         std::sort(entries_.begin(), entries_.end(),
                   [](const OrderEntry& a, const OrderEntry& b) { return a.oid < b.oid; });
@@ -131,7 +131,7 @@ void RecordOrder::Assign(std::vector<OrderEntry> entries) {
 std::size_t RecordOrder::LowerBound(const OrderEntry& entry) const {
     auto it = std::lower_bound(
         entries_.begin(), entries_.end(), entry,
-        [this](const OrderEntry& a, const OrderEntry& b) { return ComesBefore(spec_, a, b); });
+        [this](const OrderEntry& a, const OrderEntry& b) { return ComesBefore(rule_, a, b); });
     return static_cast<std::size_t>(it - entries_.begin());
 }
 

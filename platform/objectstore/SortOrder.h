@@ -30,13 +30,13 @@ struct SortKey {
 };
 
 // The sort order of a handle: propid 0 is creation order.
-struct OrderSpec {
+struct OrderRule {
     CEPROPID propid = 0;
     DWORD flags = 0;
     bool sorted() const { return propid != 0; }
 };
 
-SortKey MakeSortKey(const OrderSpec& spec, std::span<const PropertyView> record);
+SortKey MakeSortKey(const OrderRule& rule, std::span<const PropertyView> record);
 
 // One record's place in an order, and, when the order keeps them, its
 // stored bytes.
@@ -47,16 +47,16 @@ struct OrderEntry {
 };
 
 // True when `a` comes before `b` in the order.
-bool ComesBefore(const OrderSpec& spec, const OrderEntry& a, const OrderEntry& b);
+bool ComesBefore(const OrderRule& rule, const OrderEntry& a, const OrderEntry& b);
 
 // A database's records in one order. Creation order needs no keys: record
 // identifiers grow with every record made, so it is identifier order.
 class RecordOrder {
 public:
-    explicit RecordOrder(OrderSpec spec = {}) : spec_(spec) {}
+    explicit RecordOrder(OrderRule rule = {}) : rule_(rule) {}
 
-    const OrderSpec& spec() const { return spec_; }
-    void SetSpec(OrderSpec spec) { spec_ = spec; }
+    const OrderRule& rule() const { return rule_; }
+    void SetRule(OrderRule rule) { rule_ = rule; }
     // Changes with every change of the contents, so that a remembered
     // position can tell whether it still holds.
     std::uint64_t generation() const { return generation_; }
@@ -79,7 +79,7 @@ public:
     std::optional<std::size_t> FindByOid(CEOID oid) const;
 
 private:
-    OrderSpec spec_;
+    OrderRule rule_;
     std::vector<OrderEntry> entries_;
     std::uint64_t generation_ = 1;
 };

@@ -42,12 +42,12 @@ TEST_F(CatalogueTest, BadCreationsFailWith87) {
     struct Case {
         const char16_t* name;
         WORD count;
-        SORTORDERSPEC* specs;
+        SORTORDERSPEC* orders;
     } cases[] = {{u"", 0, nullptr},  {nullptr, 0, nullptr}, {u"Five", 5, five},
                  {u"Blob", 1, blob}, {u"Type", 1, badType}, {u"Null", 1, nullptr}};
     for (const Case& c : cases) {
         SetLastError(0);
-        EXPECT_EQ(CeCreateDatabase(c.name, 0, c.count, c.specs), 0u);
+        EXPECT_EQ(CeCreateDatabase(c.name, 0, c.count, c.orders), 0u);
         EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
     }
     SORTORDERSPEC four[4] = {five[0], five[1], five[2], five[3]};

@@ -103,10 +103,10 @@ class SortOrderTest : public StoreTest, public ::testing::WithParamInterface<Sor
 
 TEST_P(SortOrderTest, WalksRecordsInOrder) {
     const SortCase& c = GetParam();
-    SORTORDERSPEC spec{MakePropID(kKey, c.type), c.flags};
-    CEOID db = CeCreateDatabase(u"Sorted", 0, 1, &spec);
+    SORTORDERSPEC rule{MakePropID(kKey, c.type), c.flags};
+    CEOID db = CeCreateDatabase(u"Sorted", 0, 1, &rule);
     ASSERT_NE(db, 0u);
-    ScopedHandle h(Open(db, spec.propid));
+    ScopedHandle h(Open(db, rule.propid));
     for (std::size_t i = 0; i < c.records.size(); ++i) {
         std::vector<CEPROPVAL> props{IntProp(kTag, static_cast<LONG>(i))};
         if (c.records[i])
@@ -132,8 +132,8 @@ INSTANTIATE_TEST_SUITE_P(Keys, SortOrderTest, ::testing::ValuesIn(kCases),
 class SortedHandleTest : public StoreTest {
 protected:
     void SetUp() override {
-        SORTORDERSPEC spec{kNumber, 0};
-        db_ = CeCreateDatabase(u"Numbers", 0, 1, &spec);
+        SORTORDERSPEC rule{kNumber, 0};
+        db_ = CeCreateDatabase(u"Numbers", 0, 1, &rule);
         h_ = Open(db_, kNumber);
         for (LONG v : {10, 20, 30})
             oids_.push_back(Write(h_, {IntProp(kNumber, v)}));
