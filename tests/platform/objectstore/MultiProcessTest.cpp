@@ -132,6 +132,34 @@ TEST_F(MultiProcessTest, WritesThatReturnedSurviveAKill) {
     sqlite3_close(raw);
 }
 
+TEST_F(MultiProcessTest, ChangesByAnotherProcessAreSeenAtOnce) {
+    CEOID db = Create(u"Seen");
+    CEOID gone = Create(u"Gone");
+    ScopedHandle h(Open(db));
+    CEOID mine = Write(h, {IntProp(kNumber, 1)});
+    ASSERT_EQ(CeSeekDatabase(h, CEDB_SEEK_END, 0, nullptr), mine);  // order and records kept
+    CEOID probe = 0;
+    HANDLE named = CeOpenDatabase(&probe, u"Gone", 0, 0, nullptr);  // the name is looked up
+    ASSERT_NE(named, INVALID_HANDLE_VALUE);
+    CloseHandle(named);
+
+    auto result = Peer({"write", "Seen", "1"});
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    CEOID theirs = Ids(result.out).at(0);
+    DWORD index = 0;
+    EXPECT_EQ(CeSeekDatabase(h, CEDB_SEEK_END, 0, &index), theirs);
+    EXPECT_EQ(index, 1u);
+    EXPECT_EQ(Info(db).wNumRecords, 2);
+
+    result = Peer({"delete", "Gone"});
+    ASSERT_EQ(result.exitCode, 0) << result.out;
+    probe = 0;
+    EXPECT_EQ(CeOpenDatabase(&probe, u"Gone", 0, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    CEOIDINFO info{};
+    EXPECT_FALSE(CeOidGetInfo(gone, &info));
+}
+
 TEST_F(MultiProcessTest, TheFailingWritesVariableLimitsAnotherProcess) {
     Create(u"Limited");
     auto result = Peer({"write", "Limited", "10"}, {"TESSALY_FAIL_STORE_WRITES_AFTER=3"});
