@@ -1,9 +1,9 @@
 #include "platform/device/DeviceDirectory.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <mutex>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/core/Text.h"
@@ -39,7 +39,8 @@ std::filesystem::path DefaultDirectory() {
 std::filesystem::path DeviceDirectory() {
     DeviceState& state = State();
     std::lock_guard lock(state.mutex);
-    if (state.chosen.empty()) state.chosen = DefaultDirectory();
+    if (state.chosen.empty())
+        state.chosen = DefaultDirectory();
     return state.chosen;
 }
 
@@ -50,7 +51,8 @@ void SetDeviceDirectory(const std::filesystem::path& directory) {
         std::lock_guard lock(state.mutex);
         hooks = state.hooks;
     }
-    for (DeviceChangeHook hook : hooks) hook();
+    for (DeviceChangeHook hook : hooks)
+        hook();
     DeviceState& state = State();
     std::lock_guard lock(state.mutex);
     state.chosen = directory;
@@ -69,14 +71,15 @@ bool EnsureDevice(std::string* error) {
         std::filesystem::create_directories(root / "files" / folder, ec);
         if (ec) {
             if (error != nullptr) {
-                *error = "cannot create the device directory " + root.string() + ": " +
-                         ec.message();
+                *error =
+                    "cannot create the device directory " + root.string() + ": " + ec.message();
             }
             return false;
         }
     }
     if (::access(root.c_str(), W_OK) != 0 || ::access((root / "files").c_str(), W_OK) != 0) {
-        if (error != nullptr) *error = "the device directory " + root.string() + " is not writable";
+        if (error != nullptr)
+            *error = "the device directory " + root.string() + " is not writable";
         return false;
     }
     return true;
@@ -88,10 +91,12 @@ std::filesystem::path HostPath(std::u16string_view path) {
         std::size_t start = 1;
         while (start <= path.size()) {
             std::size_t end = path.find(u'\\', start);
-            if (end == std::u16string_view::npos) end = path.size();
+            if (end == std::u16string_view::npos)
+                end = path.size();
             std::u16string_view part = path.substr(start, end - start);
             // Empty parts and "." / ".." never leave the device's file system.
-            if (!part.empty() && part != u"." && part != u"..") host /= WideToUtf8(part);
+            if (!part.empty() && part != u"." && part != u"..")
+                host /= WideToUtf8(part);
             start = end + 1;
         }
         return host;
@@ -99,6 +104,8 @@ std::filesystem::path HostPath(std::u16string_view path) {
     return std::filesystem::path(WideToUtf8(path));
 }
 
-std::filesystem::path VolumePath() { return DeviceDirectory() / "objectstore.db"; }
+std::filesystem::path VolumePath() {
+    return DeviceDirectory() / "objectstore.db";
+}
 
 }  // namespace ce::device

@@ -30,8 +30,9 @@ BOOL CeOidGetInfo(CEOID oid, CEOIDINFO* info);
 HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFlags,
                       HWND hwndNotify);
 
-// Moves the handle's current record; returns its identifier and its 0-based
-// index in the handle's order, or 0 when the seek runs past either end.
+// Moves the handle's current record; returns its identifier and writes its
+// 0-based index in the handle's order. A seek past either end returns 0 with
+// ERROR_NO_MORE_ITEMS and leaves the pointer where it was.
 CEOID CeSeekDatabase(HANDLE hDatabase, DWORD dwSeekType, DWORD dwValue, LPDWORD lpdwIndex);
 
 // Reads the current record. With rgPropID null every property is returned
@@ -73,5 +74,14 @@ struct DatabaseNotification {
 // system's message loop calls it and posts what it returns; it is cheap
 // when nothing changed.
 std::vector<DatabaseNotification> TakeDatabaseNotifications();
+
+// ---- Test hook -------------------------------------------------------------
+
+// Makes object-store writes that store data (CeCreateDatabase,
+// CeWriteRecordProps, CeSetDatabaseInfo) fail with ERROR_DISK_FULL, changing
+// nothing, once `writes` more of them have succeeded; a negative count lifts
+// the limit. Deletions are never refused. On first use the count is read from
+// $TESSALY_FAIL_STORE_WRITES_AFTER when that is set.
+void FailStoreWritesAfter(int writes);
 
 }  // namespace ce

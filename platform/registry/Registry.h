@@ -36,21 +36,26 @@ inline constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
 
 LONG RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
                    PHKEY phkResult);
-LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD Reserved, LPCWSTR lpClass,
-                     DWORD dwOptions, REGSAM samDesired, void* lpSecurityAttributes,
-                     PHKEY phkResult, LPDWORD lpdwDisposition);
+LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD Reserved, LPCWSTR lpClass, DWORD dwOptions,
+                     REGSAM samDesired, void* lpSecurityAttributes, PHKEY phkResult,
+                     LPDWORD lpdwDisposition);
 LONG RegCloseKey(HKEY hKey);
 LONG RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                       LPBYTE lpData, LPDWORD lpcbData);
 LONG RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD Reserved, DWORD dwType,
                     const BYTE* lpData, DWORD cbData);
-LONG RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName,
-                   LPDWORD lpReserved, LPWSTR lpClass, LPDWORD lpcchClass,
-                   FILETIME* lpftLastWriteTime);
+// Enumerations go by index in creation order; a deletion moves the later
+// ones down by one. Name sizes count characters: on input the buffer with
+// its terminator, on output the name without it; a buffer too small gives
+// ERROR_MORE_DATA with the size needed (terminator included). Data sizes
+// count bytes, string types with their terminators as stored.
+LONG RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
+                   LPWSTR lpClass, LPDWORD lpcchClass, FILETIME* lpftLastWriteTime);
 LONG RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchValueName,
                    LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
 LONG RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName);
-// Deletes a key with everything below it.
+// Deletes a sub-key with everything below it; an empty sub-key is refused
+// with ERROR_INVALID_PARAMETER.
 LONG RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey);
 
 }  // namespace ce

@@ -1,0 +1,143 @@
+#pragma once
+// The process's connection to the device's object store volume
+// (objectstore.db, SQLite in WAL mode). The object store and the registry
+// both live in it.
+//
+// The volume is opened, and created with its schema, on first use; it is
+// closed when the device directory changes. All access goes through
+// `AccessVolume`, which serialises the process's threads. A volume that
+// cannot be opened (a foreign or damaged file, a device directory that
+// cannot be created or written) makes every call fail with a platform error
+// code; `CheckVolume` describes the problem in one line.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/core/Types.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ce::device {
+
+struct SqliteCloser {
+    void operator()(sqlite3* connection) const;
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const;
+};
+using SqliteConnection = std::unique_ptr<sqlite3, SqliteCloser>;
+using SqliteStatement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// The platform error code for an SQLite result code (SQLITE_FULL is
+// ERROR_DISK_FULL, a damaged file ERROR_BADDB, ...).
+DWORD PlatformErrorFromSqlite(int result);
+
+// One use of a cached prepared statement: bindings are cleared and the
+// statement is reset when the use ends, so that no read stays open.
+class Query {
+public:
+    explicit Query(sqlite3_stmt* statement) : statement_(statement) {}
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    Query& Bind(int index, std::int64_t value);
+    Query& BindBlob(int index, std::span<const BYTE> bytes);
+    Query& BindText16(int index, std::u16string_view text);  // as a UTF-16 blob
+    Query& BindNull(int index);
+
+    // Steps once: true with a row, false when done. A failure leaves the
+    // platform error code in error().
+    bool Step();
+    // Steps a statement that returns no row; false on failure.
+    bool Run();
+    DWORD error() const { return error_; }
+
+    std::int64_t Int(int column) const;
+    bool IsNull(int column) const;
+    std::span<const BYTE> Blob(int column) const;
+    std::u16string Text16(int column) const;  // a UTF-16 blob written by BindText16
+
+private:
+    sqlite3_stmt* statement_;
+    DWORD error_ = 0;
+};
+
+class Volume {
+public:
+    explicit Volume(SqliteConnection connection);
+    ~Volume();
+    Volume(const Volume&) = delete;
+    Volume& operator=(const Volume&) = delete;
+
+    sqlite3* connection() const { return connection_.get(); }
+
+    // A cached prepared statement; `sql` must have static storage duration.
+    Query Prepare(const char* sql);
+
+    // Runs `work` as one write transaction (BEGIN IMMEDIATE), waiting while
+    // another process writes; a nonzero platform code from `work` rolls the
+    // transaction back and is returned.
+    DWORD Write(const std::function<DWORD()>& work);
+    // Runs `work` in one read transaction, for reads that must agree.
+    DWORD Read(const std::function<DWORD()>& work);
+
+    // Changes whenever the volume may have changed since the last call
+    // returned the same value: a commit by another connection or by this one.
+    std::uint64_t ChangeStamp();
+
+    // Watches the connection's WAL index (the shared memory SQLite keeps
+    // for the volume) so that ChangeStamp can tell that nothing was
+    // committed without running a statement.
+    void WatchWalIndex();
+
+    // Distinguishes this connection from the ones opened before it in this
+    // process, so that objects bound to an old volume can tell.
+    std::uint64_t serial() const { return serial_; }
+
+private:
+    DWORD Transaction(const char* begin, const std::function<DWORD()>& work);
+    // Runs a transaction-control statement, retrying while the volume is busy.
+    DWORD RunPatiently(const char* sql);
+
+    // The first header of the WAL index, as SQLite's WAL format lays it out:
+    // every commit rewrites it (frame count, checksums, salts).
+    static constexpr std::size_t kWalIndexHeaderBytes = 48;
+
+    SqliteConnection connection_;
+    std::unordered_map<const char*, SqliteStatement> statements_;
+    std::uint64_t localCommits_ = 0;
+    std::uint64_t serial_;
+    // SQLite's own mapping of the WAL index, valid while the connection is.
+    const volatile BYTE* walIndex_ = nullptr;
+    BYTE lastHeader_[kWalIndexHeaderBytes] = {};
+    bool haveLastHeader_ = false;
+    std::uint64_t lastLocalCommits_ = 0;
+    std::uint64_t lastStamp_ = 0;
+};
+
+// Runs `work` with the process's volume, opened on first use, while holding
+// the process's volume lock. Returns the volume's platform error code when
+// it cannot be opened, else what `work` returns.
+DWORD AccessVolume(const std::function<DWORD(Volume&)>& work);
+
+// The lock that serialises the process's use of the volume; platform calls
+// that keep their own state beside the volume hold it too.
+std::unique_lock<std::recursive_mutex> LockVolume();
+
+// Opens (creating it when needed) and checks the volume. On failure returns
+// false and describes the problem in one line in `error`, for example "the
+// object store volume /x/objectstore.db is not a Tessaly volume".
+bool CheckVolume(std::string* error);
+
+// Closes the process's volume (it reopens on next use).
+void CloseVolume();
+
+}  // namespace ce::device

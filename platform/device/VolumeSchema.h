@@ -1,0 +1,29 @@
+#pragma once
+// The tables of the object store volume and the marks that make a SQLite
+// file ours.
+
+#include <cstdint>
+#include <string>
+
+struct sqlite3;
+
+namespace ce::device {
+
+// PRAGMA application_id of every volume ("TSLY").
+inline constexpr std::int32_t kVolumeApplicationId = 0x54534C59;
+// PRAGMA user_version: the schema this code creates and understands.
+inline constexpr std::int32_t kVolumeSchemaVersion = 1;
+
+// Registry roots are keys with these fixed identifiers (HKEY_CLASSES_ROOT is
+// 1, HKEY_CURRENT_USER 2, HKEY_LOCAL_MACHINE 3, HKEY_USERS 4).
+inline constexpr std::int64_t kRegistryRootCount = 4;
+
+// Creates every table in an empty volume and marks it; runs inside the
+// caller's transaction. Returns an SQLite result code.
+int CreateVolumeSchema(sqlite3* connection);
+
+// Checks that the tables this code uses exist; otherwise names the first
+// missing one in `problem`.
+bool CheckVolumeSchema(sqlite3* connection, std::string* problem);
+
+}  // namespace ce::device

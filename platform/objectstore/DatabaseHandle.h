@@ -1,0 +1,112 @@
+#pragma once
+// An open database: the kernel object behind a CeOpenDatabase handle, with
+// its order of records and its seek pointer.
+//
+// The handle keeps the database's records in its order in memory and
+// rebuilds that order only when the database has changed since (another
+// handle or process wrote); its own writes update it in place. For databases
+// of moderate size the order also keeps the records' stored bytes, so that
+// walking a database reads the volume once. The seek
+// pointer names a record by identifier, so it stays on that record while
+// others come and go; when the record is deleted the pointer stays "on a
+// deleted record" between its former neighbours.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "platform/core/Handles.h"
+#include "platform/device/Volume.h"
+#include "platform/objectstore/HandleLocks.h"
+#include "platform/objectstore/Notifications.h"
+#include "platform/objectstore/SortOrder.h"
+
+namespace ce::objectstore {
+
+struct SeekPointer {
+    enum class State {
+        Start,        // on the first record, found when first needed
+        BeforeFirst,  // no current record (the database was empty)
+        OnRecord,
+        Deleted,    // the current record was deleted
+        AfterLast,  // moved past the last record by CEDB_AUTOINCREMENT
+    };
+    State state = State::Start;
+    OrderEntry entry;  // OnRecord and Deleted: the record and its last known key
+    // OnRecord: where the record was in the order of that generation. The
+    // key is copied from the order only when the order is about to change.
+    std::size_t index = 0;
+    std::uint64_t generation = 0;
+    bool keyKnown = false;
+};
+
+// A change this handle committed, applied to its order afterwards.
+struct OwnChange {
+    enum class Kind { None, Created, Changed, Deleted };
+    Kind kind = Kind::None;
+    CEOID oid = 0;
+    SortKey oldKey;
+    SortKey newKey;
+    std::vector<BYTE> stored;  // the record as written
+    std::int64_t version = 0;  // the database's version after the change
+};
+
+class DatabaseHandle : public KernelObject {
+public:
+    DatabaseHandle(CEOID database, OrderRule rule, DWORD openFlags, HandleLock lock,
+                   std::uint64_t volumeSerial);
+    ~DatabaseHandle() override;
+    bool Close() override;
+
+    CEOID database() const { return database_; }
+    std::uint64_t volumeSerial() const { return volumeSerial_; }
+    // Starts notifications to `window` for changes made after `lastChange`.
+    void Notify(HWND window, std::int64_t lastChange);
+    void StartEmpty() { pointer_.state = SeekPointer::State::BeforeFirst; }
+
+    DWORD Seek(device::Volume& volume, DWORD seekType, DWORD value, CEOID* oid, DWORD* index);
+    DWORD Read(device::Volume& volume, DWORD flags, LPWORD count, const CEPROPID* propids,
+               LPBYTE* buffer, LPDWORD bufferSize, CEOID* oid);
+    DWORD Write(device::Volume& volume, CEOID oid, std::span<const CEPROPVAL> changes,
+                CEOID* written);
+    DWORD Delete(device::Volume& volume, CEOID oid);
+
+private:
+    // Brings the order up to date with the volume.
+    DWORD Refresh(device::Volume& volume);
+    DWORD Rebuild(device::Volume& volume, std::int64_t version, std::uint64_t stamp,
+                  bool withRecords);
+    // The current record's stored bytes, from the order when it keeps them.
+    DWORD LoadCurrent(device::Volume& volume, std::span<const BYTE>* stored);
+    void Relocate();
+    void Apply(const OwnChange& change);
+    void MoveTo(std::size_t index);
+    // Where the pointer would go by `delta` records; false past either end.
+    bool Step(std::int64_t delta, std::size_t* target, DWORD* error);
+    // The pointer's record's place in the order (OnRecord only).
+    std::optional<std::size_t> CurrentIndex();
+    // Remembers the pointer's key before the order changes under it.
+    void CaptureKey();
+
+    CEOID database_;
+    DWORD openFlags_;
+    HandleLock lock_;
+    std::uint64_t volumeSerial_;
+    std::int64_t origin_;
+    NotifiedHandle notified_;
+    bool notifying_ = false;
+
+    RecordOrder order_;
+    bool orderLoaded_ = false;
+    bool orderKeepsRecords_ = false;
+    std::uint64_t orderStamp_ = 0;
+    std::int64_t orderVersion_ = 0;
+    SeekPointer pointer_;
+
+    // Reused by every read, so that a read allocates nothing in steady state.
+    std::vector<BYTE> readStored_;
+    std::vector<PropertyView> readProperties_;
+    std::vector<ReadEntry> readEntries_;
+};
+
+}  // namespace ce::objectstore
