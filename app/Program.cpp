@@ -9,6 +9,7 @@
 #include "app/EditionShell.h"
 #include "platform/core/Text.h"
 #include "platform/device/DeviceDirectory.h"
+#include "platform/device/Volume.h"
 #include "platform/shell/Shell.h"
 #include "resources/StringIds.h"
 #include "ui/MessageBoxes.h"
@@ -28,7 +29,7 @@ int ProgramEntry(ce::HINSTANCE instance, std::u16string_view commandLine) {
 int RunProgram(ce::HINSTANCE instance, int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::string problem;
-    if (!ce::device::EnsureDevice(&problem)) {
+    if (!ce::device::EnsureDevice(&problem) || !ce::device::CheckVolume(&problem)) {
         std::fprintf(stderr, "%s: %s\n", shell::ProgramName(), problem.c_str());
         return 1;
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/device/DeviceDirectory.h"
+#include "platform/device/Volume.h"
 #include "tools/devicectl/Commands.h"
 
 namespace {
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string problem;
-    if (!ce::device::EnsureDevice(&problem)) return devicectl::Fail(problem);
+    if (!ce::device::EnsureDevice(&problem) || !ce::device::CheckVolume(&problem)) {
+        return devicectl::Fail(problem);
+    }
     return it->second(args);
 }
