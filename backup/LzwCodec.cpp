@@ -26,6 +26,15 @@ constexpr std::size_t kFirstOutputCapacity = 4096;
 // A buffer bigger than this is not kept for the next call.
 constexpr std::size_t kKeptOutputCapacity = std::size_t{1} << 20;
 
+// The lookup table of a full dictionary: twice the codes it can hold, each
+// slot (key + 1) << 16 | code, 0 when empty.
+constexpr std::uint32_t kFullTableBits = 17;
+constexpr std::uint32_t kFullTableSize = std::uint32_t{1} << kFullTableBits;
+
+inline std::uint32_t FullSlot(std::uint32_t key) {
+    return (key * 2654435761u) >> (32 - kFullTableBits);
+}
+
 constexpr std::uint32_t LargestCode(unsigned width) {
     return width == kMaxWidth ? kCodeLimit : (std::uint32_t{1} << width) - 1;
 }
@@ -175,17 +184,17 @@ LzwCodec::LzwCodec() = default;
 LzwCodec::~LzwCodec() = default;
 
 bool LzwCodec::AllocateWorkArea() {
-    if (codeTable_ && hashTable_)
+    if (table_ && fullTable_)
         return true;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        codeTable_.reset(new (std::nothrow) std::uint16_t[kTableSize]);
-        hashTable_.reset(new (std::nothrow) std::uint32_t[kTableSize]);
-        if (codeTable_ && hashTable_) {
+        table_.reset(new (std::nothrow) std::uint64_t[kTableSize]);
+        fullTable_.reset(new (std::nothrow) std::uint64_t[kFullTableSize]);
+        if (table_ && fullTable_) {
             generation_ = 0;
             return true;
         }
-        codeTable_.reset();
-        hashTable_.reset();
+        table_.reset();
+        fullTable_.reset();
     }
     return false;
 }
@@ -222,10 +231,27 @@ bool LzwCodec::ReserveOutput(std::size_t needed) {
 // clears the table for real.
 void LzwCodec::StartHashGeneration() {
     if (generation_ == 0 || generation_ == 255) {
-        std::memset(hashTable_.get(), 0, kTableSize * sizeof hashTable_[0]);
+        std::memset(table_.get(), 0, kTableSize * sizeof table_[0]);
         generation_ = 1;
     } else {
         ++generation_;
+    }
+}
+
+// Copies the live entries of the full dictionary into the lookup table used
+// until the next CLEAR.
+void LzwCodec::BuildFullDictionary() {
+    std::uint64_t* full = fullTable_.get();
+    std::memset(full, 0, kFullTableSize * sizeof full[0]);
+    std::uint32_t stamp = generation_ << 24;
+    for (std::uint32_t i = 0; i < kTableSize; ++i) {
+        std::uint32_t key = static_cast<std::uint32_t>(table_[i]) - stamp;
+        if (key > kKeyMask)
+            continue;
+        std::uint32_t slot = FullSlot(key);
+        while (full[slot] != 0)
+            slot = (slot + 1) & (kFullTableSize - 1);
+        full[slot] = (static_cast<std::uint64_t>(key + 1) << 16) | (table_[i] >> 32);
     }
 }
 
@@ -239,8 +265,7 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
         return true;
 
     StartHashGeneration();
-    std::uint16_t* codes = codeTable_.get();
-    std::uint32_t* hash = hashTable_.get();
+    std::uint64_t* table = table_.get();
     std::uint32_t stamp = generation_ << 24;
 
     CodeWriter writer(*this);
@@ -266,58 +291,89 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
     };
 
     std::uint32_t prefix = bytes[0];
-    for (std::size_t position = 1; position < length; ++position) {
-        std::uint32_t c = bytes[position];
-        std::uint32_t entry = stamp + (c << 16) + prefix;
-        std::uint32_t i = (c << 8) ^ prefix;
-        std::uint32_t held = hash[i];
-        if (held == entry) {
-            prefix = codes[i];
-            continue;
-        }
-        if (held - stamp <= kKeyMask) {
-            // Occupied by another string: probe with a fixed step. A live
-            // entry holding key 0 ends the probe as a miss, like an empty one.
-            std::uint32_t step = i == 0 ? 1 : kTableSize - i;
-            bool found = false;
-            for (;;) {
-                i = i >= step ? i - step : i + kTableSize - step;
-                held = hash[i];
-                if (held == entry) {
-                    found = true;
-                    break;
-                }
-                if (held - stamp - 1 >= kKeyMask)
-                    break;
-            }
-            if (found) {
-                prefix = codes[i];
+    std::size_t position = 1;
+    while (position < length) {
+        // Filling the dictionary.
+        for (; position < length && nextFree < kCodeLimit; ++position) {
+            std::uint32_t c = bytes[position];
+            std::uint32_t entry = stamp + (c << 16) + prefix;
+            std::uint32_t i = (c << 8) ^ prefix;
+            std::uint64_t slot = table[i];
+            std::uint32_t held = static_cast<std::uint32_t>(slot);
+            if (held == entry) {
+                prefix = static_cast<std::uint32_t>(slot >> 32);
                 continue;
             }
+            if (held - stamp <= kKeyMask) {
+                // Occupied by another string: probe with a fixed step. A live
+                // entry holding key 0 ends the probe as a miss, like an empty
+                // one, and the new string then takes its place.
+                std::uint32_t step = i == 0 ? 1 : kTableSize - i;
+                bool found = false;
+                for (;;) {
+                    i = i >= step ? i - step : i + kTableSize - step;
+                    slot = table[i];
+                    held = static_cast<std::uint32_t>(slot);
+                    if (held == entry) {
+                        found = true;
+                        break;
+                    }
+                    if (held - stamp - 1 >= kKeyMask)
+                        break;
+                }
+                if (found) {
+                    prefix = static_cast<std::uint32_t>(slot >> 32);
+                    continue;
+                }
+            }
+            if (!output(prefix))
+                return false;
+            prefix = c;
+            table[i] = (static_cast<std::uint64_t>(nextFree++) << 32) | entry;
         }
+        if (position >= length)
+            break;
 
-        if (!output(prefix))
-            return false;
-        prefix = c;
-        std::uint64_t inputCount = kFirstInputCount + position;
-        if (nextFree < kCodeLimit) {
-            codes[i] = static_cast<std::uint16_t>(nextFree++);
-            hash[i] = entry;
-        } else if (inputCount >= checkpoint) {
-            // The dictionary is full: keep it while the ratio still improves,
-            // otherwise start a new one.
+        // The dictionary is full and nothing more is entered until a CLEAR,
+        // so only which strings it holds matters any more, not where: look
+        // them up in a half-empty table instead of probing one 95% full.
+        BuildFullDictionary();
+        const std::uint64_t* full = fullTable_.get();
+        for (; position < length; ++position) {
+            std::uint32_t c = bytes[position];
+            std::uint32_t key = (c << 16) + prefix;
+            std::uint64_t tag = static_cast<std::uint64_t>(key + 1) << 16;
+            std::uint32_t slot = FullSlot(key);
+            std::uint64_t held;
+            while ((held = full[slot]) != 0 && (held & ~std::uint64_t{0xFFFF}) != tag) {
+                slot = (slot + 1) & (kFullTableSize - 1);
+            }
+            if (held != 0) {
+                prefix = static_cast<std::uint32_t>(held & 0xFFFF);
+                continue;
+            }
+            if (!output(prefix))
+                return false;
+            prefix = c;
+            std::uint64_t inputCount = kFirstInputCount + position;
+            if (inputCount < checkpoint)
+                continue;
+            // Keep the dictionary while the ratio still improves, otherwise
+            // start a new one.
             checkpoint = inputCount + kCheckGap;
             std::int64_t now = Ratio(inputCount, writer.OutputCount());
             if (now > ratio) {
                 ratio = now;
-            } else {
-                ratio = 0;
-                StartHashGeneration();
-                stamp = generation_ << 24;
-                nextFree = kFirstFree;
-                if (!output(kClear))
-                    return false;
+                continue;
             }
+            ratio = 0;
+            StartHashGeneration();
+            stamp = generation_ << 24;
+            nextFree = kFirstFree;
+            if (!output(kClear))
+                return false;
+            ++position;
+            break;
         }
     }
     if (!output(prefix))
@@ -330,7 +386,7 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
 // Every dictionary string is a previous string plus one byte, and each
 // appeared in the output when its entry was made, so an entry is just where
 // that copy starts and how long it is; decoding a code copies those bytes.
-// The tables hold the lengths (code table) and offsets (hash table).
+// The table holds each code's offset (low half) and length (high half).
 bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
     codesWritten_ = 0;
     if (!AllocateWorkArea() ||
@@ -340,8 +396,7 @@ bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
     }
     // The offsets overwrite the compressor's stamps.
     generation_ = 0;
-    std::uint16_t* lengths = codeTable_.get();
-    std::uint32_t* offsets = hashTable_.get();
+    std::uint64_t* strings = table_.get();
 
     auto fail = [this] {
         outputLength_ = 0;
@@ -393,8 +448,8 @@ bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
         } else if (!havePrevious) {
             return fail();  // a stream and a new dictionary start with a literal
         } else if (code < nextFree) {
-            stringLength = lengths[code];
-            from = offsets[code];
+            stringLength = static_cast<std::uint32_t>(strings[code] >> 32);
+            from = static_cast<std::uint32_t>(strings[code]);
         } else if (code == nextFree) {
             // The string being defined: the previous one plus its own first
             // byte, which the overlapping copy below produces.
@@ -425,8 +480,8 @@ bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
         }
 
         if (havePrevious && nextFree < kCodeLimit) {
-            offsets[nextFree] = static_cast<std::uint32_t>(previousStart);
-            lengths[nextFree] = static_cast<std::uint16_t>(previousLength + 1);
+            strings[nextFree] =
+                (static_cast<std::uint64_t>(previousLength + 1) << 32) | previousStart;
             ++nextFree;
         }
         havePrevious = true;

@@ -71,16 +71,18 @@ private:
     bool StartOutput(std::size_t expected);
     bool ReserveOutput(std::size_t needed);
     void StartHashGeneration();
+    void BuildFullDictionary();
 
-    // Compressor: hash index -> code. Decompressor: code -> string length.
-    std::unique_ptr<std::uint16_t[]> codeTable_;
-    // Compressor: hash index -> generation << 24 | (byte << 16) + prefix.
-    // Decompressor: code -> offset of its string in the output.
-    std::unique_ptr<std::uint32_t[]> hashTable_;
+    // The dictionary, 69001 entries. Compressor: hash index -> code << 32 |
+    // generation << 24 | (byte << 16) + prefix code. Decompressor: code ->
+    // string length << 32 | offset of the string in the output.
+    std::unique_ptr<std::uint64_t[]> table_;
     // Generation of the live hash entries, 1 to 255; entries of any other
     // generation are empty. 0 means the table holds no stamps we can trust
     // (just allocated, or reused by the decompressor) and must be cleared.
     std::uint32_t generation_ = 0;
+    // The strings of a full dictionary, for lookups until its CLEAR.
+    std::unique_ptr<std::uint64_t[]> fullTable_;
 
     std::unique_ptr<ce::BYTE[], FreeDeleter> output_;
     std::size_t outputLength_ = 0;
