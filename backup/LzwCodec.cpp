@@ -99,7 +99,8 @@ void LzwCodec::FreeDeleter::operator()(BYTE* p) const {
 // step. Bits collect in a 64-bit accumulator and leave it 32 at a time.
 class LzwCodec::CodeWriter {
 public:
-    explicit CodeWriter(LzwCodec& codec) : codec_(codec), out_(codec.output_.get()) {}
+    explicit CodeWriter(LzwCodec& codec)
+        : codec_(codec), out_(codec.output_.get()), capacity_(codec.outputCapacity_) {}
 
     unsigned Width() const { return width_; }
     std::uint64_t OutputCount() const { return outputCount_; }
@@ -153,11 +154,12 @@ private:
     static constexpr std::size_t kSlack = 32;
 
     bool Room() {
-        if (length_ + kSlack <= codec_.outputCapacity_)
+        if (length_ + kSlack <= capacity_)
             return true;
         if (!codec_.ReserveOutput(length_ + kSlack))
             return false;
         out_ = codec_.output_.get();
+        capacity_ = codec_.outputCapacity_;
         return true;
     }
 
@@ -172,6 +174,7 @@ private:
 
     LzwCodec& codec_;
     BYTE* out_;
+    std::size_t capacity_;
     std::size_t length_ = 0;
     std::uint64_t accumulator_ = 0;
     unsigned bits_ = 0;
@@ -275,18 +278,12 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
     std::int64_t ratio = 0;
     std::uint64_t codesWritten = 0;
 
-    // Writes one code; the width grows once the next free code no longer
+    // After each code the width grows once the next free code no longer
     // fits, and drops back to 9 bits after a CLEAR.
-    auto output = [&](std::uint32_t code) {
-        ++codesWritten;
-        if (!writer.Put(code))
+    auto grow = [&writer, &largestCode](bool afterClear) {
+        if (!writer.ChangeWidth(afterClear))
             return false;
-        bool clear = code == kClear;
-        if (nextFree > largestCode || clear) {
-            if (!writer.ChangeWidth(clear))
-                return false;
-            largestCode = LargestCode(writer.Width());
-        }
+        largestCode = LargestCode(writer.Width());
         return true;
     };
 
@@ -294,8 +291,12 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
     std::size_t position = 1;
     while (position < length) {
         // Filling the dictionary.
-        for (; position < length && nextFree < kCodeLimit; ++position) {
+        for (; position < length; ++position) {
             std::uint32_t c = bytes[position];
+            // On a miss the next string starts with this byte: fetch the
+            // entry the next lookup then begins at.
+            if (position + 1 < length)
+                __builtin_prefetch(&table[(std::uint32_t{bytes[position + 1]} << 8) ^ c]);
             std::uint32_t entry = stamp + (c << 16) + prefix;
             std::uint32_t i = (c << 8) ^ prefix;
             std::uint64_t slot = table[i];
@@ -326,10 +327,15 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
                     continue;
                 }
             }
-            if (!output(prefix))
+            ++codesWritten;
+            if (!writer.Put(prefix) || (nextFree > largestCode && !grow(false)))
                 return false;
             prefix = c;
             table[i] = (static_cast<std::uint64_t>(nextFree++) << 32) | entry;
+            if (nextFree == kCodeLimit) {
+                ++position;
+                break;
+            }
         }
         if (position >= length)
             break;
@@ -341,6 +347,8 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
         const std::uint64_t* full = fullTable_.get();
         for (; position < length; ++position) {
             std::uint32_t c = bytes[position];
+            if (position + 1 < length)
+                __builtin_prefetch(&full[FullSlot((std::uint32_t{bytes[position + 1]} << 16) + c)]);
             std::uint32_t key = (c << 16) + prefix;
             std::uint64_t tag = static_cast<std::uint64_t>(key + 1) << 16;
             std::uint32_t slot = FullSlot(key);
@@ -352,7 +360,8 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
                 prefix = static_cast<std::uint32_t>(held & 0xFFFF);
                 continue;
             }
-            if (!output(prefix))
+            ++codesWritten;
+            if (!writer.Put(prefix))
                 return false;
             prefix = c;
             std::uint64_t inputCount = kFirstInputCount + position;
@@ -370,13 +379,15 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
             StartHashGeneration();
             stamp = generation_ << 24;
             nextFree = kFirstFree;
-            if (!output(kClear))
+            ++codesWritten;
+            if (!writer.Put(kClear) || !grow(true))
                 return false;
             ++position;
             break;
         }
     }
-    if (!output(prefix))
+    ++codesWritten;
+    if (!writer.Put(prefix) || (nextFree > largestCode && !grow(false)))
         return false;
     outputLength_ = writer.Finish();
     codesWritten_ = codesWritten;
