@@ -473,7 +473,8 @@ bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
         if (stringLength > outputLimit_ - produced)
             return fail();
         // 16 spare bytes let short strings move as one fixed-size copy.
-        if (!ReserveOutput(produced + stringLength + 16))
+        if (produced + stringLength + 16 > outputCapacity_ &&
+            !ReserveOutput(produced + stringLength + 16))
             return fail();
         BYTE* out = output_.get();
         if (code < 256) {

@@ -154,8 +154,11 @@ void CompareManySmallStreams(backup::LzwCodec& codec, const Bytes& records) {
             codec.Decompress(s.data(), s.size());
     });
     double oneBack = bench::BestSeconds([&] { codec.Decompress(whole.data(), whole.size()); });
-    bench::ReportRatio("decompress 100,000 streams of 200 bytes vs one stream", manyBack, oneBack,
-                       2.0, "one stream");
+    // No target: small streams hold far more codes than one stream of the
+    // same bytes (they compress worse), so this measures that, not start-up.
+    std::printf("%-58s ours %10.4f s  %-14s %10.4f s  ratio %6.2fx  (information)\n",
+                "decompress 100,000 streams of 200 bytes vs one stream", manyBack, "one stream",
+                oneBack, oneBack > 0 ? manyBack / oneBack : 0);
     std::printf("(100,000 streams: %zu bytes in all, one stream: %zu bytes)\n", total,
                 whole.size());
 }
