@@ -11,19 +11,23 @@
 namespace app {
 
 bool NextToken(std::u16string_view text, std::size_t& position, std::u16string& token) {
-    while (position < text.size() && ce::IsWideSpace(text[position])) ++position;
-    if (position >= text.size()) return false;
+    while (position < text.size() && ce::IsWideSpace(text[position]))
+        ++position;
+    if (position >= text.size())
+        return false;
     token.clear();
     if (text[position] == u'"') {
         ++position;
         std::size_t end = text.find(u'"', position);
-        if (end == std::u16string_view::npos) end = text.size();
+        if (end == std::u16string_view::npos)
+            end = text.size();
         token.assign(text.substr(position, end - position));
         position = end < text.size() ? end + 1 : end;
         return true;
     }
     std::size_t end = position;
-    while (end < text.size() && !ce::IsWideSpace(text[end])) ++end;
+    while (end < text.size() && !ce::IsWideSpace(text[end]))
+        ++end;
     token.assign(text.substr(position, end - position));
     position = end;
     return true;
@@ -39,8 +43,10 @@ bool IsSwitch(const std::u16string& token) {
 // and short enough for a path (a longer one would be cut to another name).
 bool TakeFileName(std::u16string_view text, std::size_t& position, CommandLine& result) {
     std::u16string name;
-    if (!NextToken(text, position, name) || IsSwitch(name)) return false;
-    if (name.size() >= ce::MAX_PATH) return false;
+    if (!NextToken(text, position, name) || IsSwitch(name))
+        return false;
+    if (name.size() >= ce::MAX_PATH)
+        return false;
     ce::CopyWide(result.fileName, name);
     return true;
 }
@@ -52,7 +58,8 @@ CommandLine ParseCommandLine(std::u16string_view text) {
     std::size_t position = 0;
     std::u16string token;
     while (NextToken(text, position, token)) {
-        if (!IsSwitch(token)) continue;
+        if (!IsSwitch(token))
+            continue;
         char16_t letter = token.size() > 1 ? ce::ToUpperWide(token[1]) : u'\0';
         bool valid = true;
         switch (letter) {
@@ -68,13 +75,24 @@ CommandLine ParseCommandLine(std::u16string_view text) {
                 valid = TakeFileName(text, position, result);
                 result.mode = CommandMode::Restore;
                 break;
-            case u'D': result.noDialogs = true; break;
-            case u'I': result.silent = true; break;
-            case u'P': result.noProgress = true; break;
-            case u'S': result.systemDatabases = true; break;
-            default: valid = false; break;
+            case u'D':
+                result.noDialogs = true;
+                break;
+            case u'I':
+                result.silent = true;
+                break;
+            case u'P':
+                result.noProgress = true;
+                break;
+            case u'S':
+                result.systemDatabases = true;
+                break;
+            default:
+                valid = false;
+                break;
         }
-        if (!valid) return CommandLine{};
+        if (!valid)
+            return CommandLine{};
     }
     return result;
 }
@@ -116,8 +134,10 @@ std::u16string JoinArguments(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::u16string argument = ce::Utf8ToWide(argv[i]);
         bool quote = argument.empty();
-        for (char16_t c : argument) quote = quote || ce::IsWideSpace(c);
-        if (!text.empty()) text += u' ';
+        for (char16_t c : argument)
+            quote = quote || ce::IsWideSpace(c);
+        if (!text.empty())
+            text += u' ';
         if (quote) {
             text += u'"';
             text += argument;

@@ -18,7 +18,8 @@ namespace app {
 
 int ProgramEntry(ce::HINSTANCE instance, std::u16string_view commandLine) {
     App().instance = instance;
-    if (!commandLine.empty()) return RunCommandLine(commandLine);
+    if (!commandLine.empty())
+        return RunCommandLine(commandLine);
     std::fprintf(stderr,
                  "%s: the interactive window is not available yet; use the command line "
                  "(%s /B file.bkp, /A script.abk, /R file.bkp).\n",

@@ -43,7 +43,8 @@ LONG WriteDword(HKEY key, const WCHAR* name, DWORD value) {
 HFONT MakeSystemFont(LONG weight) {
     HGDIOBJ stock = GetStockObject(SYSTEM_FONT);
     LOGFONTW font;
-    if (stock == nullptr || GetObjectW(stock, sizeof font, &font) != sizeof font) return nullptr;
+    if (stock == nullptr || GetObjectW(stock, sizeof font, &font) != sizeof font)
+        return nullptr;
     font.lfWeight = weight;
     return CreateFontIndirectW(&font);
 }
@@ -59,17 +60,22 @@ Settings::Settings() {
 }
 
 Settings::~Settings() {
-    if (writeOnDestroy_) Save();
-    if (listFont != nullptr) DeleteObject(listFont);
-    if (boldFont != nullptr) DeleteObject(boldFont);
+    if (writeOnDestroy_)
+        Save();
+    if (listFont != nullptr)
+        DeleteObject(listFont);
+    if (boldFont != nullptr)
+        DeleteObject(boldFont);
 }
 
 void Settings::FindDocumentsFolder() {
     CopyWide(documentsFolder, u"\\windows");
     LPITEMIDLIST location = nullptr;
-    if (SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &location) != S_OK) return;
+    if (SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &location) != S_OK)
+        return;
     WCHAR path[MAX_PATH];
-    if (SHGetPathFromIDList(location, path)) CopyWide(documentsFolder, WideView(path, MAX_PATH));
+    if (SHGetPathFromIDList(location, path))
+        CopyWide(documentsFolder, WideView(path, MAX_PATH));
     IMalloc* allocator = nullptr;
     if (SHGetMalloc(&allocator) == S_OK && allocator != nullptr) {
         allocator->Free(location);
@@ -105,7 +111,8 @@ void Settings::Load() {
         std::u16string text;
         for (DWORD i = 0; i + 1 < size; i += 2) {
             char16_t c = static_cast<char16_t>(name[i] | (name[i + 1] << 8));
-            if (c == 0) break;
+            if (c == 0)
+                break;
             text.push_back(c);
         }
         CopyWide(scriptName, text);
@@ -146,7 +153,8 @@ bool Settings::Save() {
 }
 
 void Settings::MakeListFont() {
-    if (listFont != nullptr) DeleteObject(listFont);
+    if (listFont != nullptr)
+        DeleteObject(listFont);
     listFont = MakeSystemFont(boldList ? FW_BOLD : FW_NORMAL);
 }
 

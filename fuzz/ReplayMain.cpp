@@ -22,14 +22,16 @@ int main(int argc, char** argv) {
         std::vector<std::filesystem::path> files;
         if (std::filesystem::is_directory(p)) {
             for (const auto& e : std::filesystem::recursive_directory_iterator(p)) {
-                if (e.is_regular_file()) files.push_back(e.path());
+                if (e.is_regular_file())
+                    files.push_back(e.path());
             }
         } else if (std::filesystem::exists(p)) {
             files.push_back(p);
         }
         for (const auto& f : files) {
             std::ifstream in(f, std::ios::binary);
-            inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            inputs.emplace_back(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
         }
     }
     inputs.emplace_back();  // the empty input
@@ -42,9 +44,16 @@ int main(int argc, char** argv) {
         for (int m = 0; m < 300 && !input.empty(); ++m) {
             std::vector<std::uint8_t> mutated = input;
             switch (random() % 3) {
-                case 0: mutated[random() % mutated.size()] ^= static_cast<std::uint8_t>(1u << (random() % 8)); break;
-                case 1: mutated.resize(random() % mutated.size()); break;
-                default: mutated[random() % mutated.size()] = static_cast<std::uint8_t>(random()); break;
+                case 0:
+                    mutated[random() % mutated.size()] ^=
+                        static_cast<std::uint8_t>(1u << (random() % 8));
+                    break;
+                case 1:
+                    mutated.resize(random() % mutated.size());
+                    break;
+                default:
+                    mutated[random() % mutated.size()] = static_cast<std::uint8_t>(random());
+                    break;
             }
             LLVMFuzzerTestOneInput(mutated.data(), mutated.size());
             ++runs;

@@ -74,8 +74,7 @@ const ce::StringResource kCommonStrings[] = {
     {IDS_SCRIPT_MISSING,
      u"Autobackup script file doesn't exist or corrupted. Please use backup command to create "
      u"a new Autobackup script."},
-    {IDS_BACKUP_COMPLETE,
-     u"Backup is complete. Backup file \"%s\" has been successfully created."},
+    {IDS_BACKUP_COMPLETE, u"Backup is complete. Backup file \"%s\" has been successfully created."},
     {IDS_FILE_EXISTS, u"File \"%s\" already exists; overwrite?"},
     {IDS_FILTER_SCRIPT, u"Autobackup (*.abk)|*.abk||"},
     {IDS_INVALID_COMMAND_LINE, u"Invalid command line parameters."},
@@ -100,6 +99,8 @@ const ce::StringResource kCommonStrings[] = {
 
 }  // namespace
 
-void AddCommonStrings(ce::ResourceModule& module) { module.AddStrings(kCommonStrings); }
+void AddCommonStrings(ce::ResourceModule& module) {
+    module.AddStrings(kCommonStrings);
+}
 
 }  // namespace res

@@ -16,6 +16,8 @@ const ce::StringResource kKeyboardStrings[] = {
 
 }  // namespace
 
-void AddKeyboardStrings(ce::ResourceModule& module) { module.AddStrings(kKeyboardStrings); }
+void AddKeyboardStrings(ce::ResourceModule& module) {
+    module.AddStrings(kKeyboardStrings);
+}
 
 }  // namespace res

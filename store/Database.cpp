@@ -25,17 +25,28 @@ void RecordBuffer::Release() {
 
 UINT ErrorTextId(DWORD code) {
     switch (code) {
-        case ce::ERROR_FILE_NOT_FOUND: return res::IDS_ERR_FILE_NOT_FOUND;
-        case ce::ERROR_NOT_ENOUGH_MEMORY: return res::IDS_ERR_NOT_ENOUGH_STORAGE;
-        case ce::ERROR_SHARING_VIOLATION: return res::IDS_ERR_SHARING_VIOLATION;
-        case ce::ERROR_DUP_NAME: return res::IDS_ERR_DUP_NAME;
-        case ce::ERROR_INVALID_PARAMETER: return res::IDS_ERR_INVALID_PARAMETER;
-        case ce::ERROR_DISK_FULL: return res::IDS_ERR_DISK_FULL;
-        case ce::ERROR_INSUFFICIENT_BUFFER: return res::IDS_ERR_INSUFFICIENT_BUFFER;
-        case ce::ERROR_NO_DATA: return res::IDS_ERR_NO_DATA;
-        case ce::ERROR_NO_MORE_ITEMS: return res::IDS_ERR_NO_MORE_ITEMS;
-        case ce::ERROR_KEY_DELETED: return res::IDS_ERR_KEY_DELETED;
-        default: return res::IDS_ERR_UNKNOWN;
+        case ce::ERROR_FILE_NOT_FOUND:
+            return res::IDS_ERR_FILE_NOT_FOUND;
+        case ce::ERROR_NOT_ENOUGH_MEMORY:
+            return res::IDS_ERR_NOT_ENOUGH_STORAGE;
+        case ce::ERROR_SHARING_VIOLATION:
+            return res::IDS_ERR_SHARING_VIOLATION;
+        case ce::ERROR_DUP_NAME:
+            return res::IDS_ERR_DUP_NAME;
+        case ce::ERROR_INVALID_PARAMETER:
+            return res::IDS_ERR_INVALID_PARAMETER;
+        case ce::ERROR_DISK_FULL:
+            return res::IDS_ERR_DISK_FULL;
+        case ce::ERROR_INSUFFICIENT_BUFFER:
+            return res::IDS_ERR_INSUFFICIENT_BUFFER;
+        case ce::ERROR_NO_DATA:
+            return res::IDS_ERR_NO_DATA;
+        case ce::ERROR_NO_MORE_ITEMS:
+            return res::IDS_ERR_NO_MORE_ITEMS;
+        case ce::ERROR_KEY_DELETED:
+            return res::IDS_ERR_KEY_DELETED;
+        default:
+            return res::IDS_ERR_UNKNOWN;
     }
 }
 
@@ -46,10 +57,13 @@ Database::~Database() {
     Close();
 }
 
-void Database::StoreName(const WCHAR* name) { ce::CopyWide(name_, ce::WideView(name)); }
+void Database::StoreName(const WCHAR* name) {
+    ce::CopyWide(name_, ce::WideView(name));
+}
 
 HANDLE Database::OpenWith(HWND window, const WCHAR* name, CEPROPID sortProperty, DWORD flags) {
-    if (IsOpen()) Close();
+    if (IsOpen())
+        Close();
     CEOID identifier = identifier_;
     HANDLE handle = ce::CeOpenDatabase(&identifier, name, sortProperty, flags, window);
     if (handle == ce::INVALID_HANDLE_VALUE) {
@@ -67,13 +81,13 @@ HANDLE Database::Open(const WCHAR* name, CEPROPID sortProperty, DWORD flags) {
     return OpenWith(nullptr, name, sortProperty, flags);
 }
 
-HANDLE Database::OpenNotified(HWND window, const WCHAR* name, CEPROPID sortProperty,
-                              DWORD flags) {
+HANDLE Database::OpenNotified(HWND window, const WCHAR* name, CEPROPID sortProperty, DWORD flags) {
     return OpenWith(window, name, sortProperty, flags);
 }
 
 HANDLE Database::Create(const WCHAR* name, const CEDBASEINFO& info) {
-    if (IsOpen()) Close();
+    if (IsOpen())
+        Close();
     ce::SORTORDERSPEC sorts[ce::CEDB_MAXSORTORDER];
     std::memcpy(sorts, info.rgSortSpecs, sizeof sorts);
     CEOID created = ce::CeCreateDatabase(name, info.dwDbaseType, info.wNumSortOrder, sorts);
@@ -94,7 +108,8 @@ HANDLE Database::Create(const WCHAR* name, const CEDBASEINFO& info) {
 }
 
 bool Database::Close() {
-    if (!IsOpen()) return true;
+    if (!IsOpen())
+        return true;
     if (!ce::CloseHandle(handle_)) {
         ReportError(res::IDS_CANT_CLOSE_DB);
         return false;
@@ -146,7 +161,8 @@ bool Database::DeleteDatabase(const WCHAR* name) {
 }
 
 bool Database::Empty() {
-    if (!IsOpen()) return false;
+    if (!IsOpen())
+        return false;
     bool saved = reportErrors_;
     reportErrors_ = false;
     DWORD index;
@@ -158,45 +174,54 @@ bool Database::Empty() {
 }
 
 CEOID Database::ReadRecord(RecordBuffer& record) {
-    if (!IsOpen()) return 0;
+    if (!IsOpen())
+        return 0;
     record.count = 0;
     record.reserved = 0;
     CEOID id = ce::CeReadRecordProps(handle_, ce::CEDB_ALLOWREALLOC, &record.count, nullptr,
                                      &record.buffer, &record.size);
-    if (id == 0) ReportError(res::IDS_CANT_READ_RECORD);
+    if (id == 0)
+        ReportError(res::IDS_CANT_READ_RECORD);
     return id;
 }
 
 CEOID Database::WriteRecord(CEOID recordId, const RecordBuffer& record) {
-    if (!IsOpen()) return 0;
+    if (!IsOpen())
+        return 0;
     CEOID id = ce::CeWriteRecordProps(handle_, recordId, record.count,
                                       const_cast<CEPROPVAL*>(record.props()));
-    if (id == 0) ReportError(res::IDS_CANT_WRITE_RECORD);
+    if (id == 0)
+        ReportError(res::IDS_CANT_WRITE_RECORD);
     return id;
 }
 
 CEOID Database::WriteProperty(CEOID recordId, const CEPROPVAL& value) {
-    if (!IsOpen()) return 0;
+    if (!IsOpen())
+        return 0;
     CEPROPVAL copy = value;
     copy.wLenData = 0;
     copy.wFlags = 0;
     CEOID id = ce::CeWriteRecordProps(handle_, recordId, 1, &copy);
-    if (id == 0) ReportError(res::IDS_CANT_WRITE_RECORD);
+    if (id == 0)
+        ReportError(res::IDS_CANT_WRITE_RECORD);
     return id;
 }
 
 CEOID Database::DeleteProperty(CEOID recordId, const CEPROPVAL& value) {
-    if (!IsOpen()) return 0;
+    if (!IsOpen())
+        return 0;
     CEPROPVAL copy = value;
     copy.wLenData = 0;
     copy.wFlags = ce::CEDB_PROPDELETE;
     CEOID id = ce::CeWriteRecordProps(handle_, recordId, 1, &copy);
-    if (id == 0) ReportError(res::IDS_CANT_DELETE_PROPERTY);
+    if (id == 0)
+        ReportError(res::IDS_CANT_DELETE_PROPERTY);
     return id;
 }
 
 bool Database::DeleteRecord(CEOID recordId) {
-    if (!IsOpen()) return false;
+    if (!IsOpen())
+        return false;
     if (!ce::CeDeleteRecord(handle_, recordId)) {
         ReportError(res::IDS_CANT_DELETE_RECORD);
         return false;
@@ -205,9 +230,11 @@ bool Database::DeleteRecord(CEOID recordId) {
 }
 
 bool Database::Seek(DWORD type, DWORD value, DWORD& index, CEOID* record) {
-    if (!IsOpen()) return false;
+    if (!IsOpen())
+        return false;
     CEOID id = ce::CeSeekDatabase(handle_, type, value, &index);
-    if (record != nullptr) *record = id;
+    if (record != nullptr)
+        *record = id;
     if (id == 0) {
         ReportError(res::IDS_CANT_FIND_RECORD);
         return false;
@@ -233,7 +260,8 @@ bool Database::SeekTo(CEOID record, DWORD& index) {
 
 CEOID Database::ReadRecordRelative(RecordBuffer& record) {
     CEOID id = ReadRecord(record);
-    if (id == 0) return 0;
+    if (id == 0)
+        return 0;
     std::vector<BYTE> image = EncodeRelativeImage(record.props(), record.count);
     if (ce::LocalSize(record.buffer) < image.size()) {
         void* grown = ce::LocalReAlloc(record.buffer, image.size(), ce::LMEM_MOVEABLE);
@@ -243,13 +271,15 @@ CEOID Database::ReadRecordRelative(RecordBuffer& record) {
         }
         record.buffer = static_cast<BYTE*>(grown);
     }
-    if (!image.empty()) std::memcpy(record.buffer, image.data(), image.size());
+    if (!image.empty())
+        std::memcpy(record.buffer, image.data(), image.size());
     record.size = static_cast<DWORD>(image.size());
     return id;
 }
 
 CEOID Database::WriteRecordRelative(CEOID recordId, const RecordBuffer& record) {
-    if (!IsOpen()) return 0;
+    if (!IsOpen())
+        return 0;
     DecodedRecord decoded;
     if (!DecodeRelativeImage(record.buffer, record.size, record.count, decoded, nullptr)) {
         ce::SetLastError(ce::ERROR_INVALID_PARAMETER);
@@ -257,7 +287,8 @@ CEOID Database::WriteRecordRelative(CEOID recordId, const RecordBuffer& record) 
         return 0;
     }
     CEOID id = ce::CeWriteRecordProps(handle_, recordId, record.count, decoded.props().data());
-    if (id == 0) ReportError(res::IDS_CANT_WRITE_RECORD);
+    if (id == 0)
+        ReportError(res::IDS_CANT_WRITE_RECORD);
     return id;
 }
 

@@ -46,8 +46,7 @@ public:
     HANDLE Open(const WCHAR* name, CEPROPID sortProperty = 0, DWORD flags = 0);
     // As Open, with a window that receives the object store's change
     // notifications for this database.
-    HANDLE OpenNotified(HWND window, const WCHAR* name, CEPROPID sortProperty = 0,
-                        DWORD flags = 0);
+    HANDLE OpenNotified(HWND window, const WCHAR* name, CEPROPID sortProperty = 0, DWORD flags = 0);
     // Creates a database with the information's type and sort orders and
     // opens it.
     HANDLE Create(const WCHAR* name, const CEDBASEINFO& info);

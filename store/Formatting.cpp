@@ -21,7 +21,8 @@ DateTime::DateTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD
 DateTime DateTime::FromFileTime(const ce::FILETIME& fileTime) {
     ce::FILETIME local;
     ce::SYSTEMTIME time{};
-    if (ce::FileTimeToLocalFileTime(&fileTime, &local)) ce::FileTimeToSystemTime(&local, &time);
+    if (ce::FileTimeToLocalFileTime(&fileTime, &local))
+        ce::FileTimeToSystemTime(&local, &time);
     return DateTime(time);
 }
 
@@ -40,8 +41,8 @@ const WCHAR* DateTime::ShortDate() {
 }
 
 const WCHAR* DateTime::TimeText(bool withSeconds) {
-    if (ce::GetTimeFormatW(ce::LOCALE_SYSTEM_DEFAULT, withSeconds ? 0 : ce::TIME_NOSECONDS,
-                           &time_, nullptr, timeText_, 16) == 0) {
+    if (ce::GetTimeFormatW(ce::LOCALE_SYSTEM_DEFAULT, withSeconds ? 0 : ce::TIME_NOSECONDS, &time_,
+                           nullptr, timeText_, 16) == 0) {
         timeText_[0] = 0;
     }
     return timeText_;
@@ -60,14 +61,16 @@ void KilobytesAndHundredths(std::uint32_t bytes, int& kilobytes, int& hundredths
 }
 
 std::u16string SizeText(std::int64_t bytes) {
-    if (bytes <= 0) return u"0.00KB";
+    if (bytes <= 0)
+        return u"0.00KB";
     int kilobytes, hundredths;
     KilobytesAndHundredths(static_cast<std::uint32_t>(bytes), kilobytes, hundredths);
     return ce::FormatWide(u"%d.%02dKB", {kilobytes, hundredths});
 }
 
 std::u16string SizeTextWithBytes(std::int64_t bytes) {
-    if (bytes <= 0) return u"0.00KB";
+    if (bytes <= 0)
+        return u"0.00KB";
     int kilobytes, hundredths;
     KilobytesAndHundredths(static_cast<std::uint32_t>(bytes), kilobytes, hundredths);
     // The byte count is written out in full, also beyond 2 GB where a
@@ -85,11 +88,14 @@ void FixedDigits(double value, int decimals, std::string& digits, int& point) {
     // A double has at most 309 whole digits.
     char buffer[400];
     int size = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::fabs(value));
-    if (size < 0) size = 0;
-    if (size >= static_cast<int>(sizeof buffer)) size = sizeof buffer - 1;
+    if (size < 0)
+        size = 0;
+    if (size >= static_cast<int>(sizeof buffer))
+        size = sizeof buffer - 1;
     std::string text(buffer, static_cast<std::size_t>(size));
     std::string whole = text.substr(0, text.find('.'));
-    std::string fraction = text.find('.') == std::string::npos ? "" : text.substr(text.find('.') + 1);
+    std::string fraction =
+        text.find('.') == std::string::npos ? "" : text.substr(text.find('.') + 1);
     if (whole != "0") {
         digits = whole + fraction;
         point = static_cast<int>(whole.size());
@@ -108,11 +114,16 @@ void FixedDigits(double value, int decimals, std::string& digits, int& point) {
 }  // namespace
 
 std::u16string FormatDouble(double value, int decimals) {
-    if (decimals < 0) decimals = 0;
-    if (decimals > 20) decimals = 20;
-    if (value == 0.0) return u"0.";
-    if (std::isnan(value)) return u"nan";
-    if (std::isinf(value)) return value < 0 ? u"-inf" : u"inf";
+    if (decimals < 0)
+        decimals = 0;
+    if (decimals > 20)
+        decimals = 20;
+    if (value == 0.0)
+        return u"0.";
+    if (std::isnan(value))
+        return u"nan";
+    if (std::isinf(value))
+        return value < 0 ? u"-inf" : u"inf";
     std::string digits;
     int point;
     FixedDigits(value, decimals, digits, point);
@@ -122,23 +133,27 @@ std::u16string FormatDouble(double value, int decimals) {
     if (point >= 1) {
         fixed += digits.substr(0, static_cast<std::size_t>(point));
         fixed += '.';
-        if (static_cast<std::size_t>(point) < digits.size()) fixed += digits.substr(point);
+        if (static_cast<std::size_t>(point) < digits.size())
+            fixed += digits.substr(point);
     } else {
         fixed += "0.";
         fixed.append(static_cast<std::size_t>(-point), '0');
         fixed += digits;
     }
-    while (!fixed.empty() && fixed.back() == '0') fixed.pop_back();
+    while (!fixed.empty() && fixed.back() == '0')
+        fixed.pop_back();
 
     std::string result;
     if (fixed.size() < 13) {
         result = fixed;
     } else {
-        if (negative) result.push_back('-');
+        if (negative)
+            result.push_back('-');
         result += digits.empty() ? '0' : digits[0];
         result += '.';
         std::string rest = digits.size() > 1 ? digits.substr(1) : "";
-        while (!rest.empty() && rest.back() == '0') rest.pop_back();
+        while (!rest.empty() && rest.back() == '0')
+            rest.pop_back();
         result += rest.empty() ? "0" : rest;
         result += 'e';
         result += point >= 1 ? '+' : '-';
@@ -146,7 +161,8 @@ std::u16string FormatDouble(double value, int decimals) {
         std::snprintf(exponent, sizeof exponent, "%03d", std::abs(point - 1));
         result += exponent;
     }
-    if (result.size() > 259) result.resize(259);
+    if (result.size() > 259)
+        result.resize(259);
     return ce::Utf8ToWide(result);
 }
 

@@ -9,7 +9,8 @@ namespace store {
 namespace {
 
 void Align(std::vector<BYTE>& out, std::size_t to) {
-    while (out.size() % to != 0) out.push_back(0);
+    while (out.size() % to != 0)
+        out.push_back(0);
 }
 
 }  // namespace
@@ -24,7 +25,8 @@ std::vector<BYTE> EncodeRelativeImage(const CEPROPVAL* props, WORD count) {
         ce::StoreU16(entry + 6, p.wFlags);
         switch (ce::TypeFromPropID(p.propid)) {
             case ce::CEVT_LPWSTR: {
-                if (p.val.lpwstr == nullptr) break;  // absent text: offset 0
+                if (p.val.lpwstr == nullptr)
+                    break;  // absent text: offset 0
                 Align(image, 4);
                 auto offset = static_cast<DWORD>(image.size());
                 std::size_t length = ce::WideLength(p.val.lpwstr);
@@ -61,11 +63,13 @@ std::vector<BYTE> EncodeRelativeImage(const CEPROPVAL* props, WORD count) {
 bool DecodeRelativeImage(const BYTE* image, DWORD size, WORD count, DecodedRecord& record,
                          std::string* problem) {
     auto fail = [problem](std::string what) {
-        if (problem != nullptr) *problem = std::move(what);
+        if (problem != nullptr)
+            *problem = std::move(what);
         return false;
     };
     std::size_t entriesEnd = static_cast<std::size_t>(count) * kImageEntrySize;
-    if (image == nullptr && size != 0) return fail("no image");
+    if (image == nullptr && size != 0)
+        return fail("no image");
     if (entriesEnd > size) {
         return fail("record image of " + std::to_string(size) + " bytes is too short for " +
                     std::to_string(count) + " properties (" + std::to_string(entriesEnd) +

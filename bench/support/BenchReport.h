@@ -16,7 +16,8 @@ inline double BestSeconds(const std::function<void()>& work, int repetitions = 3
                           const std::function<void()>& setUp = {}) {
     double best = 1e300;
     for (int i = 0; i < repetitions; ++i) {
-        if (setUp) setUp();
+        if (setUp)
+            setUp();
         auto start = std::chrono::steady_clock::now();
         work();
         std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
@@ -42,8 +43,8 @@ inline void ReportSpeed(const std::string& name, double oursSeconds, double peer
                         double target, const std::string& peerName, double megabytes) {
     double ratio = oursSeconds > 0 ? peerSeconds / oursSeconds : 0;
     std::printf("%-46s ours %8.1f MB/s  %-12s %8.1f MB/s  speed %6.2fx  (target >= %.1fx) %s\n",
-                name.c_str(), megabytes / oursSeconds, peerName.c_str(),
-                megabytes / peerSeconds, ratio, target, ratio >= target ? "ok" : "MISSED");
+                name.c_str(), megabytes / oursSeconds, peerName.c_str(), megabytes / peerSeconds,
+                ratio, target, ratio >= target ? "ok" : "MISSED");
     std::fflush(stdout);
 }
 

@@ -12,7 +12,9 @@
 
 namespace ce {
 
-inline WORD LoadU16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
+inline WORD LoadU16(const BYTE* p) {
+    return static_cast<WORD>(p[0] | (p[1] << 8));
+}
 inline DWORD LoadU32(const BYTE* p) {
     return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) |
            (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[3]) << 24);
@@ -26,7 +28,8 @@ inline void StoreU16(BYTE* p, WORD v) {
     p[1] = static_cast<BYTE>(v >> 8);
 }
 inline void StoreU32(BYTE* p, DWORD v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<BYTE>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<BYTE>(v >> (8 * i));
 }
 inline void StoreU64(BYTE* p, std::uint64_t v) {
     StoreU32(p, static_cast<DWORD>(v));
@@ -46,46 +49,55 @@ public:
     bool AtEnd() const { return offset_ == size_; }
 
     bool Seek(std::size_t offset) {
-        if (offset > size_) return false;
+        if (offset > size_)
+            return false;
         offset_ = offset;
         return true;
     }
     bool Skip(std::size_t n) {
-        if (n > Remaining()) return false;
+        if (n > Remaining())
+            return false;
         offset_ += n;
         return true;
     }
     bool U8(BYTE& v) {
-        if (Remaining() < 1) return false;
+        if (Remaining() < 1)
+            return false;
         v = data_[offset_++];
         return true;
     }
     bool U16(WORD& v) {
-        if (Remaining() < 2) return false;
+        if (Remaining() < 2)
+            return false;
         v = LoadU16(data_ + offset_);
         offset_ += 2;
         return true;
     }
     bool U32(DWORD& v) {
-        if (Remaining() < 4) return false;
+        if (Remaining() < 4)
+            return false;
         v = LoadU32(data_ + offset_);
         offset_ += 4;
         return true;
     }
     bool U64(std::uint64_t& v) {
-        if (Remaining() < 8) return false;
+        if (Remaining() < 8)
+            return false;
         v = LoadU64(data_ + offset_);
         offset_ += 8;
         return true;
     }
     bool Bytes(void* out, std::size_t n) {
-        if (n > Remaining()) return false;
-        if (n != 0) std::memcpy(out, data_ + offset_, n);
+        if (n > Remaining())
+            return false;
+        if (n != 0)
+            std::memcpy(out, data_ + offset_, n);
         offset_ += n;
         return true;
     }
     bool Span(std::size_t n, std::span<const BYTE>& out) {
-        if (n > Remaining()) return false;
+        if (n > Remaining())
+            return false;
         out = std::span<const BYTE>(data_ + offset_, n);
         offset_ += n;
         return true;
@@ -93,11 +105,13 @@ public:
     // A fixed field of `units` UTF-16 units; the text ends at the first zero
     // unit or at the end of the field.
     bool WideField(std::size_t units, std::u16string& out) {
-        if (units > Remaining() / 2) return false;
+        if (units > Remaining() / 2)
+            return false;
         out.clear();
         for (std::size_t i = 0; i < units; ++i) {
             WORD c = LoadU16(data_ + offset_ + 2 * i);
-            if (c == 0) break;
+            if (c == 0)
+                break;
             out.push_back(static_cast<char16_t>(c));
         }
         offset_ += 2 * units;
@@ -140,9 +154,11 @@ public:
     // A fixed field of `units` UTF-16 units: the text (cut to units - 1), a
     // zero unit, and zeros to the end of the field.
     void WideField(std::u16string_view text, std::size_t units) {
-        if (units == 0) return;
+        if (units == 0)
+            return;
         std::size_t n = text.size() < units - 1 ? text.size() : units - 1;
-        for (std::size_t i = 0; i < n; ++i) U16(text[i]);
+        for (std::size_t i = 0; i < n; ++i)
+            U16(text[i]);
         Zeros(2 * (units - n));
     }
     // Overwrites bytes already written, at `offset`.

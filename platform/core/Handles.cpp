@@ -48,7 +48,8 @@ BOOL CloseHandle(HANDLE handle) {
             SetLastError(ERROR_INVALID_HANDLE);
             return FALSE;
         }
-        if (!it->second->Close()) return FALSE;
+        if (!it->second->Close())
+            return FALSE;
         object = std::move(it->second);
         table.objects.erase(it);
     }

@@ -5,7 +5,11 @@ namespace {
 thread_local DWORD lastError = 0;
 }
 
-DWORD GetLastError() { return lastError; }
-void SetLastError(DWORD code) { lastError = code; }
+DWORD GetLastError() {
+    return lastError;
+}
+void SetLastError(DWORD code) {
+    lastError = code;
+}
 
 }  // namespace ce

@@ -21,16 +21,21 @@ std::atomic<int> failingAllocs{0};
 bool ShouldFail() {
     int n = failingAllocs.load();
     while (n > 0) {
-        if (failingAllocs.compare_exchange_weak(n, n - 1)) return true;
+        if (failingAllocs.compare_exchange_weak(n, n - 1))
+            return true;
     }
     return false;
 }
 
-BlockHeader* HeaderOf(HLOCAL block) { return static_cast<BlockHeader*>(block) - 1; }
+BlockHeader* HeaderOf(HLOCAL block) {
+    return static_cast<BlockHeader*>(block) - 1;
+}
 
 }  // namespace
 
-void FailNextLocalAllocs(int count) { failingAllocs = count; }
+void FailNextLocalAllocs(int count) {
+    failingAllocs = count;
+}
 
 HLOCAL LocalAlloc(UINT flags, std::size_t bytes) {
     if (ShouldFail()) {
@@ -43,12 +48,14 @@ HLOCAL LocalAlloc(UINT flags, std::size_t bytes) {
         return nullptr;
     }
     header->size = bytes;
-    if (flags & LMEM_ZEROINIT) std::memset(header + 1, 0, bytes);
+    if (flags & LMEM_ZEROINIT)
+        std::memset(header + 1, 0, bytes);
     return header + 1;
 }
 
 HLOCAL LocalReAlloc(HLOCAL block, std::size_t bytes, UINT flags) {
-    if (block == nullptr) return LocalAlloc(flags, bytes);
+    if (block == nullptr)
+        return LocalAlloc(flags, bytes);
     if (ShouldFail()) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -68,10 +75,13 @@ HLOCAL LocalReAlloc(HLOCAL block, std::size_t bytes, UINT flags) {
 }
 
 HLOCAL LocalFree(HLOCAL block) {
-    if (block != nullptr) std::free(HeaderOf(block));
+    if (block != nullptr)
+        std::free(HeaderOf(block));
     return nullptr;
 }
 
-std::size_t LocalSize(HLOCAL block) { return block == nullptr ? 0 : HeaderOf(block)->size; }
+std::size_t LocalSize(HLOCAL block) {
+    return block == nullptr ? 0 : HeaderOf(block)->size;
+}
 
 }  // namespace ce

@@ -1,8 +1,8 @@
 #include "platform/core/Text.h"
 
-#include <cwctype>
 #include <locale.h>
 #include <wctype.h>
+#include <cwctype>
 
 namespace ce {
 
@@ -32,8 +32,7 @@ std::u16string Utf8ToWide(std::string_view text) {
         }
         bool valid = true;
         for (std::size_t k = 1; k <= extra; ++k) {
-            if (i + k >= text.size() ||
-                (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
+            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
                 valid = false;
                 break;
             }
@@ -90,16 +89,20 @@ std::string WideToUtf8(std::u16string_view text) {
 }
 
 std::size_t WideLength(const WCHAR* text) {
-    if (text == nullptr) return 0;
+    if (text == nullptr)
+        return 0;
     std::size_t n = 0;
-    while (text[n] != 0) ++n;
+    while (text[n] != 0)
+        ++n;
     return n;
 }
 
 std::size_t WideLengthBounded(const WCHAR* text, std::size_t capacity) {
-    if (text == nullptr) return 0;
+    if (text == nullptr)
+        return 0;
     std::size_t n = 0;
-    while (n < capacity && text[n] != 0) ++n;
+    while (n < capacity && text[n] != 0)
+        ++n;
     return n;
 }
 
@@ -113,9 +116,11 @@ std::u16string_view WideView(const WCHAR* text, std::size_t capacity) {
 }
 
 std::size_t CopyWide(WCHAR* destination, std::size_t capacity, std::u16string_view source) {
-    if (capacity == 0) return 0;
+    if (capacity == 0)
+        return 0;
     std::size_t n = source.size() < capacity - 1 ? source.size() : capacity - 1;
-    for (std::size_t i = 0; i < n; ++i) destination[i] = source[i];
+    for (std::size_t i = 0; i < n; ++i)
+        destination[i] = source[i];
     destination[n] = 0;
     return n;
 }
@@ -127,7 +132,9 @@ namespace {
 locale_t UnicodeLocale() {
     static locale_t locale = [] {
         locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-        return l != static_cast<locale_t>(0) ? l : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
+        return l != static_cast<locale_t>(0)
+                   ? l
+                   : newlocale(LC_CTYPE_MASK, "C", static_cast<locale_t>(0));
     }();
     return locale;
 }
@@ -135,22 +142,27 @@ locale_t UnicodeLocale() {
 }  // namespace
 
 WCHAR ToLowerWide(WCHAR c) {
-    if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<WCHAR>(c + 32) : c;
-    if (c >= 0xD800 && c <= 0xDFFF) return c;
+    if (c < 0x80)
+        return (c >= u'A' && c <= u'Z') ? static_cast<WCHAR>(c + 32) : c;
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return c;
     auto lower = towlower_l(static_cast<wint_t>(c), UnicodeLocale());
     return lower <= 0xFFFF ? static_cast<WCHAR>(lower) : c;
 }
 
 WCHAR ToUpperWide(WCHAR c) {
-    if (c < 0x80) return (c >= u'a' && c <= u'z') ? static_cast<WCHAR>(c - 32) : c;
-    if (c >= 0xD800 && c <= 0xDFFF) return c;
+    if (c < 0x80)
+        return (c >= u'a' && c <= u'z') ? static_cast<WCHAR>(c - 32) : c;
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return c;
     auto upper = towupper_l(static_cast<wint_t>(c), UnicodeLocale());
     return upper <= 0xFFFF ? static_cast<WCHAR>(upper) : c;
 }
 
 std::u16string ToLowerWide(std::u16string_view text) {
     std::u16string out(text);
-    for (auto& c : out) c = ToLowerWide(c);
+    for (auto& c : out)
+        c = ToLowerWide(c);
     return out;
 }
 
@@ -168,17 +180,24 @@ int CompareWideIgnoreCase(std::u16string_view a, std::u16string_view b) {
     for (std::size_t i = 0; i < n; ++i) {
         WCHAR x = ToLowerWide(a[i]);
         WCHAR y = ToLowerWide(b[i]);
-        if (x != y) return x < y ? -1 : 1;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
-    if (a.size() == b.size()) return 0;
+    if (a.size() == b.size())
+        return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 
-int lstrcmpW(LPCWSTR a, LPCWSTR b) { return CompareWide(WideView(a), WideView(b)); }
-int lstrcmpiW(LPCWSTR a, LPCWSTR b) { return CompareWideIgnoreCase(WideView(a), WideView(b)); }
+int lstrcmpW(LPCWSTR a, LPCWSTR b) {
+    return CompareWide(WideView(a), WideView(b));
+}
+int lstrcmpiW(LPCWSTR a, LPCWSTR b) {
+    return CompareWideIgnoreCase(WideView(a), WideView(b));
+}
 
 bool IsWideSpace(WCHAR c) {
-    if (c < 0x80) return c == u' ' || (c >= 0x09 && c <= 0x0D);
+    if (c < 0x80)
+        return c == u' ' || (c >= 0x09 && c <= 0x0D);
     return iswspace_l(static_cast<wint_t>(c), UnicodeLocale()) != 0;
 }
 

@@ -61,8 +61,12 @@ struct SYSTEMTIME {
     WORD wMilliseconds;
 };
 
-inline constexpr WORD LOWORD(DWORD v) { return static_cast<WORD>(v & 0xFFFF); }
-inline constexpr WORD HIWORD(DWORD v) { return static_cast<WORD>(v >> 16); }
+inline constexpr WORD LOWORD(DWORD v) {
+    return static_cast<WORD>(v & 0xFFFF);
+}
+inline constexpr WORD HIWORD(DWORD v) {
+    return static_cast<WORD>(v >> 16);
+}
 
 // ---- Object store ----------------------------------------------------------
 
@@ -70,7 +74,9 @@ using CEOID = DWORD;
 using PCEOID = CEOID*;
 using CEPROPID = DWORD;
 
-inline constexpr WORD TypeFromPropID(CEPROPID id) { return LOWORD(id); }
+inline constexpr WORD TypeFromPropID(CEPROPID id) {
+    return LOWORD(id);
+}
 inline constexpr CEPROPID MakePropID(WORD number, WORD type) {
     return (static_cast<DWORD>(number) << 16) | type;
 }

@@ -18,19 +18,23 @@ struct Spec {
 // after it, or npos when the text is not a conversion.
 std::size_t ParseSpec(std::u16string_view format, std::size_t i, Spec& spec) {
     while (i < format.size() && (format[i] == u'-' || format[i] == u'0')) {
-        if (format[i] == u'-') spec.leftAlign = true;
-        if (format[i] == u'0') spec.zeroPad = true;
+        if (format[i] == u'-')
+            spec.leftAlign = true;
+        if (format[i] == u'0')
+            spec.zeroPad = true;
         ++i;
     }
     while (i < format.size() && format[i] >= u'0' && format[i] <= u'9') {
-        if (spec.width < 10000) spec.width = spec.width * 10 + (format[i] - u'0');
+        if (spec.width < 10000)
+            spec.width = spec.width * 10 + (format[i] - u'0');
         ++i;
     }
     if (i < format.size() && format[i] == u'.') {
         ++i;
         spec.precision = 0;
         while (i < format.size() && format[i] >= u'0' && format[i] <= u'9') {
-            if (spec.precision < 10000) spec.precision = spec.precision * 10 + (format[i] - u'0');
+            if (spec.precision < 10000)
+                spec.precision = spec.precision * 10 + (format[i] - u'0');
             ++i;
         }
     }
@@ -48,10 +52,18 @@ std::size_t ParseSpec(std::u16string_view format, std::size_t i, Spec& spec) {
         spec.size = 3;
         i += 3;
     }
-    if (i >= format.size()) return std::u16string_view::npos;
+    if (i >= format.size())
+        return std::u16string_view::npos;
     spec.conversion = format[i];
     switch (spec.conversion) {
-        case u'd': case u'i': case u'u': case u'x': case u'X': case u's': case u'S': case u'c':
+        case u'd':
+        case u'i':
+        case u'u':
+        case u'x':
+        case u'X':
+        case u's':
+        case u'S':
+        case u'c':
             return i + 1;
         default:
             return std::u16string_view::npos;
@@ -72,7 +84,8 @@ std::u16string Convert(const Spec& spec, const FormatArg* arg) {
     std::u16string body;
     std::u16string sign;
     bool numeric = true;
-    if (arg == nullptr) return {};
+    if (arg == nullptr)
+        return {};
     switch (spec.conversion) {
         case u's':
         case u'S': {
@@ -86,13 +99,16 @@ std::u16string Convert(const Spec& spec, const FormatArg* arg) {
         }
         case u'c':
             numeric = false;
-            if (!arg->IsText()) body.push_back(static_cast<char16_t>(arg->Integer()));
+            if (!arg->IsText())
+                body.push_back(static_cast<char16_t>(arg->Integer()));
             break;
         case u'd':
         case u'i': {
             std::int64_t v = arg->Integer();
-            if (spec.size == 1) v = static_cast<std::int16_t>(v);
-            else if (spec.size != 3) v = static_cast<std::int32_t>(v);
+            if (spec.size == 1)
+                v = static_cast<std::int16_t>(v);
+            else if (spec.size != 3)
+                v = static_cast<std::int32_t>(v);
             if (v < 0) {
                 sign = u"-";
                 body = Digits(static_cast<std::uint64_t>(-(v + 1)) + 1, 10, false);
@@ -103,8 +119,10 @@ std::u16string Convert(const Spec& spec, const FormatArg* arg) {
         }
         default: {
             auto v = static_cast<std::uint64_t>(arg->Integer());
-            if (spec.size == 1) v = static_cast<std::uint16_t>(v);
-            else if (spec.size != 3) v = static_cast<std::uint32_t>(v);
+            if (spec.size == 1)
+                v = static_cast<std::uint16_t>(v);
+            else if (spec.size != 3)
+                v = static_cast<std::uint32_t>(v);
             unsigned base = spec.conversion == u'u' ? 10 : 16;
             body = Digits(v, base, spec.conversion == u'X');
             break;
@@ -163,7 +181,8 @@ std::size_t FormatWideInto(WCHAR* buffer, std::size_t capacity, std::u16string_v
 int CountPlaceholders(std::u16string_view format) {
     int count = 0;
     for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != u'%') continue;
+        if (format[i] != u'%')
+            continue;
         if (i + 1 < format.size() && format[i + 1] == u'%') {
             ++i;
             continue;

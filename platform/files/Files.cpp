@@ -1,11 +1,11 @@
 #include "platform/files/Files.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
@@ -38,11 +38,14 @@ std::uint64_t AllowedBytes(const std::string& path, std::uint64_t wanted) {
         if (const char* after = std::getenv("TESSALY_FAIL_WRITES_AFTER"); after && *after) {
             f.active = true;
             f.remaining = std::strtoull(after, nullptr, 10);
-            if (const char* part = std::getenv("TESSALY_FAIL_WRITES_PATH")) f.pathPart = part;
+            if (const char* part = std::getenv("TESSALY_FAIL_WRITES_PATH"))
+                f.pathPart = part;
         }
     }
-    if (!f.active) return wanted;
-    if (!f.pathPart.empty() && path.find(f.pathPart) == std::string::npos) return wanted;
+    if (!f.active)
+        return wanted;
+    if (!f.pathPart.empty() && path.find(f.pathPart) == std::string::npos)
+        return wanted;
     std::uint64_t allowed = wanted < f.remaining ? wanted : f.remaining;
     f.remaining -= allowed;
     return allowed;
@@ -53,7 +56,8 @@ public:
     FileObject(int fd, std::string path, bool canRead, bool canWrite)
         : fd_(fd), path_(std::move(path)), canRead_(canRead), canWrite_(canWrite) {}
     ~FileObject() override {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     bool Close() override {
         int fd = fd_;
@@ -78,19 +82,22 @@ private:
 
 FileObject* FileFromHandle(HANDLE h) {
     auto* file = LookupHandleAs<FileObject>(h);
-    if (file == nullptr) SetLastError(ERROR_INVALID_HANDLE);
+    if (file == nullptr)
+        SetLastError(ERROR_INVALID_HANDLE);
     return file;
 }
 
 bool ParentExists(const std::filesystem::path& path) {
     std::filesystem::path parent = path.parent_path();
-    if (parent.empty()) return true;
+    if (parent.empty())
+        return true;
     struct stat st;
     return ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 DWORD OpenError(int error, const std::filesystem::path& path) {
-    if (error == ENOENT && !ParentExists(path)) return ERROR_PATH_NOT_FOUND;
+    if (error == ENOENT && !ParentExists(path))
+        return ERROR_PATH_NOT_FOUND;
     return ErrorFromErrno(error);
 }
 
@@ -98,24 +105,38 @@ DWORD OpenError(int error, const std::filesystem::path& path) {
 
 DWORD ErrorFromErrno(int error) {
     switch (error) {
-        case 0: return ERROR_SUCCESS;
-        case ENOENT: return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+        case 0:
+            return ERROR_SUCCESS;
+        case ENOENT:
+            return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
         case EACCES:
         case EPERM:
-        case EISDIR: return ERROR_ACCESS_DENIED;
-        case EEXIST: return ERROR_FILE_EXISTS;
+        case EISDIR:
+            return ERROR_ACCESS_DENIED;
+        case EEXIST:
+            return ERROR_FILE_EXISTS;
         case ENOSPC:
-        case EDQUOT: return ERROR_DISK_FULL;
-        case EROFS: return ERROR_WRITE_PROTECT;
+        case EDQUOT:
+            return ERROR_DISK_FULL;
+        case EROFS:
+            return ERROR_WRITE_PROTECT;
         case EMFILE:
-        case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
-        case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-        case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-        case EINVAL: return ERROR_INVALID_PARAMETER;
-        case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-        case EIO: return ERROR_GEN_FAILURE;
-        default: return ERROR_GEN_FAILURE;
+        case ENFILE:
+            return ERROR_TOO_MANY_OPEN_FILES;
+        case ENAMETOOLONG:
+            return ERROR_FILENAME_EXCED_RANGE;
+        case ENOMEM:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        case EINVAL:
+            return ERROR_INVALID_PARAMETER;
+        case ENOTEMPTY:
+            return ERROR_DIR_NOT_EMPTY;
+        case EIO:
+            return ERROR_GEN_FAILURE;
+        default:
+            return ERROR_GEN_FAILURE;
     }
 }
 
@@ -150,12 +171,23 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, void*, DWORD disposition, 
     int flags = O_CLOEXEC;
     flags |= canWrite ? (canRead ? O_RDWR : O_WRONLY) : O_RDONLY;
     switch (disposition) {
-        case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
-        case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
-        case OPEN_EXISTING: break;
-        case OPEN_ALWAYS: flags |= O_CREAT; break;
-        case TRUNCATE_EXISTING: flags |= O_TRUNC; break;
-        default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
+        case CREATE_NEW:
+            flags |= O_CREAT | O_EXCL;
+            break;
+        case CREATE_ALWAYS:
+            flags |= O_CREAT | O_TRUNC;
+            break;
+        case OPEN_EXISTING:
+            break;
+        case OPEN_ALWAYS:
+            flags |= O_CREAT;
+            break;
+        case TRUNCATE_EXISTING:
+            flags |= O_TRUNC;
+            break;
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return INVALID_HANDLE_VALUE;
     }
     if ((flags & O_TRUNC) && !canWrite) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -177,9 +209,11 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD, void*, DWORD disposition, 
 }
 
 BOOL ReadFile(HANDLE h, void* buffer, DWORD toRead, LPDWORD read, void*) {
-    if (read != nullptr) *read = 0;
+    if (read != nullptr)
+        *read = 0;
     FileObject* file = FileFromHandle(h);
-    if (file == nullptr) return FALSE;
+    if (file == nullptr)
+        return FALSE;
     if (!file->canRead()) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -192,22 +226,28 @@ BOOL ReadFile(HANDLE h, void* buffer, DWORD toRead, LPDWORD read, void*) {
     while (total < toRead) {
         ssize_t n = ::read(file->fd(), static_cast<BYTE*>(buffer) + total, toRead - total);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             SetLastError(ErrorFromErrno(errno));
-            if (read != nullptr) *read = total;
+            if (read != nullptr)
+                *read = total;
             return FALSE;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         total += static_cast<DWORD>(n);
     }
-    if (read != nullptr) *read = total;
+    if (read != nullptr)
+        *read = total;
     return TRUE;
 }
 
 BOOL WriteFile(HANDLE h, const void* buffer, DWORD toWrite, LPDWORD written, void*) {
-    if (written != nullptr) *written = 0;
+    if (written != nullptr)
+        *written = 0;
     FileObject* file = FileFromHandle(h);
-    if (file == nullptr) return FALSE;
+    if (file == nullptr)
+        return FALSE;
     if (!file->canWrite()) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
@@ -219,17 +259,19 @@ BOOL WriteFile(HANDLE h, const void* buffer, DWORD toWrite, LPDWORD written, voi
     auto allowed = static_cast<DWORD>(AllowedBytes(file->path(), toWrite));
     DWORD total = 0;
     while (total < allowed) {
-        ssize_t n =
-            ::write(file->fd(), static_cast<const BYTE*>(buffer) + total, allowed - total);
+        ssize_t n = ::write(file->fd(), static_cast<const BYTE*>(buffer) + total, allowed - total);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             SetLastError(ErrorFromErrno(errno));
-            if (written != nullptr) *written = total;
+            if (written != nullptr)
+                *written = total;
             return FALSE;
         }
         total += static_cast<DWORD>(n);
     }
-    if (written != nullptr) *written = total;
+    if (written != nullptr)
+        *written = total;
     if (allowed < toWrite) {
         SetLastError(ERROR_DISK_FULL);
         return FALSE;
@@ -239,7 +281,8 @@ BOOL WriteFile(HANDLE h, const void* buffer, DWORD toWrite, LPDWORD written, voi
 
 DWORD SetFilePointer(HANDLE h, LONG distance, LONG* distanceHigh, DWORD method) {
     FileObject* file = FileFromHandle(h);
-    if (file == nullptr) return INVALID_SET_FILE_POINTER;
+    if (file == nullptr)
+        return INVALID_SET_FILE_POINTER;
     std::int64_t offset = distance;
     if (distanceHigh != nullptr) {
         offset = static_cast<std::int64_t>(
@@ -256,26 +299,30 @@ DWORD SetFilePointer(HANDLE h, LONG distance, LONG* distanceHigh, DWORD method) 
         SetLastError(errno == EINVAL ? ERROR_NEGATIVE_SEEK : ErrorFromErrno(errno));
         return INVALID_SET_FILE_POINTER;
     }
-    if (distanceHigh != nullptr) *distanceHigh = static_cast<LONG>(result >> 32);
+    if (distanceHigh != nullptr)
+        *distanceHigh = static_cast<LONG>(result >> 32);
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(result);
 }
 
 DWORD GetFileSize(HANDLE h, LPDWORD high) {
     FileObject* file = FileFromHandle(h);
-    if (file == nullptr) return INVALID_FILE_SIZE;
+    if (file == nullptr)
+        return INVALID_FILE_SIZE;
     struct stat st;
     if (::fstat(file->fd(), &st) != 0) {
         SetLastError(ErrorFromErrno(errno));
         return INVALID_FILE_SIZE;
     }
-    if (high != nullptr) *high = static_cast<DWORD>(static_cast<std::uint64_t>(st.st_size) >> 32);
+    if (high != nullptr)
+        *high = static_cast<DWORD>(static_cast<std::uint64_t>(st.st_size) >> 32);
     return static_cast<DWORD>(st.st_size);
 }
 
 BOOL SetEndOfFile(HANDLE h) {
     FileObject* file = FileFromHandle(h);
-    if (file == nullptr) return FALSE;
+    if (file == nullptr)
+        return FALSE;
     off_t at = ::lseek(file->fd(), 0, SEEK_CUR);
     if (at < 0 || ::ftruncate(file->fd(), at) != 0) {
         SetLastError(ErrorFromErrno(errno));

@@ -18,7 +18,8 @@ std::unique_ptr<Backend>& Installed() {
 
 Backend& CurrentBackend() {
     std::unique_ptr<Backend>& backend = Installed();
-    if (!backend) backend = std::make_unique<HeadlessBackend>(std::make_shared<ConsoleHost>());
+    if (!backend)
+        backend = std::make_unique<HeadlessBackend>(std::make_shared<ConsoleHost>());
     return *backend;
 }
 
@@ -36,10 +37,14 @@ int SafeAnswer(UINT style) {
     switch (style & MB_TYPEMASK) {
         case MB_OKCANCEL:
         case MB_YESNOCANCEL:
-        case MB_RETRYCANCEL: return IDCANCEL;
-        case MB_YESNO: return IDNO;
-        case MB_ABORTRETRYIGNORE: return IDABORT;
-        default: return IDOK;
+        case MB_RETRYCANCEL:
+            return IDCANCEL;
+        case MB_YESNO:
+            return IDNO;
+        case MB_ABORTRETRYIGNORE:
+            return IDABORT;
+        default:
+            return IDOK;
     }
 }
 

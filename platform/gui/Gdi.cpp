@@ -62,10 +62,12 @@ HGDIOBJ GetStockObject(int fnObject) {
     std::lock_guard lock(table.mutex);
     switch (fnObject) {
         case SYSTEM_FONT:
-            if (table.systemFont == 0) table.systemFont = Insert(table, SystemFont(-13), true);
+            if (table.systemFont == 0)
+                table.systemFont = Insert(table, SystemFont(-13), true);
             return reinterpret_cast<HGDIOBJ>(table.systemFont);
         case DEFAULT_GUI_FONT:
-            if (table.guiFont == 0) table.guiFont = Insert(table, SystemFont(-11), true);
+            if (table.guiFont == 0)
+                table.guiFont = Insert(table, SystemFont(-11), true);
             return reinterpret_cast<HGDIOBJ>(table.guiFont);
         default:
             SetLastError(ERROR_INVALID_PARAMETER);
@@ -81,9 +83,12 @@ int GetObjectW(HGDIOBJ object, int cbBuffer, void* out) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
-    if (out == nullptr) return static_cast<int>(sizeof(LOGFONTW));
-    int n = cbBuffer < static_cast<int>(sizeof(LOGFONTW)) ? cbBuffer : static_cast<int>(sizeof(LOGFONTW));
-    if (n <= 0) return 0;
+    if (out == nullptr)
+        return static_cast<int>(sizeof(LOGFONTW));
+    int n = cbBuffer < static_cast<int>(sizeof(LOGFONTW)) ? cbBuffer
+                                                          : static_cast<int>(sizeof(LOGFONTW));
+    if (n <= 0)
+        return 0;
     std::memcpy(out, &it->second->font, static_cast<std::size_t>(n));
     return n;
 }
@@ -96,7 +101,8 @@ BOOL DeleteObject(HGDIOBJ object) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (!it->second->stock) table.objects.erase(it);
+    if (!it->second->stock)
+        table.objects.erase(it);
     return TRUE;
 }
 
@@ -111,7 +117,8 @@ std::size_t LiveGdiObjectCount() {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
     std::size_t n = 0;
-    for (const auto& [value, object] : table.objects) n += object->stock ? 0 : 1;
+    for (const auto& [value, object] : table.objects)
+        n += object->stock ? 0 : 1;
     return n;
 }
 

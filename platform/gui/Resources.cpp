@@ -16,7 +16,8 @@ const typename Map::mapped_type* Find(const Map& map, UINT id) {
 }  // namespace
 
 void ResourceModule::AddStrings(std::span<const StringResource> strings) {
-    for (const StringResource& s : strings) strings_[s.id] = s.text;
+    for (const StringResource& s : strings)
+        strings_[s.id] = s.text;
 }
 void ResourceModule::AddDialog(DialogResource dialog) {
     UINT id = dialog.id;
@@ -34,19 +35,29 @@ void ResourceModule::AddAccelerators(AcceleratorResource table) {
     UINT id = table.id;
     accelerators_.insert_or_assign(id, std::move(table));
 }
-void ResourceModule::AddBitmap(BitmapResource bitmap) { bitmaps_.insert_or_assign(bitmap.id, bitmap); }
+void ResourceModule::AddBitmap(BitmapResource bitmap) {
+    bitmaps_.insert_or_assign(bitmap.id, bitmap);
+}
 
 const char16_t* ResourceModule::FindString(UINT id) const {
     auto it = strings_.find(id);
     return it == strings_.end() ? nullptr : it->second.data();
 }
-const DialogResource* ResourceModule::FindDialog(UINT id) const { return Find(dialogs_, id); }
-const MenuResource* ResourceModule::FindMenu(UINT id) const { return Find(menus_, id); }
-const MenuBarResource* ResourceModule::FindMenuBar(UINT id) const { return Find(menuBars_, id); }
+const DialogResource* ResourceModule::FindDialog(UINT id) const {
+    return Find(dialogs_, id);
+}
+const MenuResource* ResourceModule::FindMenu(UINT id) const {
+    return Find(menus_, id);
+}
+const MenuBarResource* ResourceModule::FindMenuBar(UINT id) const {
+    return Find(menuBars_, id);
+}
 const AcceleratorResource* ResourceModule::FindAccelerators(UINT id) const {
     return Find(accelerators_, id);
 }
-const BitmapResource* ResourceModule::FindBitmap(UINT id) const { return Find(bitmaps_, id); }
+const BitmapResource* ResourceModule::FindBitmap(UINT id) const {
+    return Find(bitmaps_, id);
+}
 
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int cchBufferMax) {
     if (buffer == nullptr || cchBufferMax <= 0) {

@@ -71,10 +71,10 @@ struct MenuResource {
 // buttons, left to right.
 struct MenuBarItemResource {
     enum Kind { Menu, Button } kind;
-    int popup;        // Menu: index of the popup in the bar's menu
-    UINT command;     // Button: the command it sends
-    int image;        // Button: index into the bar's bitmap
-    UINT tipString;   // Button: string id of its tooltip (0: none)
+    int popup;                       // Menu: index of the popup in the bar's menu
+    UINT command;                    // Button: the command it sends
+    int image;                       // Button: index into the bar's bitmap
+    UINT tipString;                  // Button: string id of its tooltip (0: none)
     const char16_t* text = nullptr;  // Menu: the caption; nullptr: the popup's text
 };
 

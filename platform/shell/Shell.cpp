@@ -1,8 +1,8 @@
 #include "platform/shell/Shell.h"
 
+#include <sys/statvfs.h>
 #include <atomic>
 #include <string>
-#include <sys/statvfs.h>
 #include <system_error>
 
 #include "platform/core/ErrorCodes.h"
@@ -33,7 +33,9 @@ public:
     ULONG Release() override { return 1; }
 };
 
-DWORD Cap(std::uintmax_t v) { return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(v); }
+DWORD Cap(std::uintmax_t v) {
+    return v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(v);
+}
 
 }  // namespace
 
@@ -43,14 +45,21 @@ void SetSpecialFolderFailureForTests(bool location, bool path) {
 }
 
 HRESULT SHGetSpecialFolderLocation(HWND, int nFolder, LPITEMIDLIST* ppidl) {
-    if (ppidl == nullptr) return E_INVALIDARG;
+    if (ppidl == nullptr)
+        return E_INVALIDARG;
     *ppidl = nullptr;
-    if (failLocation) return E_FAIL;
+    if (failLocation)
+        return E_FAIL;
     const char16_t* path = nullptr;
     switch (nFolder) {
-        case CSIDL_PERSONAL: path = u"\\My Documents"; break;
-        case CSIDL_WINDOWS: path = u"\\windows"; break;
-        default: return E_INVALIDARG;
+        case CSIDL_PERSONAL:
+            path = u"\\My Documents";
+            break;
+        case CSIDL_WINDOWS:
+            path = u"\\windows";
+            break;
+        default:
+            return E_INVALIDARG;
     }
     *ppidl = new ITEMIDLIST{path};
     return S_OK;
@@ -58,7 +67,8 @@ HRESULT SHGetSpecialFolderLocation(HWND, int nFolder, LPITEMIDLIST* ppidl) {
 
 BOOL SHGetPathFromIDList(LPCITEMIDLIST pidl, LPWSTR pszPath) {
     if (pidl == nullptr || pszPath == nullptr || failPath) {
-        if (pszPath != nullptr) pszPath[0] = 0;
+        if (pszPath != nullptr)
+            pszPath[0] = 0;
         return FALSE;
     }
     CopyWide(pszPath, MAX_PATH, pidl->path);
@@ -67,7 +77,8 @@ BOOL SHGetPathFromIDList(LPCITEMIDLIST pidl, LPWSTR pszPath) {
 
 HRESULT SHGetMalloc(IMalloc** ppMalloc) {
     static ShellAllocator allocator;
-    if (ppMalloc == nullptr) return E_INVALIDARG;
+    if (ppMalloc == nullptr)
+        return E_INVALIDARG;
     *ppMalloc = &allocator;
     return S_OK;
 }
@@ -83,7 +94,8 @@ BOOL GetStoreInformation(STORE_INFORMATION* info) {
         std::filesystem::path p = device::VolumePath();
         p += suffix;
         std::uintmax_t n = std::filesystem::file_size(p, ec);
-        if (!ec) size += n;
+        if (!ec)
+            size += n;
     }
     struct statvfs fs;
     if (::statvfs(device::DeviceDirectory().c_str(), &fs) != 0) {
@@ -98,14 +110,17 @@ BOOL GetStoreInformation(STORE_INFORMATION* info) {
     return TRUE;
 }
 
-void SetShellMessageCaption(const WCHAR* caption) { Caption() = WideView(caption); }
+void SetShellMessageCaption(const WCHAR* caption) {
+    Caption() = WideView(caption);
+}
 
 void SHShowOutOfMemory(HWND hwnd, UINT) {
     gui::MessageBoxRequest request;
     request.owner = hwnd;
     request.caption = Caption();
-    request.text = u"There is not enough memory to complete this operation. Close some programs "
-                   u"or delete some files, and try again.";
+    request.text =
+        u"There is not enough memory to complete this operation. Close some programs "
+        u"or delete some files, and try again.";
     request.style = MB_OK | MB_ICONEXCLAMATION;
     request.stringId = kOutOfMemoryMessageId;
     gui::ShowMessageBox(request);

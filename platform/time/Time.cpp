@@ -1,11 +1,11 @@
 #include "platform/time/Time.h"
 
+#include <langinfo.h>
+#include <locale.h>
 #include <atomic>
 #include <chrono>
 #include <clocale>
 #include <ctime>
-#include <langinfo.h>
-#include <locale.h>
 #include <string>
 
 #include "platform/core/ErrorCodes.h"
@@ -19,7 +19,8 @@ std::atomic<std::int64_t> fixedClock{0};
 
 std::int64_t NowUnixNanoseconds() {
     std::int64_t fixed = fixedClock.load();
-    if (fixed != 0) return fixed;
+    if (fixed != 0)
+        return fixed;
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::system_clock::now().time_since_epoch())
         .count();
@@ -54,11 +55,14 @@ void CivilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
 
 bool ValidSystemTime(const SYSTEMTIME& st) {
     static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (st.wYear < 1601 || st.wYear > 30827 || st.wMonth < 1 || st.wMonth > 12) return false;
-    if (st.wDay < 1 || st.wDay > kDays[st.wMonth - 1]) return false;
+    if (st.wYear < 1601 || st.wYear > 30827 || st.wMonth < 1 || st.wMonth > 12)
+        return false;
+    if (st.wDay < 1 || st.wDay > kDays[st.wMonth - 1])
+        return false;
     if (st.wMonth == 2 && st.wDay == 29) {
         bool leap = (st.wYear % 4 == 0 && st.wYear % 100 != 0) || st.wYear % 400 == 0;
-        if (!leap) return false;
+        if (!leap)
+            return false;
     }
     return st.wHour < 24 && st.wMinute < 60 && st.wSecond < 60 && st.wMilliseconds < 1000;
 }
@@ -66,7 +70,8 @@ bool ValidSystemTime(const SYSTEMTIME& st) {
 // Offset of local time from UTC, in seconds, at the UTC instant `t`.
 long LocalOffsetAt(std::time_t t) {
     std::tm local{};
-    if (localtime_r(&t, &local) == nullptr) return 0;
+    if (localtime_r(&t, &local) == nullptr)
+        return 0;
     return local.tm_gmtoff;
 }
 
@@ -92,7 +97,8 @@ std::string HostStrftime(const char* format, const SYSTEMTIME& st) {
 
 std::string TimeFormatWithoutSeconds() {
     locale_t hostLocale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
-    if (hostLocale == static_cast<locale_t>(0)) return "%H:%M";
+    if (hostLocale == static_cast<locale_t>(0))
+        return "%H:%M";
     std::string format = nl_langinfo_l(T_FMT, hostLocale);
     freelocale(hostLocale);
     for (const char* cut : {":%S", ".%S", "%S"}) {
@@ -102,13 +108,15 @@ std::string TimeFormatWithoutSeconds() {
             break;
         }
     }
-    if (format.empty()) format = "%H:%M";
+    if (format.empty())
+        format = "%H:%M";
     return format;
 }
 
 int CopyOut(const std::u16string& text, LPWSTR out, int cch) {
     int needed = static_cast<int>(text.size()) + 1;
-    if (cch == 0) return needed;
+    if (cch == 0)
+        return needed;
     if (out == nullptr || cch < needed) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
@@ -119,9 +127,13 @@ int CopyOut(const std::u16string& text, LPWSTR out, int cch) {
 
 }  // namespace
 
-void SetClockForTests(std::int64_t unixNanoseconds) { fixedClock = unixNanoseconds; }
+void SetClockForTests(std::int64_t unixNanoseconds) {
+    fixedClock = unixNanoseconds;
+}
 
-void GetSystemTimeAsFileTime(FILETIME* ft) { *ft = U64ToFileTime(NowFileTime()); }
+void GetSystemTimeAsFileTime(FILETIME* ft) {
+    *ft = U64ToFileTime(NowFileTime());
+}
 
 void GetSystemTime(SYSTEMTIME* st) {
     FILETIME ft = U64ToFileTime(NowFileTime());
@@ -145,7 +157,8 @@ BOOL FileTimeToLocalFileTime(const FILETIME* in, FILETIME* out) {
                        static_cast<std::int64_t>(kFileTimeUnixEpoch / 10000000);
     std::int64_t offset = LocalOffsetAt(static_cast<std::time_t>(unixSeconds)) * 10000000LL;
     std::int64_t result = static_cast<std::int64_t>(v) + offset;
-    if (result < 0) result = 0;
+    if (result < 0)
+        result = 0;
     *out = U64ToFileTime(static_cast<std::uint64_t>(result));
     return TRUE;
 }
@@ -163,7 +176,8 @@ BOOL LocalFileTimeToFileTime(const FILETIME* in, FILETIME* out) {
     long offset = LocalOffsetAt(static_cast<std::time_t>(localSeconds));
     offset = LocalOffsetAt(static_cast<std::time_t>(localSeconds - offset));
     std::int64_t result = static_cast<std::int64_t>(v) - offset * 10000000LL;
-    if (result < 0) result = 0;
+    if (result < 0)
+        result = 0;
     *out = U64ToFileTime(static_cast<std::uint64_t>(result));
     return TRUE;
 }
@@ -213,8 +227,7 @@ BOOL SystemTimeToFileTime(const SYSTEMTIME* st, FILETIME* ft) {
     return TRUE;
 }
 
-int GetDateFormatW(LCID, DWORD flags, const SYSTEMTIME* date, LPCWSTR format, LPWSTR out,
-                   int cch) {
+int GetDateFormatW(LCID, DWORD flags, const SYSTEMTIME* date, LPCWSTR format, LPWSTR out, int cch) {
     if (format != nullptr || cch < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -233,8 +246,7 @@ int GetDateFormatW(LCID, DWORD flags, const SYSTEMTIME* date, LPCWSTR format, LP
     return CopyOut(Utf8ToWide(HostStrftime(hostFormat, st)), out, cch);
 }
 
-int GetTimeFormatW(LCID, DWORD flags, const SYSTEMTIME* time, LPCWSTR format, LPWSTR out,
-                   int cch) {
+int GetTimeFormatW(LCID, DWORD flags, const SYSTEMTIME* time, LPCWSTR format, LPWSTR out, int cch) {
     if (format != nullptr || cch < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;

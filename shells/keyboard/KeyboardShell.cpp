@@ -4,7 +4,11 @@
 
 namespace shell {
 
-bool DoubleTapDefault() { return true; }
-const char* ProgramName() { return "tessbook"; }
+bool DoubleTapDefault() {
+    return true;
+}
+const char* ProgramName() {
+    return "tessbook";
+}
 
 }  // namespace shell

@@ -3,4 +3,6 @@
 #include "app/Program.h"
 #include "resources/Editions.h"
 
-int main(int argc, char** argv) { return app::RunProgram(res::KeyboardEdition(), argc, argv); }
+int main(int argc, char** argv) {
+    return app::RunProgram(res::KeyboardEdition(), argc, argv);
+}

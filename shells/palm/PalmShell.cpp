@@ -4,7 +4,11 @@
 
 namespace shell {
 
-bool DoubleTapDefault() { return false; }
-const char* ProgramName() { return "tessaly"; }
+bool DoubleTapDefault() {
+    return false;
+}
+const char* ProgramName() {
+    return "tessaly";
+}
 
 }  // namespace shell

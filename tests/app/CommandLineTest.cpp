@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ParamNames.h"
+
 #include "platform/core/Text.h"
 
 namespace {
@@ -13,7 +15,8 @@ TEST(NextToken, QuotesSpacesAndEmptyTokens) {
     std::size_t at = 0;
     std::u16string token;
     std::vector<std::u16string> tokens;
-    while (app::NextToken(text, at, token)) tokens.push_back(token);
+    while (app::NextToken(text, at, token))
+        tokens.push_back(token);
     EXPECT_EQ(tokens, (std::vector<std::u16string>{u"/B", u"my file.bkp", u"", u"last", u"open"}));
     at = 0;
     EXPECT_FALSE(app::NextToken(u"   ", at, token));
@@ -47,7 +50,8 @@ constexpr auto kRestore = CommandMode::Restore;
 INSTANTIATE_TEST_SUITE_P(
     Cases, ParseTable,
     ::testing::Values(
-        LineCase{u"/B \\backup\\all.bkp", kBackup, u"\\backup\\all.bkp", false, false, false, false},
+        LineCase{u"/B \\backup\\all.bkp", kBackup, u"\\backup\\all.bkp", false, false, false,
+                 false},
         LineCase{u"/B \\backup\\all.bkp /D /I /P", kBackup, u"\\backup\\all.bkp", true, true, true,
                  false},
         LineCase{u"/b file /S", kBackup, u"file", false, false, false, true},
@@ -65,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{u"hello", kNone, u"", false, false, false, false},
         LineCase{u"hello /i", kNone, u"", false, true, false, false},
         LineCase{u"", kNone, u"", false, false, false, false},
-        LineCase{u"/Backup x.bkp words ignored", kBackup, u"x.bkp", false, false, false, false}));
+        LineCase{u"/Backup x.bkp words ignored", kBackup, u"x.bkp", false, false, false, false}),
+    testing_support::RowName());
 
 TEST(ParseCommandLine, APathTooLongForTheDeviceIsRefusedNotCut) {
     std::u16string line = u"/B " + std::u16string(259, u'a');

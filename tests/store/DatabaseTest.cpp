@@ -1,7 +1,7 @@
 #include "store/Database.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
+#include <cstring>
 
 #include "app/Application.h"
 #include "platform/core/Bytes.h"
@@ -109,8 +109,9 @@ TEST_F(DatabaseTest, DeletingAnOpenDatabaseReportsItInUse) {
     Database holder, deleter;
     ASSERT_NE(holder.Open(u"Busy"), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(deleter.DeleteDatabase(u"Busy"));
-    EXPECT_EQ(ShownText(), u"Couldn't delete \"Busy\" database: The process cannot access the "
-                           u"file because it is being used by another process");
+    EXPECT_EQ(ShownText(),
+              u"Couldn't delete \"Busy\" database: The process cannot access the "
+              u"file because it is being used by another process");
     holder.Close();
     EXPECT_TRUE(deleter.DeleteDatabase(u"Busy"));
 }

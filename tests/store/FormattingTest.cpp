@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ParamNames.h"
+
 #include "platform/core/Text.h"
 
 namespace {
@@ -28,7 +30,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // 12 characters stay fixed.
                       DoubleCase{12345678901.0, "12345678901."}, DoubleCase{0.0, "0."},
                       DoubleCase{2.0, "2."}, DoubleCase{-0.000001, "-0."},
-                      DoubleCase{0.123456, "0.12346"}, DoubleCase{-1E12, "-1.0e+012"}));
+                      DoubleCase{0.123456, "0.12346"}, DoubleCase{-1E12, "-1.0e+012"}),
+    testing_support::RowName());
 
 TEST(FormatDouble, HugeValuesStayWithinTheTextLimit) {
     EXPECT_LE(store::FormatDouble(1e308, 5).size(), 259u);
@@ -56,7 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{1023, "0.99KB", "0.99KB (1023 Bytes)"},
                       SizeCase{1024, "1.00KB", "1.00KB (1024 Bytes)"},
                       SizeCase{10, "0.00KB", "0.00KB (10 Bytes)"},
-                      SizeCase{4294967295LL, "4194303.99KB", "4194303.99KB (4294967295 Bytes)"}));
+                      SizeCase{4294967295LL, "4194303.99KB", "4194303.99KB (4294967295 Bytes)"}),
+    testing_support::RowName());
 
 TEST(DateTime, DiffersIgnoresMillisecondsAndDayOfWeek) {
     ce::SYSTEMTIME a{2026, 12, 2, 8, 6, 5, 9, 100};

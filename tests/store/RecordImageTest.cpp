@@ -1,7 +1,9 @@
 #include "store/RecordImage.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
+#include <cstring>
+
+#include "tests/support/ParamNames.h"
 
 #include "platform/core/Bytes.h"
 
@@ -29,17 +31,16 @@ TEST(RecordImage, LayoutOfEntriesTextAndBytes) {
     std::vector<BYTE> image = store::EncodeRelativeImage(props, 3);
     const std::vector<BYTE> expected = {
         // entry 0: propid 0x00010002, wLenData 7, wFlags 0, the 8 value bytes
-        0x02, 0x00, 0x01, 0x00, 0x07, 0x00, 0x00, 0x00,
-        0x34, 0x12, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF,
+        0x02, 0x00, 0x01, 0x00, 0x07, 0x00, 0x00, 0x00, 0x34, 0x12, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE,
+        0xFF,
         // entry 1: text at offset 48
-        0x1F, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-        0x30, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x1F, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x30, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00,
         // entry 2: 3 bytes at offset 56
-        0x41, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00,
-        0x03, 0x00, 0x00, 0x00, 0x38, 0x00, 0x00, 0x00,
+        0x41, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x38, 0x00, 0x00,
+        0x00,
         // "Hi\0" in UTF-16LE, then 2 bytes of padding to a 4-byte boundary
-        'H', 0, 'i', 0, 0, 0, 0, 0,
-        9, 8, 7};
+        'H', 0, 'i', 0, 0, 0, 0, 0, 9, 8, 7};
     EXPECT_EQ(image, expected);
 
     store::DecodedRecord decoded;
@@ -112,9 +113,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadImage{"more entries than bytes", Entry(kBlob, 0, 0), 2},
         BadImage{"text offset past the end", Entry(kText, 40, 0), 1},
         BadImage{"text offset inside the entries", Entry(kText, 4, 0) + std::vector<BYTE>{0, 0}, 1},
-        BadImage{"text without terminator", Entry(kText, 16, 0) + std::vector<BYTE>{'a', 0, 'b'}, 1},
+        BadImage{"text without terminator", Entry(kText, 16, 0) + std::vector<BYTE>{'a', 0, 'b'},
+                 1},
         BadImage{"blob running past the end", Entry(kBlob, 5, 16) + std::vector<BYTE>{1, 2, 3}, 1},
         BadImage{"blob count that wraps", Entry(kBlob, 0xFFFFFFFF, 16) + std::vector<BYTE>{1}, 1},
-        BadImage{"blob offset past the end", Entry(kBlob, 1, 0xFFFFFFF0), 1}));
+        BadImage{"blob offset past the end", Entry(kBlob, 1, 0xFFFFFFF0), 1}),
+    testing_support::RowName());
 
 }  // namespace

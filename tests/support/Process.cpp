@@ -1,16 +1,16 @@
 #include "tests/support/Process.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -24,9 +24,11 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
         std::string key = entry.substr(0, entry.find('='));
         bool overridden = false;
         for (const auto& x : extra) {
-            if (x.substr(0, x.find('=')) == key) overridden = true;
+            if (x.substr(0, x.find('=')) == key)
+                overridden = true;
         }
-        if (!overridden) env.push_back(entry);
+        if (!overridden)
+            env.push_back(entry);
     }
     env.insert(env.end(), extra.begin(), extra.end());
     return env;
@@ -34,7 +36,8 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> out;
-    for (auto& s : strings) out.push_back(s.data());
+    for (auto& s : strings)
+        out.push_back(s.data());
     out.push_back(nullptr);
     return out;
 }
@@ -48,20 +51,27 @@ int Spawn(const std::filesystem::path& program, const std::vector<std::string>& 
     auto envpp = Pointers(envp);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (inFd >= 0) posix_spawn_file_actions_adddup2(&actions, inFd, 0);
-    else posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    if (errFd >= 0) posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    if (inFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, inFd, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (outFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    if (errFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, errFd, 2);
     pid_t pid = -1;
     int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argvp.data(), envpp.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) throw std::runtime_error("cannot start " + program.string() + ": " + std::strerror(rc));
+    if (rc != 0)
+        throw std::runtime_error("cannot start " + program.string() + ": " + std::strerror(rc));
     return pid;
 }
 
 int DecodeStatus(int status) {
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
     return -1;
 }
 
@@ -82,8 +92,7 @@ std::filesystem::path BuiltProgram(const std::string& name) {
     return std::filesystem::path(dir) / name;
 }
 
-ProcessResult RunProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& args,
+ProcessResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& env, const std::string& input,
                          int timeoutSeconds) {
     int inPipe[2], outPipe[2], errPipe[2];
@@ -108,9 +117,12 @@ ProcessResult RunProgram(const std::filesystem::path& program,
     while (outOpen || errOpen) {
         pollfd fds[3];
         int n = 0;
-        if (outOpen) fds[n++] = {outPipe[0], POLLIN, 0};
-        if (errOpen) fds[n++] = {errPipe[0], POLLIN, 0};
-        if (inPipe[1] >= 0) fds[n++] = {inPipe[1], POLLOUT, 0};
+        if (outOpen)
+            fds[n++] = {outPipe[0], POLLIN, 0};
+        if (errOpen)
+            fds[n++] = {errPipe[0], POLLIN, 0};
+        if (inPipe[1] >= 0)
+            fds[n++] = {inPipe[1], POLLOUT, 0};
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                         deadline - std::chrono::steady_clock::now())
                         .count();
@@ -118,12 +130,15 @@ ProcessResult RunProgram(const std::filesystem::path& program,
             ::kill(pid, SIGKILL);
             break;
         }
-        if (::poll(fds, n, static_cast<int>(left)) < 0 && errno != EINTR) break;
+        if (::poll(fds, n, static_cast<int>(left)) < 0 && errno != EINTR)
+            break;
         for (int i = 0; i < n; ++i) {
-            if (fds[i].revents == 0) continue;
+            if (fds[i].revents == 0)
+                continue;
             if (fds[i].fd == inPipe[1]) {
                 ssize_t w = ::write(inPipe[1], input.data() + written, input.size() - written);
-                if (w > 0) written += static_cast<std::size_t>(w);
+                if (w > 0)
+                    written += static_cast<std::size_t>(w);
                 if (w < 0 || written == input.size()) {
                     ::close(inPipe[1]);
                     inPipe[1] = -1;
@@ -136,12 +151,15 @@ ProcessResult RunProgram(const std::filesystem::path& program,
             if (r > 0) {
                 sink.append(buffer, static_cast<std::size_t>(r));
             } else {
-                if (fds[i].fd == outPipe[0]) outOpen = false;
-                else errOpen = false;
+                if (fds[i].fd == outPipe[0])
+                    outOpen = false;
+                else
+                    errOpen = false;
             }
         }
     }
-    if (inPipe[1] >= 0) ::close(inPipe[1]);
+    if (inPipe[1] >= 0)
+        ::close(inPipe[1]);
     ::close(outPipe[0]);
     ::close(errPipe[0]);
     int status = 0;
@@ -154,7 +172,8 @@ BackgroundProcess::BackgroundProcess(const std::filesystem::path& program,
                                      const std::vector<std::string>& args,
                                      const std::vector<std::string>& env) {
     int outPipe[2];
-    if (::pipe2(outPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    if (::pipe2(outPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
     pid_ = Spawn(program, args, env, -1, outPipe[1], -1);
     ::close(outPipe[1]);
     outFd_ = outPipe[0];
@@ -166,13 +185,16 @@ BackgroundProcess::~BackgroundProcess() {
         int status;
         ::waitpid(pid_, &status, 0);
     }
-    if (outFd_ >= 0) ::close(outFd_);
+    if (outFd_ >= 0)
+        ::close(outFd_);
 }
 
 void BackgroundProcess::Drain(int timeoutMs) {
-    if (outFd_ < 0) return;
+    if (outFd_ < 0)
+        return;
     pollfd fd{outFd_, POLLIN, 0};
-    if (::poll(&fd, 1, timeoutMs) <= 0) return;
+    if (::poll(&fd, 1, timeoutMs) <= 0)
+        return;
     char buffer[4096];
     ssize_t r = ::read(outFd_, buffer, sizeof buffer);
     if (r > 0) {
@@ -186,23 +208,27 @@ void BackgroundProcess::Drain(int timeoutMs) {
 bool BackgroundProcess::WaitForOutput(const std::string& text, int timeoutSeconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     while (out_.find(text) == std::string::npos) {
-        if (outFd_ < 0 || std::chrono::steady_clock::now() > deadline) return false;
+        if (outFd_ < 0 || std::chrono::steady_clock::now() > deadline)
+            return false;
         Drain(100);
     }
     return true;
 }
 
 void BackgroundProcess::Signal(int signal) {
-    if (!finished_) ::kill(pid_, signal);
+    if (!finished_)
+        ::kill(pid_, signal);
 }
 
 int BackgroundProcess::Wait(int timeoutSeconds) {
-    if (finished_) return exitCode_;
+    if (finished_)
+        return exitCode_;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     int status = 0;
     while (true) {
         pid_t r = ::waitpid(pid_, &status, WNOHANG);
-        if (r == pid_) break;
+        if (r == pid_)
+            break;
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, &status, 0);
@@ -210,7 +236,8 @@ int BackgroundProcess::Wait(int timeoutSeconds) {
         }
         Drain(50);
     }
-    while (outFd_ >= 0) Drain(50);
+    while (outFd_ >= 0)
+        Drain(50);
     finished_ = true;
     exitCode_ = DecodeStatus(status);
     return exitCode_;

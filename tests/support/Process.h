@@ -18,10 +18,9 @@ struct ProcessResult {
 
 // Runs a program to its end with extra environment assignments ("K=V") and
 // optional standard input; gives up (killing it) after `timeoutSeconds`.
-ProcessResult RunProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& args,
-                         const std::vector<std::string>& env = {},
-                         const std::string& input = {}, int timeoutSeconds = 60);
+ProcessResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& env = {}, const std::string& input = {},
+                         int timeoutSeconds = 60);
 
 // A program left running in the background until Wait or Kill.
 class BackgroundProcess {

@@ -10,8 +10,8 @@ namespace testing_support {
 
 ScriptedSession::ScriptedSession() : user_(std::make_shared<ce::gui::ScriptedUser>()) {
     user_->SetFailureHandler([](const std::string& what) { ADD_FAILURE() << what; });
-    backend_ = std::make_unique<ce::gui::ScopedBackend>(
-        std::make_unique<ce::gui::HeadlessBackend>(user_));
+    backend_ =
+        std::make_unique<ce::gui::ScopedBackend>(std::make_unique<ce::gui::HeadlessBackend>(user_));
     app::App().instance = res::PalmEdition();
 }
 

@@ -1,9 +1,9 @@
 #include "tests/support/TempDevice.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <stdexcept>
 #include <system_error>
-#include <unistd.h>
 
 #include "platform/device/DeviceDirectory.h"
 
@@ -13,7 +13,8 @@ namespace {
 std::filesystem::path MakeTempDirectory(const char* prefix) {
     std::filesystem::path base = std::filesystem::temp_directory_path();
     std::string pattern = (base / (std::string(prefix) + "XXXXXX")).string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     return pattern;
 }
 

@@ -29,7 +29,8 @@ struct DatabaseRow {
 std::vector<DatabaseRow> AllDatabases() {
     std::vector<DatabaseRow> rows;
     ce::HANDLE find = ce::CeFindFirstDatabase(0);
-    if (find == ce::INVALID_HANDLE_VALUE) return rows;
+    if (find == ce::INVALID_HANDLE_VALUE)
+        return rows;
     while (CEOID oid = ce::CeFindNextDatabase(find)) {
         ce::CEOIDINFO info;
         if (ce::CeOidGetInfo(oid, &info) && info.wObjType == ce::OBJTYPE_DATABASE) {
@@ -70,7 +71,8 @@ ce::HANDLE OpenByName(const std::string& name, CEOID& oid) {
     oid = 0;
     std::u16string wide = ce::Utf8ToWide(name);
     ce::HANDLE h = ce::CeOpenDatabase(&oid, wide.c_str(), 0, 0, nullptr);
-    if (h == ce::INVALID_HANDLE_VALUE) Fail("cannot open database \"" + name + "\": " + LastErrorText());
+    if (h == ce::INVALID_HANDLE_VALUE)
+        Fail("cannot open database \"" + name + "\": " + LastErrorText());
     return h;
 }
 
@@ -88,16 +90,20 @@ bool ParseSort(const std::string& text, ce::SORTORDERSPEC& spec, std::string& er
             std::size_t start = 0;
             while (start <= f.size()) {
                 std::size_t comma = f.find(',', start);
-                std::string word = f.substr(start, comma == std::string::npos ? std::string::npos
-                                                                             : comma - start);
-                if (word == "desc" || word == "descending") flags |= ce::CEDB_SORT_DESCENDING;
-                else if (word == "nocase" || word == "case-insensitive") flags |= ce::CEDB_SORT_CASEINSENSITIVE;
-                else if (word == "unknownfirst" || word == "unknown-first") flags |= ce::CEDB_SORT_UNKNOWNFIRST;
+                std::string word =
+                    f.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+                if (word == "desc" || word == "descending")
+                    flags |= ce::CEDB_SORT_DESCENDING;
+                else if (word == "nocase" || word == "case-insensitive")
+                    flags |= ce::CEDB_SORT_CASEINSENSITIVE;
+                else if (word == "unknownfirst" || word == "unknown-first")
+                    flags |= ce::CEDB_SORT_UNKNOWNFIRST;
                 else {
                     error = "unknown sort flag \"" + word + "\" (use desc, nocase, unknownfirst)";
                     return false;
                 }
-                if (comma == std::string::npos) break;
+                if (comma == std::string::npos)
+                    break;
                 start = comma + 1;
             }
         }
@@ -109,7 +115,8 @@ bool ParseSort(const std::string& text, ce::SORTORDERSPEC& spec, std::string& er
 
 bool ParseRecordId(const std::string& text, CEOID& oid) {
     long long v;
-    if (!ParseNumber(text, v) || v <= 0 || v > 0xFFFFFFFFLL) return false;
+    if (!ParseNumber(text, v) || v <= 0 || v > 0xFFFFFFFFLL)
+        return false;
     oid = static_cast<CEOID>(v);
     return true;
 }
@@ -144,15 +151,18 @@ int WriteRecord(const Args& args, bool existing) {
     }
     std::vector<ParsedProperty> parsed;
     std::vector<ce::CEPROPVAL> values;
-    if (!ParseProperties(args, first, parsed, values)) return 1;
+    if (!ParseProperties(args, first, parsed, values))
+        return 1;
     CEOID db;
     ce::HANDLE h = OpenByName(args[0], db);
-    if (h == ce::INVALID_HANDLE_VALUE) return 1;
-    CEOID written = ce::CeWriteRecordProps(h, record, static_cast<ce::WORD>(values.size()),
-                                           values.data());
+    if (h == ce::INVALID_HANDLE_VALUE)
+        return 1;
+    CEOID written =
+        ce::CeWriteRecordProps(h, record, static_cast<ce::WORD>(values.size()), values.data());
     std::string error = written == 0 ? LastErrorText() : "";
     ce::CloseHandle(h);
-    if (written == 0) return Fail("cannot write the record: " + error);
+    if (written == 0)
+        return Fail("cannot write the record: " + error);
     std::printf("%u\n", written);
     return 0;
 }
@@ -187,7 +197,8 @@ int List(const Args&) {
     for (const auto& r : rows) {
         std::string sorts;
         for (int i = 0; i < r.info.wNumSortOrder && i < 4; ++i) {
-            if (!sorts.empty()) sorts += "; ";
+            if (!sorts.empty())
+                sorts += "; ";
             sorts += SortText(r.info.rgSortSpecs[i]);
         }
         std::printf("0x%08X  %-31s  %10u  %7u  %9u  %-19s  %s\n", r.oid, Name(r.info).c_str(),
@@ -198,7 +209,8 @@ int List(const Args&) {
 }
 
 int Create(const Args& args) {
-    if (args.empty()) return Fail("usage: devicectl create NAME [--type N] [--sort PROPID[:FLAGS]]...");
+    if (args.empty())
+        return Fail("usage: devicectl create NAME [--type N] [--sort PROPID[:FLAGS]]...");
     long long type = 0;
     std::vector<ce::SORTORDERSPEC> sorts;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -209,7 +221,8 @@ int Create(const Args& args) {
         } else if (args[i] == "--sort" && i + 1 < args.size()) {
             ce::SORTORDERSPEC spec;
             std::string error;
-            if (!ParseSort(args[++i], spec, error)) return Fail(error);
+            if (!ParseSort(args[++i], spec, error))
+                return Fail(error);
             sorts.push_back(spec);
         } else {
             return Fail("unexpected argument \"" + args[i] + "\"");
@@ -219,18 +232,22 @@ int Create(const Args& args) {
     CEOID oid = ce::CeCreateDatabase(name.c_str(), static_cast<ce::DWORD>(type),
                                      static_cast<ce::WORD>(sorts.size()),
                                      sorts.empty() ? nullptr : sorts.data());
-    if (oid == 0) return Fail("cannot create \"" + args[0] + "\": " + LastErrorText());
+    if (oid == 0)
+        return Fail("cannot create \"" + args[0] + "\": " + LastErrorText());
     std::printf("%u\n", oid);
     return 0;
 }
 
 int Delete(const Args& args) {
-    if (args.size() != 1) return Fail("usage: devicectl delete NAME");
+    if (args.size() != 1)
+        return Fail("usage: devicectl delete NAME");
     CEOID oid;
     ce::HANDLE h = OpenByName(args[0], oid);
-    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    if (h == ce::INVALID_HANDLE_VALUE)
+        return 1;
     ce::CloseHandle(h);
-    if (!ce::CeDeleteDatabase(oid)) return Fail("cannot delete \"" + args[0] + "\": " + LastErrorText());
+    if (!ce::CeDeleteDatabase(oid))
+        return Fail("cannot delete \"" + args[0] + "\": " + LastErrorText());
     return 0;
 }
 
@@ -238,14 +255,19 @@ int Dump(const Args& args) {
     bool json = false;
     std::string name;
     for (const auto& a : args) {
-        if (a == "--json") json = true;
-        else if (name.empty()) name = a;
-        else return Fail("usage: devicectl dump NAME [--json]");
+        if (a == "--json")
+            json = true;
+        else if (name.empty())
+            name = a;
+        else
+            return Fail("usage: devicectl dump NAME [--json]");
     }
-    if (name.empty()) return Fail("usage: devicectl dump NAME [--json]");
+    if (name.empty())
+        return Fail("usage: devicectl dump NAME [--json]");
     CEOID oid;
     ce::HANDLE h = OpenByName(name, oid);
-    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    if (h == ce::INVALID_HANDLE_VALUE)
+        return 1;
     ce::CEOIDINFO object;
     if (!ce::CeOidGetInfo(oid, &object)) {
         ce::CloseHandle(h);
@@ -256,8 +278,8 @@ int Dump(const Args& args) {
         std::printf("{\"name\":%s,\"type\":%u,\"sort_orders\":[", JsonString(Name(info)).c_str(),
                     info.dwDbaseType);
         for (int i = 0; i < info.wNumSortOrder && i < 4; ++i) {
-            std::printf("%s{\"propid\":%u,\"flags\":%u}", i ? "," : "",
-                        info.rgSortSpecs[i].propid, info.rgSortSpecs[i].dwFlags);
+            std::printf("%s{\"propid\":%u,\"flags\":%u}", i ? "," : "", info.rgSortSpecs[i].propid,
+                        info.rgSortSpecs[i].dwFlags);
         }
         std::printf("],\"records\":[");
     } else {
@@ -283,7 +305,9 @@ int Dump(const Args& args) {
             std::printf("%s{\"oid\":%u,\"props\":[", n ? "," : "", record);
             for (ce::WORD i = 0; i < count; ++i) {
                 const char* type = TypeName(ce::TypeFromPropID(props[i].propid));
-                std::string typeName = *type ? type : "UNKNOWN(" + std::to_string(ce::TypeFromPropID(props[i].propid)) + ")";
+                std::string typeName =
+                    *type ? type
+                          : "UNKNOWN(" + std::to_string(ce::TypeFromPropID(props[i].propid)) + ")";
                 std::printf("%s{\"id\":%u,\"type\":%s,\"value\":%s}", i ? "," : "",
                             ce::HIWORD(props[i].propid), JsonString(typeName).c_str(),
                             JsonValue(props[i]).c_str());
@@ -301,12 +325,17 @@ int Dump(const Args& args) {
     }
     ce::LocalFree(buffer);
     ce::CloseHandle(h);
-    if (json) std::printf("]}\n");
+    if (json)
+        std::printf("]}\n");
     return 0;
 }
 
-int Add(const Args& args) { return WriteRecord(args, false); }
-int Set(const Args& args) { return WriteRecord(args, true); }
+int Add(const Args& args) {
+    return WriteRecord(args, false);
+}
+int Set(const Args& args) {
+    return WriteRecord(args, true);
+}
 
 int DeleteRecord(const Args& args) {
     CEOID record;
@@ -315,11 +344,13 @@ int DeleteRecord(const Args& args) {
     }
     CEOID db;
     ce::HANDLE h = OpenByName(args[0], db);
-    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    if (h == ce::INVALID_HANDLE_VALUE)
+        return 1;
     bool deleted = ce::CeDeleteRecord(h, record);
     std::string error = deleted ? "" : LastErrorText();
     ce::CloseHandle(h);
-    if (!deleted) return Fail("cannot delete record " + args[1] + ": " + error);
+    if (!deleted)
+        return Fail("cannot delete record " + args[1] + ": " + error);
     return 0;
 }
 
@@ -330,7 +361,8 @@ int Hold(const Args& args) {
     }
     CEOID oid;
     ce::HANDLE h = OpenByName(args[0], oid);
-    if (h == ce::INVALID_HANDLE_VALUE) return 1;
+    if (h == ce::INVALID_HANDLE_VALUE)
+        return 1;
     std::printf("holding \"%s\" for %lld seconds\n", args[0].c_str(), seconds);
     std::fflush(stdout);
     std::this_thread::sleep_for(std::chrono::seconds(seconds));

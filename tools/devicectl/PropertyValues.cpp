@@ -19,8 +19,8 @@ struct TypeEntry {
 };
 
 const TypeEntry kTypes[] = {
-    {ce::CEVT_I2, "INT"},      {ce::CEVT_UI2, "UINT"},     {ce::CEVT_I4, "LONG"},
-    {ce::CEVT_UI4, "ULONG"},   {ce::CEVT_R8, "FLOAT"},     {ce::CEVT_BOOL, "BOOLEAN"},
+    {ce::CEVT_I2, "INT"},        {ce::CEVT_UI2, "UINT"},    {ce::CEVT_I4, "LONG"},
+    {ce::CEVT_UI4, "ULONG"},     {ce::CEVT_R8, "FLOAT"},    {ce::CEVT_BOOL, "BOOLEAN"},
     {ce::CEVT_FILETIME, "DATE"}, {ce::CEVT_LPWSTR, "TEXT"}, {ce::CEVT_BLOB, "BINARY"},
 };
 
@@ -29,9 +29,12 @@ bool ParseRange(const std::string& text, long long low, long long high, long lon
 }
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -46,8 +49,10 @@ bool ParseDate(const std::string& text, ce::FILETIME& out) {
     int y, mo, d, h = 0, mi = 0, s = 0;
     char tail = 0;
     int n = std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d%c", &y, &mo, &d, &h, &mi, &s, &tail);
-    if (n != 3 && n < 6) return false;
-    if (n == 7 && tail != 'Z') return false;
+    if (n != 3 && n < 6)
+        return false;
+    if (n == 7 && tail != 'Z')
+        return false;
     st.wYear = static_cast<ce::WORD>(y);
     st.wMonth = static_cast<ce::WORD>(mo);
     st.wDay = static_cast<ce::WORD>(d);
@@ -60,13 +65,15 @@ bool ParseDate(const std::string& text, ce::FILETIME& out) {
 }  // namespace
 
 bool ParseNumber(const std::string& text, long long& value) {
-    if (text.empty()) return false;
+    if (text.empty())
+        return false;
     errno = 0;
     char* end = nullptr;
     bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     if (hex) {
         unsigned long long v = std::strtoull(text.c_str() + 2, &end, 16);
-        if (errno != 0 || *end != 0 || v > 0xFFFFFFFFFFFFFFFFULL) return false;
+        if (errno != 0 || *end != 0 || v > 0xFFFFFFFFFFFFFFFFULL)
+            return false;
         value = static_cast<long long>(v);
         return true;
     }
@@ -76,28 +83,34 @@ bool ParseNumber(const std::string& text, long long& value) {
 
 const char* TypeName(ce::WORD type) {
     for (const TypeEntry& t : kTypes) {
-        if (t.type == type) return t.name;
+        if (t.type == type)
+            return t.name;
     }
     return "";
 }
 
 std::optional<ce::WORD> TypeFromName(const std::string& name) {
     std::string upper;
-    for (char c : name) upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    for (char c : name)
+        upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
     for (const TypeEntry& t : kTypes) {
-        if (upper == t.name) return t.type;
+        if (upper == t.name)
+            return t.type;
     }
     return std::nullopt;
 }
 
 void ParsedProperty::Bind() {
     switch (ce::TypeFromPropID(value.propid)) {
-        case ce::CEVT_LPWSTR: value.val.lpwstr = textAbsent ? nullptr : text.data(); break;
+        case ce::CEVT_LPWSTR:
+            value.val.lpwstr = textAbsent ? nullptr : text.data();
+            break;
         case ce::CEVT_BLOB:
             value.val.blob.dwCount = static_cast<ce::DWORD>(bytes.size());
             value.val.blob.lpb = bytes.empty() ? nullptr : bytes.data();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -110,9 +123,8 @@ bool ParseProperty(const std::string& argument, ParsedProperty& out, std::string
     }
     std::size_t equals = argument.find('=', colon);
     std::string idText = argument.substr(0, colon);
-    std::string typeText = argument.substr(colon + 1, equals == std::string::npos
-                                                          ? std::string::npos
-                                                          : equals - colon - 1);
+    std::string typeText = argument.substr(
+        colon + 1, equals == std::string::npos ? std::string::npos : equals - colon - 1);
     bool hasValue = equals != std::string::npos;
     std::string valueText = hasValue ? argument.substr(equals + 1) : "";
     long long id;
@@ -138,11 +150,13 @@ bool ParseProperty(const std::string& argument, ParsedProperty& out, std::string
     };
     switch (*type) {
         case ce::CEVT_I2:
-            if (!ParseRange(valueText, -32768, 32767, number)) return bad("a 16-bit signed integer");
+            if (!ParseRange(valueText, -32768, 32767, number))
+                return bad("a 16-bit signed integer");
             out.value.val.iVal = static_cast<ce::SHORT>(number);
             break;
         case ce::CEVT_UI2:
-            if (!ParseRange(valueText, 0, 65535, number)) return bad("a 16-bit unsigned integer");
+            if (!ParseRange(valueText, 0, 65535, number))
+                return bad("a 16-bit unsigned integer");
             out.value.val.uiVal = static_cast<ce::USHORT>(number);
             break;
         case ce::CEVT_I4:
@@ -152,20 +166,25 @@ bool ParseProperty(const std::string& argument, ParsedProperty& out, std::string
             out.value.val.lVal = static_cast<ce::LONG>(number);
             break;
         case ce::CEVT_UI4:
-            if (!ParseRange(valueText, 0, 4294967295LL, number)) return bad("a 32-bit unsigned integer");
+            if (!ParseRange(valueText, 0, 4294967295LL, number))
+                return bad("a 32-bit unsigned integer");
             out.value.val.ulVal = static_cast<ce::ULONG>(number);
             break;
         case ce::CEVT_R8: {
             char* end = nullptr;
             double d = std::strtod(valueText.c_str(), &end);
-            if (valueText.empty() || *end != 0) return bad("a number");
+            if (valueText.empty() || *end != 0)
+                return bad("a number");
             out.value.val.dblVal = d;
             break;
         }
         case ce::CEVT_BOOL:
-            if (valueText == "1" || valueText == "true") out.value.val.boolVal = 1;
-            else if (valueText == "0" || valueText == "false") out.value.val.boolVal = 0;
-            else return bad("0, 1, true or false");
+            if (valueText == "1" || valueText == "true")
+                out.value.val.boolVal = 1;
+            else if (valueText == "0" || valueText == "false")
+                out.value.val.boolVal = 0;
+            else
+                return bad("0, 1, true or false");
             break;
         case ce::CEVT_FILETIME:
             if (!ParseDate(valueText, out.value.val.filetime)) {
@@ -177,10 +196,12 @@ bool ParseProperty(const std::string& argument, ParsedProperty& out, std::string
             out.text = ce::Utf8ToWide(valueText);
             break;
         case ce::CEVT_BLOB:
-            if (valueText.size() % 2 != 0) return bad("hex bytes");
+            if (valueText.size() % 2 != 0)
+                return bad("hex bytes");
             for (std::size_t i = 0; i < valueText.size(); i += 2) {
                 int hi = HexDigit(valueText[i]), lo = HexDigit(valueText[i + 1]);
-                if (hi < 0 || lo < 0) return bad("hex bytes");
+                if (hi < 0 || lo < 0)
+                    return bad("hex bytes");
                 out.bytes.push_back(static_cast<ce::BYTE>(hi * 16 + lo));
             }
             break;
@@ -204,11 +225,21 @@ std::string JsonString(const std::string& utf8) {
     std::string out = "\"";
     for (unsigned char c : utf8) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char buffer[8];
@@ -225,7 +256,8 @@ std::string JsonString(const std::string& utf8) {
 namespace {
 
 std::string Double(double d) {
-    if (!std::isfinite(d)) return "null";
+    if (!std::isfinite(d))
+        return "null";
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.17g", d);
     return buffer;
@@ -233,7 +265,8 @@ std::string Double(double d) {
 
 std::string UtcText(const ce::FILETIME& ft) {
     ce::SYSTEMTIME st;
-    if (!ce::FileTimeToSystemTime(&ft, &st)) return "?";
+    if (!ce::FileTimeToSystemTime(&ft, &st))
+        return "?";
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%04u-%02u-%02uT%02u:%02u:%02uZ", st.wYear, st.wMonth,
                   st.wDay, st.wHour, st.wMinute, st.wSecond);
@@ -244,12 +277,18 @@ std::string UtcText(const ce::FILETIME& ft) {
 
 std::string ShowValue(const ce::CEPROPVAL& v) {
     switch (ce::TypeFromPropID(v.propid)) {
-        case ce::CEVT_I2: return std::to_string(v.val.iVal);
-        case ce::CEVT_UI2: return std::to_string(v.val.uiVal);
-        case ce::CEVT_I4: return std::to_string(v.val.lVal);
-        case ce::CEVT_UI4: return std::to_string(v.val.ulVal);
-        case ce::CEVT_R8: return Double(v.val.dblVal);
-        case ce::CEVT_BOOL: return v.val.boolVal ? "true" : "false";
+        case ce::CEVT_I2:
+            return std::to_string(v.val.iVal);
+        case ce::CEVT_UI2:
+            return std::to_string(v.val.uiVal);
+        case ce::CEVT_I4:
+            return std::to_string(v.val.lVal);
+        case ce::CEVT_UI4:
+            return std::to_string(v.val.ulVal);
+        case ce::CEVT_R8:
+            return Double(v.val.dblVal);
+        case ce::CEVT_BOOL:
+            return v.val.boolVal ? "true" : "false";
         case ce::CEVT_FILETIME:
             return UtcText(v.val.filetime) + " (" +
                    std::to_string(ce::FileTimeToU64(v.val.filetime)) + ")";
@@ -259,26 +298,35 @@ std::string ShowValue(const ce::CEPROPVAL& v) {
         case ce::CEVT_BLOB:
             return std::to_string(v.val.blob.dwCount) + " bytes " +
                    Hex(v.val.blob.lpb, v.val.blob.lpb != nullptr ? v.val.blob.dwCount : 0);
-        default: return "raw " + Hex(v.val.bytes, 8);
+        default:
+            return "raw " + Hex(v.val.bytes, 8);
     }
 }
 
 std::string JsonValue(const ce::CEPROPVAL& v) {
     switch (ce::TypeFromPropID(v.propid)) {
-        case ce::CEVT_I2: return std::to_string(v.val.iVal);
-        case ce::CEVT_UI2: return std::to_string(v.val.uiVal);
-        case ce::CEVT_I4: return std::to_string(v.val.lVal);
-        case ce::CEVT_UI4: return std::to_string(v.val.ulVal);
-        case ce::CEVT_R8: return Double(v.val.dblVal);
-        case ce::CEVT_BOOL: return v.val.boolVal ? "1" : "0";
-        case ce::CEVT_FILETIME: return std::to_string(ce::FileTimeToU64(v.val.filetime));
+        case ce::CEVT_I2:
+            return std::to_string(v.val.iVal);
+        case ce::CEVT_UI2:
+            return std::to_string(v.val.uiVal);
+        case ce::CEVT_I4:
+            return std::to_string(v.val.lVal);
+        case ce::CEVT_UI4:
+            return std::to_string(v.val.ulVal);
+        case ce::CEVT_R8:
+            return Double(v.val.dblVal);
+        case ce::CEVT_BOOL:
+            return v.val.boolVal ? "1" : "0";
+        case ce::CEVT_FILETIME:
+            return std::to_string(ce::FileTimeToU64(v.val.filetime));
         case ce::CEVT_LPWSTR:
             return v.val.lpwstr == nullptr ? "null"
                                            : JsonString(ce::WideToUtf8(ce::WideView(v.val.lpwstr)));
         case ce::CEVT_BLOB:
             return JsonString(
                 Hex(v.val.blob.lpb, v.val.blob.lpb != nullptr ? v.val.blob.dwCount : 0));
-        default: return JsonString(Hex(v.val.bytes, 8));
+        default:
+            return JsonString(Hex(v.val.bytes, 8));
     }
 }
 

@@ -45,13 +45,20 @@ bool ParseKey(const std::string& text, ce::HKEY& root, std::u16string& path) {
 
 const char* TypeText(ce::DWORD type) {
     switch (type) {
-        case ce::REG_SZ: return "sz";
-        case ce::REG_EXPAND_SZ: return "expand_sz";
-        case ce::REG_BINARY: return "binary";
-        case ce::REG_DWORD: return "dword";
-        case ce::REG_MULTI_SZ: return "multi_sz";
-        case ce::REG_NONE: return "none";
-        default: return "other";
+        case ce::REG_SZ:
+            return "sz";
+        case ce::REG_EXPAND_SZ:
+            return "expand_sz";
+        case ce::REG_BINARY:
+            return "binary";
+        case ce::REG_DWORD:
+            return "dword";
+        case ce::REG_MULTI_SZ:
+            return "multi_sz";
+        case ce::REG_NONE:
+            return "none";
+        default:
+            return "other";
     }
 }
 
@@ -72,8 +79,10 @@ std::string ShowData(ce::DWORD type, const std::vector<ce::BYTE>& data) {
         }
         case ce::REG_MULTI_SZ: {
             std::u16string text = wide(0);
-            while (!text.empty() && text.back() == 0) text.pop_back();
-            for (auto& c : text) c = c == 0 ? u'|' : c;
+            while (!text.empty() && text.back() == 0)
+                text.pop_back();
+            for (auto& c : text)
+                c = c == 0 ? u'|' : c;
             return JsonString(ce::WideToUtf8(text));
         }
         case ce::REG_DWORD:
@@ -83,7 +92,8 @@ std::string ShowData(ce::DWORD type, const std::vector<ce::BYTE>& data) {
                 return std::to_string(v);
             }
             [[fallthrough]];
-        default: return Hex(data.data(), data.size());
+        default:
+            return Hex(data.data(), data.size());
     }
 }
 
@@ -105,23 +115,26 @@ bool MakeData(const std::string& type, const std::string& value, ce::DWORD& regT
         std::size_t start = 0;
         while (start <= value.size()) {
             std::size_t bar = value.find('|', start);
-            putWide(ce::Utf8ToWide(value.substr(start, bar == std::string::npos ? std::string::npos
-                                                                                : bar - start)));
-            if (bar == std::string::npos) break;
+            putWide(ce::Utf8ToWide(
+                value.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
+            if (bar == std::string::npos)
+                break;
             start = bar + 1;
         }
         data.push_back(0);
         data.push_back(0);
     } else if (type == "dword") {
         long long v;
-        if (!ParseNumber(value, v) || v < 0 || v > 0xFFFFFFFFLL) return false;
+        if (!ParseNumber(value, v) || v < 0 || v > 0xFFFFFFFFLL)
+            return false;
         regType = ce::REG_DWORD;
         auto d = static_cast<ce::DWORD>(v);
         data.resize(4);
         std::memcpy(data.data(), &d, 4);
     } else if (type == "binary") {
         regType = ce::REG_BINARY;
-        if (value.size() % 2 != 0) return false;
+        if (value.size() % 2 != 0)
+            return false;
         for (std::size_t i = 0; i < value.size(); i += 2) {
             data.push_back(static_cast<ce::BYTE>(std::stoi(value.substr(i, 2), nullptr, 16)));
         }
@@ -168,7 +181,8 @@ int ListKey(ce::HKEY root, const std::u16string& path, const std::string& shown)
         std::u16string name;
         ce::DWORD type;
         std::vector<ce::BYTE> data;
-        if (!ReadValue(key, i, name, type, data)) break;
+        if (!ReadValue(key, i, name, type, data))
+            break;
         std::printf("%s = %s:%s\n", name.empty() ? "(default)" : ce::WideToUtf8(name).c_str(),
                     TypeText(type), ShowData(type, data).c_str());
     }
@@ -179,13 +193,16 @@ int ListKey(ce::HKEY root, const std::u16string& path, const std::string& shown)
 }  // namespace
 
 int Registry(const Args& args) {
-    if (args.size() < 2) return Fail(kUsage);
+    if (args.size() < 2)
+        return Fail(kUsage);
     const std::string& verb = args[0];
     ce::HKEY root;
     std::u16string path;
-    if (!ParseKey(args[1], root, path)) return Fail("unknown registry root in \"" + args[1] + "\"");
+    if (!ParseKey(args[1], root, path))
+        return Fail("unknown registry root in \"" + args[1] + "\"");
     std::u16string name = args.size() > 2 ? ce::Utf8ToWide(args[2]) : u"";
-    if (verb == "list" && args.size() == 2) return ListKey(root, path, args[1]);
+    if (verb == "list" && args.size() == 2)
+        return ListKey(root, path, args[1]);
     if (verb == "get" && args.size() <= 3) {
         ce::HKEY key;
         if (ce::RegOpenKeyExW(root, path.c_str(), 0, ce::KEY_READ, &key) != ce::ERROR_SUCCESS) {
@@ -198,7 +215,8 @@ int Registry(const Args& args) {
             rc = ce::RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
         }
         ce::RegCloseKey(key);
-        if (rc != ce::ERROR_SUCCESS) return Fail("no value \"" + (args.size() > 2 ? args[2] : "") + "\" in " + args[1]);
+        if (rc != ce::ERROR_SUCCESS)
+            return Fail("no value \"" + (args.size() > 2 ? args[2] : "") + "\" in " + args[1]);
         data.resize(size);
         std::printf("%s:%s\n", TypeText(type), ShowData(type, data).c_str());
         return 0;
@@ -206,7 +224,8 @@ int Registry(const Args& args) {
     if (verb == "set" && args.size() == 5) {
         ce::DWORD type;
         std::vector<ce::BYTE> data;
-        if (!MakeData(args[3], args[4], type, data)) return Fail("bad type or value\n" + std::string(kUsage));
+        if (!MakeData(args[3], args[4], type, data))
+            return Fail("bad type or value\n" + std::string(kUsage));
         ce::HKEY key;
         ce::DWORD disposition;
         if (ce::RegCreateKeyExW(root, path.c_str(), 0, u"", 0, ce::KEY_ALL_ACCESS, nullptr, &key,
@@ -214,9 +233,10 @@ int Registry(const Args& args) {
             return Fail("cannot create key " + args[1]);
         }
         ce::LONG rc = ce::RegSetValueExW(key, name.c_str(), 0, type, data.data(),
-                                     static_cast<ce::DWORD>(data.size()));
+                                         static_cast<ce::DWORD>(data.size()));
         ce::RegCloseKey(key);
-        if (rc != ce::ERROR_SUCCESS) return Fail("cannot set the value (code " + std::to_string(rc) + ")");
+        if (rc != ce::ERROR_SUCCESS)
+            return Fail("cannot set the value (code " + std::to_string(rc) + ")");
         return 0;
     }
     if (verb == "delete" && args.size() <= 3) {
@@ -225,7 +245,8 @@ int Registry(const Args& args) {
             return rc == ce::ERROR_SUCCESS ? 0 : Fail("cannot delete key " + args[1]);
         }
         ce::HKEY key;
-        if (ce::RegOpenKeyExW(root, path.c_str(), 0, ce::KEY_ALL_ACCESS, &key) != ce::ERROR_SUCCESS) {
+        if (ce::RegOpenKeyExW(root, path.c_str(), 0, ce::KEY_ALL_ACCESS, &key) !=
+            ce::ERROR_SUCCESS) {
             return Fail("no key " + args[1]);
         }
         ce::LONG rc = ce::RegDeleteValueW(key, name.c_str());

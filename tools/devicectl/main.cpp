@@ -52,11 +52,16 @@ int main(int argc, char** argv) {
     devicectl::Args args(argv + i, argv + argc);
 
     static const std::map<std::string, int (*)(const devicectl::Args&)> commands = {
-        {"info", devicectl::Info},          {"list", devicectl::List},
-        {"create", devicectl::Create},      {"delete", devicectl::Delete},
-        {"dump", devicectl::Dump},          {"add", devicectl::Add},
-        {"set", devicectl::Set},            {"del-record", devicectl::DeleteRecord},
-        {"reg", devicectl::Registry},       {"hold", devicectl::Hold},
+        {"info", devicectl::Info},
+        {"list", devicectl::List},
+        {"create", devicectl::Create},
+        {"delete", devicectl::Delete},
+        {"dump", devicectl::Dump},
+        {"add", devicectl::Add},
+        {"set", devicectl::Set},
+        {"del-record", devicectl::DeleteRecord},
+        {"reg", devicectl::Registry},
+        {"hold", devicectl::Hold},
         {"seed-demo", devicectl::SeedDemo},
     };
     auto it = commands.find(command);

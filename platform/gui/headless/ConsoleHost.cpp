@@ -10,24 +10,36 @@ namespace {
 
 const char* Choices(UINT type) {
     switch (type) {
-        case MB_OKCANCEL: return " [o/c] ";
-        case MB_YESNO: return " [y/n] ";
-        case MB_YESNOCANCEL: return " [y/n/c] ";
-        case MB_RETRYCANCEL: return " [r/c] ";
-        case MB_ABORTRETRYIGNORE: return " [a/r/i] ";
-        default: return "";
+        case MB_OKCANCEL:
+            return " [o/c] ";
+        case MB_YESNO:
+            return " [y/n] ";
+        case MB_YESNOCANCEL:
+            return " [y/n/c] ";
+        case MB_RETRYCANCEL:
+            return " [r/c] ";
+        case MB_ABORTRETRYIGNORE:
+            return " [a/r/i] ";
+        default:
+            return "";
     }
 }
 
 int Interpret(UINT type, char c) {
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     switch (type) {
-        case MB_OKCANCEL: return (c == 'o' || c == 'y') ? IDOK : IDCANCEL;
-        case MB_YESNO: return c == 'y' ? IDYES : IDNO;
-        case MB_YESNOCANCEL: return c == 'y' ? IDYES : c == 'n' ? IDNO : IDCANCEL;
-        case MB_RETRYCANCEL: return c == 'r' ? IDRETRY : IDCANCEL;
-        case MB_ABORTRETRYIGNORE: return c == 'r' ? IDRETRY : c == 'i' ? IDIGNORE : IDABORT;
-        default: return IDOK;
+        case MB_OKCANCEL:
+            return (c == 'o' || c == 'y') ? IDOK : IDCANCEL;
+        case MB_YESNO:
+            return c == 'y' ? IDYES : IDNO;
+        case MB_YESNOCANCEL:
+            return c == 'y' ? IDYES : c == 'n' ? IDNO : IDCANCEL;
+        case MB_RETRYCANCEL:
+            return c == 'r' ? IDRETRY : IDCANCEL;
+        case MB_ABORTRETRYIGNORE:
+            return c == 'r' ? IDRETRY : c == 'i' ? IDIGNORE : IDABORT;
+        default:
+            return IDOK;
     }
 }
 
@@ -38,12 +50,15 @@ std::string ConsoleHost::OneLine(const MessageBoxRequest& request) {
     line += u": ";
     bool lastBlank = false;
     for (char16_t c : request.text) {
-        if (c == u'\n' || c == u'\r' || c == u'\t') c = u' ';
-        if (c == u' ' && lastBlank) continue;
+        if (c == u'\n' || c == u'\r' || c == u'\t')
+            c = u' ';
+        if (c == u' ' && lastBlank)
+            continue;
         lastBlank = c == u' ';
         line.push_back(c);
     }
-    while (!line.empty() && line.back() == u' ') line.pop_back();
+    while (!line.empty() && line.back() == u' ')
+        line.pop_back();
     return WideToUtf8(line);
 }
 
@@ -64,8 +79,10 @@ int ConsoleHost::AnswerMessageBox(const MessageBoxRequest& request) {
         return SafeAnswer(request.style);
     }
     std::size_t i = 0;
-    while (answer[i] == ' ' || answer[i] == '\t') ++i;
-    if (answer[i] == '\n' || answer[i] == 0) return SafeAnswer(request.style);
+    while (answer[i] == ' ' || answer[i] == '\t')
+        ++i;
+    if (answer[i] == '\n' || answer[i] == 0)
+        return SafeAnswer(request.style);
     return Interpret(type, answer[i]);
 }
 

@@ -27,19 +27,22 @@ int ScriptedUser::AnswerMessageBox(const MessageBoxRequest& request) {
 
 int ScriptedUser::CountShown(UINT stringId) const {
     int n = 0;
-    for (const ShownMessage& m : shown_) n += m.stringId == stringId ? 1 : 0;
+    for (const ShownMessage& m : shown_)
+        n += m.stringId == stringId ? 1 : 0;
     return n;
 }
 
 std::vector<UINT> ScriptedUser::ShownIds() const {
     std::vector<UINT> ids;
-    for (const ShownMessage& m : shown_) ids.push_back(m.stringId);
+    for (const ShownMessage& m : shown_)
+        ids.push_back(m.stringId);
     return ids;
 }
 
 std::size_t ScriptedUser::UnusedAnswers() const {
     std::size_t n = 0;
-    for (const auto& [id, queue] : answers_) n += queue.size();
+    for (const auto& [id, queue] : answers_)
+        n += queue.size();
     return n;
 }
 

@@ -11,7 +11,9 @@ TEST(Text, Utf8RoundTripKeepsSurrogatePairs) {
 }
 
 TEST(Text, BrokenInputBecomesReplacementCharacters) {
-    EXPECT_EQ(ce::Utf8ToWide("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(ce::Utf8ToWide("a\xFF"
+                             "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(ce::Utf8ToWide("\xE2\x82"), u"\uFFFD\uFFFD");  // cut short
     EXPECT_EQ(ce::WideToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }

@@ -1,7 +1,7 @@
 #include "platform/files/Files.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
+#include <fstream>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
@@ -16,8 +16,8 @@ protected:
     void TearDown() override { ce::ClearWriteFailure(); }
 
     ce::HANDLE Create(const char16_t* name, ce::DWORD disposition = ce::CREATE_ALWAYS) {
-        return ce::CreateFileW(name, ce::GENERIC_READ | ce::GENERIC_WRITE, 0, nullptr,
-                               disposition, ce::FILE_ATTRIBUTE_NORMAL, nullptr);
+        return ce::CreateFileW(name, ce::GENERIC_READ | ce::GENERIC_WRITE, 0, nullptr, disposition,
+                               ce::FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
     testing_support::TempDevice device_;
@@ -94,8 +94,8 @@ TEST_F(Files, AFailingDeviceStoresWhatFitsAndReportsDiskFull) {
 
 TEST_F(Files, AccessModesAreEnforced) {
     ce::CloseHandle(Create(u"\\ro.bin"));
-    ce::HANDLE h = ce::CreateFileW(u"\\ro.bin", ce::GENERIC_READ, 0, nullptr, ce::OPEN_EXISTING,
-                                   0, nullptr);
+    ce::HANDLE h =
+        ce::CreateFileW(u"\\ro.bin", ce::GENERIC_READ, 0, nullptr, ce::OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, ce::INVALID_HANDLE_VALUE);
     ce::DWORD n;
     EXPECT_FALSE(ce::WriteFile(h, "a", 1, &n, nullptr));

@@ -1,5 +1,5 @@
-#include <cstdio>
 #include <gtest/gtest.h>
+#include <cstdio>
 
 #include "platform/core/Text.h"
 #include "platform/gui/Backend.h"
@@ -39,7 +39,8 @@ struct Console {
         std::rewind(out);
         std::string text;
         char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, out) != nullptr) text += buffer;
+        while (std::fgets(buffer, sizeof buffer, out) != nullptr)
+            text += buffer;
         return text;
     }
     std::FILE* in;

@@ -1,8 +1,8 @@
 #include "platform/time/Time.h"
 
+#include <gtest/gtest.h>
 #include <cstdlib>
 #include <ctime>
-#include <gtest/gtest.h>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
@@ -93,18 +93,18 @@ TEST(Time, LocalConversionFollowsTheZoneOfTheMoment) {
 TEST(Time, TextsUseTheLocaleAndReportTheSizeNeeded) {
     ce::SYSTEMTIME st = Make(2026, 12, 8, 6, 5, 9);
     ce::WCHAR date[16], time[16], tiny[3];
-    EXPECT_EQ(ce::GetDateFormatW(ce::LOCALE_SYSTEM_DEFAULT, ce::DATE_SHORTDATE, &st, nullptr,
-                                 nullptr, 0),
-              9);
-    ASSERT_EQ(ce::GetDateFormatW(ce::LOCALE_SYSTEM_DEFAULT, ce::DATE_SHORTDATE, &st, nullptr,
-                                 date, 16),
-              9);
+    EXPECT_EQ(
+        ce::GetDateFormatW(ce::LOCALE_SYSTEM_DEFAULT, ce::DATE_SHORTDATE, &st, nullptr, nullptr, 0),
+        9);
+    ASSERT_EQ(
+        ce::GetDateFormatW(ce::LOCALE_SYSTEM_DEFAULT, ce::DATE_SHORTDATE, &st, nullptr, date, 16),
+        9);
     EXPECT_EQ(std::u16string(date), u"12/08/26");
     ASSERT_GT(ce::GetTimeFormatW(ce::LOCALE_SYSTEM_DEFAULT, 0, &st, nullptr, time, 16), 0);
     EXPECT_EQ(std::u16string(time), u"06:05:09");
-    ASSERT_GT(ce::GetTimeFormatW(ce::LOCALE_SYSTEM_DEFAULT, ce::TIME_NOSECONDS, &st, nullptr,
-                                 time, 16),
-              0);
+    ASSERT_GT(
+        ce::GetTimeFormatW(ce::LOCALE_SYSTEM_DEFAULT, ce::TIME_NOSECONDS, &st, nullptr, time, 16),
+        0);
     EXPECT_EQ(std::u16string(time), u"06:05");
     EXPECT_EQ(ce::GetTimeFormatW(ce::LOCALE_SYSTEM_DEFAULT, 0, &st, nullptr, tiny, 3), 0);
     EXPECT_EQ(ce::GetLastError(), ce::ERROR_INSUFFICIENT_BUFFER);

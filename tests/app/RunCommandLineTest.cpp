@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "app/Application.h"
+#include "app/CommandLine.h"
+#include "platform/core/ErrorCodes.h"
+#include "platform/registry/Registry.h"
+#include "resources/StringIds.h"
+#include "tests/support/ScriptedSession.h"
+#include "tests/support/TempDevice.h"
+
+namespace {
+
+using namespace ce;
+
+bool SettingsKeyExists() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, app::kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+class RunCommandLineTest : public ::testing::Test {
+protected:
+    testing_support::TempDevice device_;
+    testing_support::ScriptedSession session_;
+};
+
+TEST_F(RunCommandLineTest, WordsWithoutSwitchesAreInvalidAndWriteNothing) {
+    EXPECT_EQ(app::RunCommandLine(u"hello"), -1);
+    EXPECT_EQ(session_.user().ShownIds(), std::vector<UINT>{res::IDS_INVALID_COMMAND_LINE});
+    EXPECT_EQ(session_.user().shown()[0].text, u"Invalid command line parameters.");
+    EXPECT_EQ(app::App().settings, nullptr);
+    EXPECT_FALSE(SettingsKeyExists());
+}
+
+TEST_F(RunCommandLineTest, AValidRunEndsWithTheSettingsWrittenBack) {
+    EXPECT_EQ(app::RunCommandLine(u"/B \\all.bkp"), -1);
+    EXPECT_TRUE(SettingsKeyExists());
+    EXPECT_EQ(app::App().settings, nullptr);
+}
+
+TEST_F(RunCommandLineTest, TheSilentSwitchShowsNothing) {
+    EXPECT_EQ(app::RunCommandLine(u"/B \\all.bkp /D /I /P"), -1);
+    EXPECT_TRUE(session_.user().shown().empty());
+}
+
+}  // namespace
