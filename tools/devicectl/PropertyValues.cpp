@@ -275,18 +275,33 @@ std::string UtcText(const ce::FILETIME& ft) {
 
 }  // namespace
 
-std::string ShowValue(const ce::CEPROPVAL& v) {
+// The decimal text of a numeric value; false for other types.
+bool NumberText(const ce::CEPROPVAL& v, std::string& out) {
     switch (ce::TypeFromPropID(v.propid)) {
         case ce::CEVT_I2:
-            return std::to_string(v.val.iVal);
+            out = std::to_string(v.val.iVal);
+            return true;
         case ce::CEVT_UI2:
-            return std::to_string(v.val.uiVal);
+            out = std::to_string(v.val.uiVal);
+            return true;
         case ce::CEVT_I4:
-            return std::to_string(v.val.lVal);
+            out = std::to_string(v.val.lVal);
+            return true;
         case ce::CEVT_UI4:
-            return std::to_string(v.val.ulVal);
+            out = std::to_string(v.val.ulVal);
+            return true;
         case ce::CEVT_R8:
-            return Double(v.val.dblVal);
+            out = Double(v.val.dblVal);
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::string ShowValue(const ce::CEPROPVAL& v) {
+    if (std::string number; NumberText(v, number))
+        return number;
+    switch (ce::TypeFromPropID(v.propid)) {
         case ce::CEVT_BOOL:
             return v.val.boolVal ? "true" : "false";
         case ce::CEVT_FILETIME:
@@ -304,17 +319,9 @@ std::string ShowValue(const ce::CEPROPVAL& v) {
 }
 
 std::string JsonValue(const ce::CEPROPVAL& v) {
+    if (std::string number; NumberText(v, number))
+        return number;
     switch (ce::TypeFromPropID(v.propid)) {
-        case ce::CEVT_I2:
-            return std::to_string(v.val.iVal);
-        case ce::CEVT_UI2:
-            return std::to_string(v.val.uiVal);
-        case ce::CEVT_I4:
-            return std::to_string(v.val.lVal);
-        case ce::CEVT_UI4:
-            return std::to_string(v.val.ulVal);
-        case ce::CEVT_R8:
-            return Double(v.val.dblVal);
         case ce::CEVT_BOOL:
             return v.val.boolVal ? "1" : "0";
         case ce::CEVT_FILETIME:
