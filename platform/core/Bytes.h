@@ -131,26 +131,14 @@ public:
     explicit ByteWriter(std::size_t reserve) { bytes_.reserve(reserve); }
 
     void U8(BYTE v) { bytes_.push_back(v); }
-    void U16(WORD v) {
-        BYTE b[2];
-        StoreU16(b, v);
-        bytes_.insert(bytes_.end(), b, b + 2);
-    }
-    void U32(DWORD v) {
-        BYTE b[4];
-        StoreU32(b, v);
-        bytes_.insert(bytes_.end(), b, b + 4);
-    }
-    void U64(std::uint64_t v) {
-        BYTE b[8];
-        StoreU64(b, v);
-        bytes_.insert(bytes_.end(), b, b + 8);
-    }
+    void U16(WORD v) { StoreU16(Grow(2), v); }
+    void U32(DWORD v) { StoreU32(Grow(4), v); }
+    void U64(std::uint64_t v) { StoreU64(Grow(8), v); }
     void Bytes(const void* data, std::size_t n) {
-        const auto* p = static_cast<const BYTE*>(data);
-        bytes_.insert(bytes_.end(), p, p + n);
+        if (n != 0)
+            std::memcpy(Grow(n), data, n);
     }
-    void Zeros(std::size_t n) { bytes_.insert(bytes_.end(), n, 0); }
+    void Zeros(std::size_t n) { bytes_.resize(bytes_.size() + n, 0); }
     // A fixed field of `units` UTF-16 units: the text (cut to units - 1), a
     // zero unit, and zeros to the end of the field.
     void WideField(std::u16string_view text, std::size_t units) {
@@ -169,6 +157,13 @@ public:
     std::vector<BYTE> Take() { return std::move(bytes_); }
 
 private:
+    // Extends the image by n bytes and returns where they start.
+    BYTE* Grow(std::size_t n) {
+        std::size_t at = bytes_.size();
+        bytes_.resize(at + n);
+        return bytes_.data() + at;
+    }
+
     std::vector<BYTE> bytes_;
 };
 

@@ -111,7 +111,10 @@ TEST_F(MultiProcessTest, WritesThatReturnedSurviveAKill) {
                              Env());
     // Let it get well into the run, then kill it mid-write. On a fresh
     // volume its records take the identifiers after the database's.
-    ASSERT_TRUE(writer.WaitForOutput("\n" + std::to_string(db + 300) + "\n", 60));
+    std::string marker = "\n";
+    marker += std::to_string(db + 300);
+    marker += '\n';
+    ASSERT_TRUE(writer.WaitForOutput(marker, 60));
     writer.Signal(SIGKILL);
     EXPECT_EQ(writer.Wait(), 128 + SIGKILL);
     std::vector<CEOID> ids = Ids(writer.output());
