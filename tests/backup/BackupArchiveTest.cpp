@@ -379,6 +379,36 @@ TEST_F(BackupArchiveTest, CatalogueTexts) {
               u"Not compressed; Size 0.99 KB; Stored 12/08/26 06:18; Records 3");
 }
 
+// Files written from the format tables by tests/data/make_files.py, the
+// compressed one with `compress`.
+TEST_F(BackupArchiveTest, ArchivesWrittenElsewhereReadRecordForRecord) {
+    for (const char* name : {"Sample.bkp", "SampleCompressed.bkp"}) {
+        std::filesystem::copy_file(std::string(TESSALY_TEST_DATA) + "/" + name, HostPath(name));
+        std::vector<TestDatabase> read;
+        ASSERT_TRUE(ReadArchive(name, read)) << name;
+        ASSERT_EQ(read.size(), 2u);
+        EXPECT_EQ(read[0].name, u"Contacts");
+        EXPECT_EQ(read[1].name, u"\\Calendar");
+        ASSERT_EQ(read[0].records.size(), 3u);
+        const Bytes& third = read[0].records[2];
+        ASSERT_EQ(third.size(), 32u + 20u);
+        EXPECT_EQ(ce::LoadU32(&third[8]), 3u);  // the I4 value
+        EXPECT_EQ(ce::LoadU16(&third[32]), u'c');
+    }
+    BackupArchive archive;
+    ASSERT_TRUE(archive.OpenArchiveFile(WidePath("Sample.bkp").c_str()));
+    WCHAR password[kPasswordUnits];
+    std::memcpy(password, archive.storedPassword(), sizeof password);
+    ScramblePassword(password);
+    EXPECT_EQ(std::u16string(password), u"pass");
+
+    std::filesystem::copy_file(std::string(TESSALY_TEST_DATA) + "/TruncatedRecord.bkp",
+                               HostPath("TruncatedRecord.bkp"));
+    std::vector<TestDatabase> read;
+    EXPECT_FALSE(ReadArchive("TruncatedRecord.bkp", read));
+    EXPECT_EQ(Shown(), std::vector<ce::UINT>{res::IDS_RESTORE_CORRUPT});
+}
+
 // ---- Autobackup script ----------------------------------------------------
 
 class ScriptWritingTest : public BackupArchiveTest {
