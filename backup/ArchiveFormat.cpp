@@ -3,17 +3,6 @@
 #include "platform/core/Bytes.h"
 
 namespace backup {
-namespace {
-
-template <std::size_t N>
-std::array<BYTE, N> ToArray(const ce::ByteWriter& writer) {
-    std::array<BYTE, N> out{};
-    std::copy(writer.Data().begin(), writer.Data().end(), out.begin());
-    return out;
-}
-
-}  // namespace
-
 ArchiveHeader MakeArchiveHeader(DWORD databaseCount, bool compressed, bool password) {
     ArchiveHeader header;
     header.databaseCount = databaseCount;
@@ -31,7 +20,7 @@ std::array<BYTE, kArchiveHeaderSize> EncodeArchiveHeader(const ArchiveHeader& he
     w.U32(header.compressed);
     w.U32(header.flags);
     w.U32(header.firstBlock);
-    return ToArray<kArchiveHeaderSize>(w);
+    return w.ToArray<kArchiveHeaderSize>();
 }
 
 ArchiveHeader DecodeArchiveHeader(std::span<const BYTE, kArchiveHeaderSize> bytes) {
@@ -55,11 +44,15 @@ std::array<BYTE, kPasswordBytes> EncodePasswordBlock(const WCHAR (&stored)[kPass
 
 void DecodePasswordBlock(std::span<const BYTE, kPasswordBytes> bytes,
                          WCHAR (&stored)[kPasswordUnits]) {
+    DecodeTextField(bytes.data(), stored, kPasswordUnits);
+}
+
+void DecodeTextField(const BYTE* bytes, WCHAR* text, std::size_t units) {
     bool ended = false;
-    for (std::size_t i = 0; i < kPasswordUnits; ++i) {
-        WCHAR c = ended || i == kMaxPasswordLength ? 0 : ce::LoadU16(bytes.data() + 2 * i);
+    for (std::size_t i = 0; i < units; ++i) {
+        WCHAR c = ended || i + 1 == units ? 0 : ce::LoadU16(bytes + 2 * i);
         ended = ended || c == 0;
-        stored[i] = c;
+        text[i] = c;
     }
 }
 
@@ -86,7 +79,7 @@ std::array<BYTE, kDatabaseHeaderSize> EncodeDatabaseHeader(const DatabaseHeader&
         w.U16(field);
     }
     w.U32(header.nextBlock);
-    return ToArray<kDatabaseHeaderSize>(w);
+    return w.ToArray<kDatabaseHeaderSize>();
 }
 
 DatabaseHeader DecodeDatabaseHeader(std::span<const BYTE, kDatabaseHeaderSize> bytes) {
@@ -128,7 +121,7 @@ std::array<BYTE, kRecordHeaderSize> EncodeRecordHeader(const RecordHeader& heade
     w.U32(header.sequence);
     w.U32(header.headerSize);
     w.U32(header.length);
-    return ToArray<kRecordHeaderSize>(w);
+    return w.ToArray<kRecordHeaderSize>();
 }
 
 RecordHeader DecodeRecordHeader(std::span<const BYTE, kRecordHeaderSize> bytes) {

@@ -78,6 +78,11 @@ std::array<BYTE, kPasswordBytes> EncodePasswordBlock(const WCHAR (&stored)[kPass
 void DecodePasswordBlock(std::span<const BYTE, kPasswordBytes> bytes,
                          WCHAR (&stored)[kPasswordUnits]);
 
+// Reads a fixed text field of `units` UTF-16LE units into `text` (the same
+// size): the text ends at its first zero unit and at the latest at the last
+// unit, and every unit after its end is 0.
+void DecodeTextField(const BYTE* bytes, WCHAR* text, std::size_t units);
+
 struct DatabaseHeader {
     DWORD headerSize = kDatabaseHeaderSize;
     ce::CEDBASEINFO info{};

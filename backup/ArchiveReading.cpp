@@ -14,14 +14,13 @@ namespace {
 // a prefix announcing more is not a header.
 constexpr DWORD kLargestCompressedHeader = 4096;
 
-// Bytes between the file's position and its end.
+}  // namespace
+
 DWORD RemainingBytes(HANDLE file) {
     DWORD size = FileSize(file);
     DWORD position = FilePosition(file);
     return position == ce::INVALID_SET_FILE_POINTER || position > size ? 0 : size - position;
 }
-
-}  // namespace
 
 bool SeekFile(HANDLE file, DWORD offset) {
     if (offset > 0x7FFFFFFF)

@@ -24,6 +24,9 @@ bool WriteExactly(HANDLE file, const void* buffer, DWORD size);
 DWORD FileSize(HANDLE file);
 // The current position of the file.
 DWORD FilePosition(HANDLE file);
+// Bytes between the file's position and its end: the most any length read
+// there can announce truthfully.
+DWORD RemainingBytes(HANDLE file);
 
 // Reads the archive header from offset 0 and, when its flags announce one,
 // the password block into `stored` (empty otherwise). False when either

@@ -18,12 +18,6 @@ using backup::WriteExactly;
 // The smallest value record: name length, a terminator, type and size.
 constexpr DWORD kSmallestValueRecord = 4 + 2 + 4 + 4;
 
-DWORD RemainingBytes(HANDLE file) {
-    DWORD size = backup::FileSize(file);
-    DWORD position = backup::FilePosition(file);
-    return position > size ? 0 : size - position;
-}
-
 bool WriteU32(HANDLE file, DWORD v) {
     BYTE bytes[4];
     ce::StoreU32(bytes, v);
@@ -81,9 +75,7 @@ std::array<BYTE, kRbkHeaderSize> EncodeRbkHeader(const RbkHeader& header) {
     w.U32(header.created.dwHighDateTime);
     w.U32(header.keyCount);
     w.Zeros(16);
-    std::array<BYTE, kRbkHeaderSize> out{};
-    std::copy(w.Data().begin(), w.Data().end(), out.begin());
-    return out;
+    return w.ToArray<kRbkHeaderSize>();
 }
 
 RbkHeader DecodeRbkHeader(std::span<const BYTE, kRbkHeaderSize> bytes) {
@@ -173,7 +165,7 @@ bool ReadValueRecord(HANDLE file, ValueRecord& value) {
     if (!ReadText(file, value.name) || !ReadU32(file, value.type) || !ReadU32(file, size))
         return false;
     // A size the rest of the file cannot hold is never allocated.
-    if (size > RemainingBytes(file))
+    if (size > backup::RemainingBytes(file))
         return false;
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[std::size_t{size} + 1]);
     if (!data || (size != 0 && !ReadExactly(file, data.get(), size)))
@@ -190,7 +182,7 @@ bool ReadKeyRecord(HANDLE file, KeyRecord& key) {
     // A key without values is never written; restoring one would compare the
     // registry against an empty list. A count the rest of the file cannot
     // hold is refused before anything is allocated for it.
-    if (key.valueCount == 0 || key.valueCount > RemainingBytes(file) / kSmallestValueRecord)
+    if (key.valueCount == 0 || key.valueCount > backup::RemainingBytes(file) / kSmallestValueRecord)
         return false;
     key.values.reserve(key.valueCount);
     for (DWORD i = 0; i < key.valueCount; ++i) {

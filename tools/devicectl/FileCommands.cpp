@@ -78,6 +78,21 @@ struct ArchiveOpen {
     backup::ArchiveHeader header;
     ce::WCHAR password[backup::kPasswordUnits] = {};
     backup::LzwCodec codec;
+
+    // Reads the archive header of an open file; prints why not and returns
+    // false when it cannot.
+    bool ReadHeader(const OpenFile& file, const std::string& path) {
+        if (!file.ok()) {
+            Fail(path + ": cannot open: " + LastErrorText());
+            return false;
+        }
+        if (!backup::ReadArchiveHeader(file.handle(), header, password)) {
+            Fail(path + ": " + AtOffset(0, "the archive header cannot be read whole"));
+            return false;
+        }
+        return true;
+    }
+    backup::LzwCodec* Codec() { return header.IsCompressed() ? &codec : nullptr; }
 };
 
 std::string HeaderProblem(backup::HeaderRead result) {
@@ -88,17 +103,15 @@ std::string HeaderProblem(backup::HeaderRead result) {
 
 int ArchiveList(const std::string& path) {
     OpenFile file(path);
-    if (!file.ok())
-        return Fail(path + ": cannot open: " + LastErrorText());
     ArchiveOpen archive;
-    if (!backup::ReadArchiveHeader(file.handle(), archive.header, archive.password))
-        return Fail(path + ": " + AtOffset(0, "the archive header cannot be read whole"));
+    if (!archive.ReadHeader(file, path))
+        return 1;
     const backup::ArchiveHeader& h = archive.header;
     std::printf(
         "%s: %u database%s, %s, %s\n", path.c_str(), h.databaseCount,
         h.databaseCount == 1 ? "" : "s", h.IsCompressed() ? "compressed" : "not compressed",
         h.HasPassword() && IsPasswordSet(archive.password) ? "password-protected" : "no password");
-    backup::LzwCodec* codec = h.IsCompressed() ? &archive.codec : nullptr;
+    backup::LzwCodec* codec = archive.Codec();
     DWORD position = h.firstBlock;
     for (DWORD i = 0; i < h.databaseCount; ++i) {
         backup::DatabaseHeader db;
@@ -135,13 +148,11 @@ std::string RecordProblem(backup::RecordRead result) {
 
 int ArchiveVerify(const std::string& path) {
     OpenFile file(path);
-    if (!file.ok())
-        return Fail(path + ": cannot open: " + LastErrorText());
     ArchiveOpen archive;
-    if (!backup::ReadArchiveHeader(file.handle(), archive.header, archive.password))
-        return Fail(path + ": " + AtOffset(0, "the archive header cannot be read whole"));
+    if (!archive.ReadHeader(file, path))
+        return 1;
     const backup::ArchiveHeader& h = archive.header;
-    backup::LzwCodec* codec = h.IsCompressed() ? &archive.codec : nullptr;
+    backup::LzwCodec* codec = archive.Codec();
     auto problem = [&path](DWORD offset, const std::string& what) {
         std::printf("%s: %s\n", path.c_str(), AtOffset(offset, what).c_str());
         return 1;
