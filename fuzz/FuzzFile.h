@@ -19,7 +19,8 @@ public:
         std::FILE* f = std::fopen(path_.c_str(), "wb");
         if (f == nullptr)
             return;
-        std::fwrite(data, 1, size, f);
+        if (size != 0)
+            std::fwrite(data, 1, size, f);
         std::fclose(f);
         std::u16string wide = ce::Utf8ToWide(path_);
         handle_ = ce::CreateFileW(wide.c_str(), ce::GENERIC_READ, 0, nullptr, ce::OPEN_EXISTING,
