@@ -264,8 +264,10 @@ TEST_F(BackupArchiveTest, ArchivesThatCannotBeOpenedOrAreShortGetString77) {
     EXPECT_FALSE(ReadArchive("missing.bkp", read));
     WriteBytes("short.bkp", Bytes(23, 0));
     EXPECT_FALSE(ReadArchive("short.bkp", read));
-    Bytes header = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0, 0, 0, 64, 0, 0, 0};
-    header.resize(24 + 39, 'a');  // password block one byte short
+    Bytes header(24 + 39, 'a');  // password block one byte short
+    std::fill(header.begin(), header.begin() + 24, 0);
+    header[16] = 0x10;
+    header[20] = 64;
     WriteBytes("nopassword.bkp", header);
     EXPECT_FALSE(ReadArchive("nopassword.bkp", read));
     EXPECT_EQ(Shown(), (std::vector<ce::UINT>(3, res::IDS_CANT_READ_FILE)));

@@ -166,7 +166,8 @@ int ArchiveVerify(const std::string& path) {
             backup::ReadDatabaseHeaderAt(file.handle(), position, codec, db);
         if (result != backup::HeaderRead::Ok)
             return problem(position, HeaderProblem(result));
-        std::string name = "\"" + Utf8(db.info.szDbaseName) + "\"";
+        std::string name(1, '"');
+        name.append(Utf8(db.info.szDbaseName)).push_back('"');
         for (DWORD i = 1; i <= db.info.wNumRecords; ++i) {
             DWORD at = backup::FilePosition(file.handle());
             backup::ArchiveRecord record;
