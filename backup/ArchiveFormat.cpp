@@ -69,9 +69,9 @@ std::array<BYTE, kDatabaseHeaderSize> EncodeDatabaseHeader(const DatabaseHeader&
     w.U32(info.dwSize);
     w.U32(info.ftLastModified.dwLowDateTime);
     w.U32(info.ftLastModified.dwHighDateTime);
-    for (const ce::SORTORDERSPEC& spec : info.rgSortSpecs) {
-        w.U32(spec.propid);
-        w.U32(spec.dwFlags);
+    for (const ce::SORTORDERSPEC& order : info.rgSortSpecs) {
+        w.U32(order.propid);
+        w.U32(order.dwFlags);
     }
     const ce::SYSTEMTIME& t = header.stored;
     for (WORD field : {t.wYear, t.wMonth, t.wDayOfWeek, t.wDay, t.wHour, t.wMinute, t.wSecond,
@@ -101,9 +101,9 @@ DatabaseHeader DecodeDatabaseHeader(std::span<const BYTE, kDatabaseHeaderSize> b
     r.U32(info.dwSize);
     r.U32(info.ftLastModified.dwLowDateTime);
     r.U32(info.ftLastModified.dwHighDateTime);
-    for (ce::SORTORDERSPEC& spec : info.rgSortSpecs) {
-        r.U32(spec.propid);
-        r.U32(spec.dwFlags);
+    for (ce::SORTORDERSPEC& order : info.rgSortSpecs) {
+        r.U32(order.propid);
+        r.U32(order.dwFlags);
     }
     ce::SYSTEMTIME& t = header.stored;
     for (WORD* field : {&t.wYear, &t.wMonth, &t.wDayOfWeek, &t.wDay, &t.wHour, &t.wMinute,
