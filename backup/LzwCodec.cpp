@@ -15,6 +15,7 @@ using ce::BYTE;
 constexpr std::uint32_t kTableSize = 69001;  // prime, so every probe sequence visits every entry
 constexpr unsigned kFirstWidth = 9;
 constexpr unsigned kMaxWidth = 16;
+constexpr std::uint32_t kLiterals = 256;
 constexpr std::uint32_t kClear = 256;
 constexpr std::uint32_t kFirstFree = 257;
 constexpr std::uint32_t kCodeLimit = 65536;  // no code reaches it
@@ -51,8 +52,10 @@ std::int64_t Ratio(std::uint64_t inputCount, std::uint64_t outputCount) {
 }
 
 // Takes codes from a stream the way they were packed: in chunks of `width`
-// bytes (fewer at the end), each holding as many whole codes as fit. A chunk
-// is copied into a zero-padded buffer so that no read goes past the input.
+// bytes (fewer at the end), each holding as many whole codes as fit. A code
+// is loaded as 4 bytes; a chunk with fewer than 4 input bytes after it is
+// copied into a zero-padded buffer first, so that no read goes past the
+// input.
 class CodeReader {
 public:
     CodeReader(const BYTE* bytes, std::size_t length) : bytes_(bytes), length_(length) {}
@@ -64,8 +67,13 @@ public:
         if (next_ >= length_)
             return false;
         std::size_t n = std::min<std::size_t>(width, length_ - next_);
-        std::memset(chunk_, 0, sizeof chunk_);
-        std::memcpy(chunk_, bytes_ + next_, n);
+        if (length_ - next_ >= n + 4) {
+            chunk_ = bytes_ + next_;
+        } else {
+            std::memset(tail_, 0, sizeof tail_);
+            std::memcpy(tail_, bytes_ + next_, n);
+            chunk_ = tail_;
+        }
         next_ += n;
         position_ = 0;
         chunkBits_ = static_cast<unsigned>(n * 8);
@@ -82,7 +90,8 @@ private:
     const BYTE* bytes_;
     std::size_t length_;
     std::size_t next_ = 0;
-    BYTE chunk_[kMaxWidth + 4];
+    const BYTE* chunk_ = nullptr;
+    BYTE tail_[kMaxWidth + 4];
     unsigned position_ = 0;
     unsigned chunkBits_ = 0;
 };
@@ -260,6 +269,7 @@ void LzwCodec::BuildFullDictionary() {
 
 bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
     codesWritten_ = 0;
+    outputOffset_ = 0;
     if (!AllocateWorkArea() || !StartOutput(length / 2 + 64)) {
         outputLength_ = 0;
         return false;
@@ -397,17 +407,25 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
 // Every dictionary string is a previous string plus one byte, and each
 // appeared in the output when its entry was made, so an entry is just where
 // that copy starts and how long it is; decoding a code copies those bytes.
-// The table holds each code's offset (low half) and length (high half).
+// The table holds each code's offset (low half) and length (high half). The
+// output buffer begins with the 256 single-byte strings, so a literal is an
+// entry like any other and every code decodes the same way.
 bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
     codesWritten_ = 0;
+    outputOffset_ = 0;
     if (!AllocateWorkArea() ||
-        !StartOutput(std::min(outputLimit_, std::min(length, outputLimit_ / 4) * 4))) {
+        !StartOutput(kLiterals + std::min(outputLimit_, std::min(length, outputLimit_ / 4) * 4))) {
         outputLength_ = 0;
         return false;
     }
     // The offsets overwrite the compressor's stamps.
     generation_ = 0;
     std::uint64_t* strings = table_.get();
+    BYTE* out = output_.get();
+    for (std::uint32_t c = 0; c < kLiterals; ++c) {
+        out[c] = static_cast<BYTE>(c);
+        strings[c] = (std::uint64_t{1} << 32) | c;
+    }
 
     auto fail = [this] {
         outputLength_ = 0;
@@ -418,92 +436,101 @@ bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
     unsigned width = kFirstWidth;
     std::uint32_t largestCode = LargestCode(width);
     std::uint32_t nextFree = kFirstFree;
-    bool clearPending = false;
-    bool anyCode = false;
+    bool newChunk = true;
     // The previous code's string: where it starts in the output and its
-    // length; none at the start and after a CLEAR.
+    // length. Absent at the start and after a CLEAR, when the next code must
+    // be a literal.
     bool havePrevious = false;
     std::size_t previousStart = 0;
     std::uint32_t previousLength = 0;
-    std::size_t produced = 0;
+    std::size_t produced = kLiterals;
+    // Output may grow to `room` before the buffer or the limit needs a look;
+    // 16 spare bytes let short strings move as one fixed-size copy.
+    const std::size_t outputEnd = kLiterals + outputLimit_;
+    auto room = [&] { return std::min(outputEnd, outputCapacity_ - 16); };
+    std::size_t limit = room();
 
     for (;;) {
-        if (clearPending || nextFree > largestCode || reader.Exhausted(width)) {
-            if (nextFree > largestCode)
-                width = std::min(width + 1, kMaxWidth);
-            if (clearPending)
-                width = kFirstWidth;
-            clearPending = false;
-            largestCode = LargestCode(width);
+        if (newChunk || reader.Exhausted(width)) {
             if (!reader.NextChunk(width) || reader.Exhausted(width))
                 break;
+            newChunk = false;
         }
         std::uint32_t code = reader.Take(width);
-        anyCode = true;
 
-        if (code == kClear) {
-            // Only an encoder with something to forget writes a CLEAR.
-            if (!havePrevious)
+        if (code == kClear || code >= nextFree || !havePrevious) {
+            if (code == kClear) {
+                // Only an encoder with something to forget writes a CLEAR.
+                if (!havePrevious)
+                    return fail();
+                nextFree = kFirstFree;
+                havePrevious = false;
+                width = kFirstWidth;
+                largestCode = LargestCode(width);
+                newChunk = true;
+                continue;
+            }
+            if (!havePrevious) {
+                // A stream and a new dictionary start with a literal.
+                if (code >= kLiterals)
+                    return fail();
+                if (produced + 1 > limit) {
+                    if (produced + 1 > outputEnd || !ReserveOutput(produced + 1 + 16))
+                        return fail();
+                    out = output_.get();
+                    limit = room();
+                }
+                out[produced] = static_cast<BYTE>(code);
+                havePrevious = true;
+                previousStart = produced;
+                previousLength = 1;
+                ++produced;
+                continue;
+            }
+            if (code > nextFree)
                 return fail();
-            clearPending = true;
-            nextFree = kFirstFree;
-            havePrevious = false;
-            continue;
-        }
-
-        std::uint32_t stringLength;
-        std::size_t from;
-        if (code < 256) {
-            stringLength = 1;
-            from = 0;
-        } else if (!havePrevious) {
-            return fail();  // a stream and a new dictionary start with a literal
-        } else if (code < nextFree) {
-            stringLength = static_cast<std::uint32_t>(strings[code] >> 32);
-            from = static_cast<std::uint32_t>(strings[code]);
-        } else if (code == nextFree) {
             // The string being defined: the previous one plus its own first
             // byte, which the overlapping copy below produces.
-            stringLength = previousLength + 1;
-            from = previousStart;
-        } else {
-            return fail();
+            strings[code] = (static_cast<std::uint64_t>(previousLength + 1) << 32) | previousStart;
         }
 
-        if (stringLength > outputLimit_ - produced)
-            return fail();
-        // 16 spare bytes let short strings move as one fixed-size copy.
-        if (produced + stringLength + 16 > outputCapacity_ &&
-            !ReserveOutput(produced + stringLength + 16))
-            return fail();
-        BYTE* out = output_.get();
-        if (code < 256) {
-            out[produced] = static_cast<BYTE>(code);
+        std::uint64_t entry = strings[code];
+        std::uint32_t stringLength = static_cast<std::uint32_t>(entry >> 32);
+        std::size_t from = static_cast<std::uint32_t>(entry);
+        if (produced + stringLength > limit) {
+            if (produced + stringLength > outputEnd || !ReserveOutput(produced + stringLength + 16))
+                return fail();
+            out = output_.get();
+            limit = room();
+        }
+        std::size_t distance = produced - from;
+        if (stringLength <= 16 && distance >= 16) {
+            std::memcpy(out + produced, out + from, 16);
+        } else if (distance >= stringLength) {
+            std::memcpy(out + produced, out + from, stringLength);
         } else {
-            std::size_t distance = produced - from;
-            if (stringLength <= 16 && distance >= 16) {
-                std::memcpy(out + produced, out + from, 16);
-            } else if (distance >= stringLength) {
-                std::memcpy(out + produced, out + from, stringLength);
-            } else {
-                for (std::uint32_t k = 0; k < stringLength; ++k)
-                    out[produced + k] = out[from + k];
-            }
+            for (std::uint32_t k = 0; k < stringLength; ++k)
+                out[produced + k] = out[from + k];
         }
 
-        if (havePrevious && nextFree < kCodeLimit) {
-            strings[nextFree] =
-                (static_cast<std::uint64_t>(previousLength + 1) << 32) | previousStart;
+        // Index 65536 exists (the table has 69001 entries): a full
+        // dictionary writes there harmlessly instead of testing first.
+        strings[nextFree] = (static_cast<std::uint64_t>(previousLength + 1) << 32) | previousStart;
+        if (nextFree < kCodeLimit)
             ++nextFree;
-        }
-        havePrevious = true;
         previousStart = produced;
         previousLength = stringLength;
         produced += stringLength;
+        if (nextFree > largestCode) {
+            width = std::min(width + 1, kMaxWidth);
+            largestCode = LargestCode(width);
+            newChunk = true;
+        }
     }
-    if (!anyCode)
+    if (produced == kLiterals && !havePrevious)
         return fail();
-    outputLength_ = produced;
+    outputOffset_ = kLiterals;
+    outputLength_ = produced - kLiterals;
     return true;
 }
 

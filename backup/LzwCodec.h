@@ -22,8 +22,9 @@ public:
     // Largest output Decompress produces unless told otherwise. Record images
     // are at most 128 KB; a stream claiming more than this is not ours.
     static constexpr std::size_t kDefaultOutputLimit = std::size_t{64} << 20;
-    // Decompression keeps output offsets in 32 bits.
-    static constexpr std::size_t kMaxOutputLimit = 0xFFFFFFFFu;
+    // Decompression keeps output offsets in 32 bits, after the 256 bytes it
+    // keeps in front of its output.
+    static constexpr std::size_t kMaxOutputLimit = 0xFFFFFFFFu - 256;
 
     LzwCodec();
     virtual ~LzwCodec();
@@ -51,7 +52,7 @@ public:
 
     // The result of the last call; valid until the next call or destruction.
     // Empty after a failed call.
-    const ce::BYTE* Output() const { return output_.get(); }
+    const ce::BYTE* Output() const { return output_.get() + outputOffset_; }
     std::size_t OutputLength() const { return outputLength_; }
 
     // Bounds what Decompress may produce (clamped to kMaxOutputLimit).
@@ -85,6 +86,7 @@ private:
     std::unique_ptr<std::uint64_t[]> fullTable_;
 
     std::unique_ptr<ce::BYTE[], FreeDeleter> output_;
+    std::size_t outputOffset_ = 0;
     std::size_t outputLength_ = 0;
     std::size_t outputCapacity_ = 0;
     std::size_t outputLimit_ = kDefaultOutputLimit;

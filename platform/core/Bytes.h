@@ -2,6 +2,7 @@
 // Explicit little-endian reading and writing of byte images. Every file and
 // wire format goes through these; no struct is ever copied to or from bytes.
 
+#include <array>
 #include <cstring>
 #include <span>
 #include <string>
@@ -154,6 +155,13 @@ public:
 
     std::size_t Size() const { return bytes_.size(); }
     const std::vector<BYTE>& Data() const { return bytes_; }
+    // The image as a fixed-size array of N bytes (cut or zero-filled to N).
+    template <std::size_t N>
+    std::array<BYTE, N> ToArray() const {
+        std::array<BYTE, N> out{};
+        std::memcpy(out.data(), bytes_.data(), bytes_.size() < N ? bytes_.size() : N);
+        return out;
+    }
     std::vector<BYTE> Take() { return std::move(bytes_); }
 
 private:

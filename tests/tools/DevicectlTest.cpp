@@ -122,4 +122,64 @@ TEST_F(Devicectl, RegistryValuesRoundTrip) {
     EXPECT_NE(Run({"reg", "list", "HKCU\\Software\\T"}).exitCode, 0);
 }
 
+std::string Data(const char* name) {
+    return std::string(TESSALY_TEST_DATA) + "/" + name;
+}
+
+TEST_F(Devicectl, LzwStreamsRoundTripAndBrokenOnesAreRefused) {
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "record " + std::to_string(i % 37) + "; ";
+    ProcessResult packed = Run({"lzw", "c"}, text);
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    EXPECT_LT(packed.out.size(), text.size() / 3);
+    ProcessResult unpacked = Run({"lzw", "d"}, packed.out);
+    ASSERT_EQ(unpacked.exitCode, 0) << unpacked.err;
+    EXPECT_EQ(unpacked.out, text);
+    ProcessResult broken = Run({"lzw", "d"}, std::string("\xff\xff\xff", 3));
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_NE(broken.err.find("not a stream"), std::string::npos);
+}
+
+TEST_F(Devicectl, ArchivesAreListedAndVerified) {
+    for (const char* name : {"Sample.bkp", "SampleCompressed.bkp"}) {
+        ProcessResult list = Run({"archive", "list", Data(name)});
+        ASSERT_EQ(list.exitCode, 0) << list.err;
+        EXPECT_NE(list.out.find("2 databases"), std::string::npos) << list.out;
+        EXPECT_NE(list.out.find("\\Calendar                            0.99KB  2026-12-08 "
+                                "06:18:51  0 records"),
+                  std::string::npos)
+            << list.out;
+        ProcessResult verify = Run({"archive", "verify", Data(name)});
+        EXPECT_EQ(verify.exitCode, 0) << verify.out;
+        EXPECT_NE(verify.out.find("ok: 2 databases, 3 records"), std::string::npos);
+    }
+    EXPECT_NE(Run({"archive", "list", Data("Sample.bkp")}).out.find("password-protected"),
+              std::string::npos);
+    ProcessResult truncated = Run({"archive", "verify", Data("TruncatedRecord.bkp")});
+    EXPECT_EQ(truncated.exitCode, 1);
+    EXPECT_NE(truncated.out.find("offset 304: \"Contacts\" record 3: the record is shorter"),
+              std::string::npos)
+        << truncated.out;
+}
+
+TEST_F(Devicectl, ScriptsAndRegistryBackupsAreShown) {
+    ProcessResult script = Run({"script", "show", Data("Sample.abk")});
+    ASSERT_EQ(script.exitCode, 0) << script.err;
+    EXPECT_EQ(script.out,
+              "archive: \\My Documents\\all.bkp\ncompressed: yes\npassword: set\n"
+              "databases: 2\n  Contacts\n  \\Calendar\n");
+    ProcessResult rbk = Run({"rbk", "list", Data("Sample.rbk")});
+    ASSERT_EQ(rbk.exitCode, 0) << rbk.err;
+    EXPECT_NE(rbk.out.find("HKEY_CURRENT_USER\\Software\\Corvane\\Tessaly\n"
+                           "  (default)                REG_SZ         6 bytes\n"),
+              std::string::npos)
+        << rbk.out;
+    ProcessResult zero = Run({"rbk", "list", Data("ZeroValueKey.rbk")});
+    EXPECT_EQ(zero.exitCode, 1);
+    EXPECT_NE(zero.err.find("offset 84: key record 1 is unreadable"), std::string::npos);
+    ProcessResult notScript = Run({"script", "show", Data("Sample.rbk")});
+    EXPECT_EQ(notScript.exitCode, 1);
+}
+
 }  // namespace

@@ -20,6 +20,11 @@ int DeleteRecord(const Args& args);
 int Hold(const Args& args);
 int SeedDemo(const Args& args);
 int Registry(const Args& args);
+// Files the programs write; these need no device volume.
+int Lzw(const Args& args);
+int Archive(const Args& args);
+int Script(const Args& args);
+int Rbk(const Args& args);
 
 // Prints "devicectl: message" to standard error; returns 1.
 int Fail(const std::string& message);

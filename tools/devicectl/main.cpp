@@ -31,6 +31,12 @@ const char* kUsage =
     "  reg list|get|set|delete ...           registry keys and values\n"
     "  hold NAME SECONDS                     keep a database open\n"
     "  seed-demo                             fill the device with demo databases\n"
+    "  lzw c|d                               compress or decompress a raw stream,\n"
+    "                                        standard input to standard output\n"
+    "  archive list FILE                     the databases of a backup archive\n"
+    "  archive verify FILE                   read every block and record of an archive\n"
+    "  script show FILE                      an Autobackup script\n"
+    "  rbk list FILE                         the keys and values of a registry backup\n"
     "\n"
     "TYPE: INT UINT LONG ULONG FLOAT BOOLEAN DATE TEXT BINARY (binary as hex, dates as\n"
     "2026-12-08T06:18:51Z or a FILETIME count; \"ID:TEXT\" alone is an absent text).\n";
@@ -64,6 +70,15 @@ int main(int argc, char** argv) {
         {"hold", devicectl::Hold},
         {"seed-demo", devicectl::SeedDemo},
     };
+    // Looking into a file needs no device volume.
+    static const std::map<std::string, int (*)(const devicectl::Args&)> fileCommands = {
+        {"lzw", devicectl::Lzw},
+        {"archive", devicectl::Archive},
+        {"script", devicectl::Script},
+        {"rbk", devicectl::Rbk},
+    };
+    if (auto file = fileCommands.find(command); file != fileCommands.end())
+        return file->second(args);
     auto it = commands.find(command);
     if (it == commands.end()) {
         std::fprintf(stderr, "devicectl: unknown command \"%s\"\n\n%s", command.c_str(), kUsage);

@@ -1,0 +1,135 @@
+#include "backup/ArchiveReading.h"
+
+#include <cstring>
+#include <new>
+
+#include "backup/LzwCodec.h"
+#include "platform/core/Bytes.h"
+#include "platform/files/Files.h"
+
+namespace backup {
+namespace {
+
+// The compressed form of a 144-byte header is a few hundred bytes at most;
+// a prefix announcing more is not a header.
+constexpr DWORD kLargestCompressedHeader = 4096;
+
+}  // namespace
+
+DWORD RemainingBytes(HANDLE file) {
+    DWORD size = FileSize(file);
+    DWORD position = FilePosition(file);
+    return position == ce::INVALID_SET_FILE_POINTER || position > size ? 0 : size - position;
+}
+
+bool SeekFile(HANDLE file, DWORD offset) {
+    if (offset > 0x7FFFFFFF)
+        return false;
+    return ce::SetFilePointer(file, static_cast<ce::LONG>(offset), nullptr, ce::FILE_BEGIN) ==
+           offset;
+}
+
+bool ReadExactly(HANDLE file, void* buffer, DWORD size) {
+    DWORD read = 0;
+    return ce::ReadFile(file, buffer, size, &read, nullptr) && read == size;
+}
+
+bool WriteExactly(HANDLE file, const void* buffer, DWORD size) {
+    DWORD written = 0;
+    return ce::WriteFile(file, buffer, size, &written, nullptr) && written == size;
+}
+
+DWORD FileSize(HANDLE file) {
+    DWORD size = ce::GetFileSize(file, nullptr);
+    return size == ce::INVALID_FILE_SIZE ? 0 : size;
+}
+
+DWORD FilePosition(HANDLE file) {
+    return ce::SetFilePointer(file, 0, nullptr, ce::FILE_CURRENT);
+}
+
+bool ReadArchiveHeader(HANDLE file, ArchiveHeader& header, WCHAR (&stored)[kPasswordUnits]) {
+    header = ArchiveHeader{};
+    std::memset(stored, 0, sizeof stored);
+    std::array<BYTE, kArchiveHeaderSize> bytes{};
+    if (!SeekFile(file, 0) || !ReadExactly(file, bytes.data(), kArchiveHeaderSize))
+        return false;
+    header = DecodeArchiveHeader(bytes);
+    if (!header.HasPassword())
+        return true;
+    std::array<BYTE, kPasswordBytes> block{};
+    if (!ReadExactly(file, block.data(), kPasswordBytes))
+        return false;
+    DecodePasswordBlock(block, stored);
+    return true;
+}
+
+HeaderRead ReadDatabaseHeaderAt(HANDLE file, DWORD position, LzwCodec* codec,
+                                DatabaseHeader& header) {
+    header = DatabaseHeader{};
+    if (!SeekFile(file, position))
+        return HeaderRead::Unreadable;
+    if (codec == nullptr) {
+        std::array<BYTE, kDatabaseHeaderSize> bytes{};
+        if (!ReadExactly(file, bytes.data(), kDatabaseHeaderSize))
+            return HeaderRead::Unreadable;
+        header = DecodeDatabaseHeader(bytes);
+        return HeaderRead::Ok;
+    }
+
+    BYTE prefix[kBlockPrefixSize] = {};
+    DWORD read = 0;
+    if (!ce::ReadFile(file, prefix, kBlockPrefixSize, &read, nullptr))
+        return HeaderRead::Unreadable;
+    DWORD nextBlock = ce::LoadU32(prefix);
+    DWORD length = ce::LoadU32(prefix + 4);
+    if (length > kLargestCompressedHeader || length > RemainingBytes(file))
+        return HeaderRead::Unreadable;
+    BYTE packed[kLargestCompressedHeader];
+    if (!ReadExactly(file, packed, length))
+        return HeaderRead::Unreadable;
+    if (!codec->Decompress(packed, length))
+        return HeaderRead::CannotUnpack;
+    if (codec->OutputLength() != kDatabaseHeaderSize)
+        return HeaderRead::Unreadable;
+    header = DecodeDatabaseHeader(
+        std::span<const BYTE, kDatabaseHeaderSize>(codec->Output(), kDatabaseHeaderSize));
+    header.nextBlock = nextBlock;
+    return HeaderRead::Ok;
+}
+
+RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record) {
+    record.owned_.reset();
+    record.image_ = nullptr;
+    record.imageLength_ = 0;
+    record.header = RecordHeader{};
+
+    std::array<BYTE, kRecordHeaderSize> bytes{};
+    if (!ReadExactly(file, bytes.data(), kRecordHeaderSize))
+        return RecordRead::Truncated;
+    record.header = DecodeRecordHeader(bytes);
+    DWORD length = record.header.length;
+    // A length beyond the end of the file cannot be read; find that out
+    // before allocating it.
+    if (length > RemainingBytes(file))
+        return RecordRead::Truncated;
+    // One spare byte, so that an empty image still has a buffer.
+    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[std::size_t{length} + 1]);
+    if (!data)
+        return RecordRead::NoMemory;
+    if (!ReadExactly(file, data.get(), length))
+        return RecordRead::Truncated;
+    if (codec == nullptr) {
+        record.owned_ = std::move(data);
+        record.image_ = record.owned_.get();
+        record.imageLength_ = length;
+        return RecordRead::Ok;
+    }
+    if (!codec->Decompress(data.get(), length))
+        return RecordRead::CannotUnpack;
+    record.image_ = codec->Output();
+    record.imageLength_ = static_cast<DWORD>(codec->OutputLength());
+    return RecordRead::Ok;
+}
+
+}  // namespace backup

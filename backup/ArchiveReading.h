@@ -1,0 +1,77 @@
+#pragma once
+// Reading the pieces of a backup archive from an open file, without any
+// message: each read says what went wrong and the caller decides what the
+// user sees (BackupArchive shows the program's messages, devicectl prints
+// its own). Every length in the file is checked against the file before it
+// is used or allocated.
+
+#include <memory>
+
+#include "backup/ArchiveFormat.h"
+#include "platform/core/Types.h"
+
+namespace backup {
+
+class LzwCodec;
+
+using ce::HANDLE;
+
+// File calls as the formats use them: success means every byte moved.
+bool SeekFile(HANDLE file, DWORD offset);
+bool ReadExactly(HANDLE file, void* buffer, DWORD size);
+bool WriteExactly(HANDLE file, const void* buffer, DWORD size);
+// The size of the file, or 0 when it cannot be had.
+DWORD FileSize(HANDLE file);
+// The current position of the file.
+DWORD FilePosition(HANDLE file);
+// Bytes between the file's position and its end: the most any length read
+// there can announce truthfully.
+DWORD RemainingBytes(HANDLE file);
+
+// Reads the archive header from offset 0 and, when its flags announce one,
+// the password block into `stored` (empty otherwise). False when either
+// cannot be read whole.
+bool ReadArchiveHeader(HANDLE file, ArchiveHeader& header, WCHAR (&stored)[kPasswordUnits]);
+
+enum class HeaderRead {
+    Ok,
+    Unreadable,    // short read, bad length, or not 144 bytes once unpacked
+    CannotUnpack,  // a compressed header that does not decompress
+};
+
+// Reads the database header of the block at `position`; the file is left
+// where the block's first record begins. For a compressed block the header's
+// next-block offset is taken from the block prefix. A prefix cut short by
+// the end of the file reads as zeros, which makes an empty stream that does
+// not decompress.
+HeaderRead ReadDatabaseHeaderAt(HANDLE file, DWORD position, LzwCodec* codec,
+                                DatabaseHeader& header);
+
+enum class RecordRead {
+    Ok,
+    Truncated,     // the record header or image is shorter than announced
+    NoMemory,      // no memory for the image
+    CannotUnpack,  // a compressed image that does not decompress
+};
+
+// One record as read from the archive: its header and its image, which is
+// either owned here or (compressed archives) the codec's output, valid until
+// the codec's next call.
+class ArchiveRecord {
+public:
+    RecordHeader header;
+    const BYTE* image() const { return image_; }
+    DWORD imageLength() const { return imageLength_; }
+
+private:
+    friend RecordRead ReadArchiveRecord(HANDLE, LzwCodec*, ArchiveRecord&);
+    std::unique_ptr<BYTE[]> owned_;
+    const BYTE* image_ = nullptr;
+    DWORD imageLength_ = 0;
+};
+
+// Reads the record at the file's position: 16-byte header, then the image,
+// decompressed when `codec` is given. The file is left after the record.
+RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record);
+
+}  // namespace backup

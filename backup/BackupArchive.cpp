@@ -1,0 +1,374 @@
+#include "backup/BackupArchive.h"
+
+#include <cstring>
+#include <new>
+
+#include "app/Application.h"
+#include "backup/ScriptFile.h"
+#include "platform/core/Bytes.h"
+#include "platform/core/Handles.h"
+#include "platform/core/Text.h"
+#include "platform/files/Files.h"
+#include "platform/shell/Shell.h"
+#include "resources/StringIds.h"
+#include "store/Formatting.h"
+#include "ui/MessageBoxes.h"
+
+namespace backup {
+namespace {
+
+// Offsets are 32 bits, and the file calls take a signed distance.
+constexpr DWORD kLargestOffset = 0x7FFFFFFF;
+
+}  // namespace
+
+BackupArchive::BackupArchive() = default;
+
+BackupArchive::~BackupArchive() {
+    CloseFile();
+    if (scriptOpen()) {
+        ce::CloseHandle(scriptFile_);
+        scriptFile_ = ce::INVALID_HANDLE_VALUE;
+    }
+}
+
+void BackupArchive::Report(UINT id) {
+    if (!app::RunningSilently())
+        ui::MessageById(owner_, id, ui::kErrorStyle);
+}
+
+void BackupArchive::ReportOutOfMemory() {
+    if (!app::RunningSilently())
+        ce::SHShowOutOfMemory(owner_, 0);
+}
+
+void BackupArchive::SetPassword(std::u16string_view plain) {
+    std::memset(password_, 0, sizeof password_);
+    ce::CopyWide(password_, plain.substr(0, kMaxPasswordLength));
+    passwordSet_ = password_[0] != 0;
+    ScramblePassword(password_);
+}
+
+void BackupArchive::SetStoredPassword(const WCHAR (&stored)[kPasswordUnits]) {
+    std::memset(password_, 0, sizeof password_);
+    ce::CopyWide(password_, ce::WideView(stored, kMaxPasswordLength));
+    passwordSet_ = password_[0] != 0;
+}
+
+bool BackupArchive::CreateCodec() {
+    if (!codec_)
+        codec_.reset(new (std::nothrow) LzwCodec);
+    if (codec_ && codec_->AllocateWorkArea())
+        return true;
+    codec_.reset();
+    return false;
+}
+
+void BackupArchive::CloseFile() {
+    if (file_ != ce::INVALID_HANDLE_VALUE) {
+        ce::CloseHandle(file_);
+        file_ = ce::INVALID_HANDLE_VALUE;
+    }
+}
+
+// ---- Writing ----------------------------------------------------------------
+
+void BackupArchive::AttachFile(HANDLE file, const WCHAR* name) {
+    CloseFile();
+    file_ = file;
+    ce::CopyWide(archiveName_, ce::WideView(name));
+}
+
+bool BackupArchive::WriteAt(DWORD offset, const void* bytes, DWORD length) {
+    if (SeekFile(file_, offset) && WriteExactly(file_, bytes, length))
+        return true;
+    Report(res::IDS_CANT_WRITE_FILE);
+    return false;
+}
+
+bool BackupArchive::WriteArchiveHeader() {
+    header_ = MakeArchiveHeader(writtenCount_, compress_, passwordSet_);
+    auto bytes = EncodeArchiveHeader(header_);
+    if (!WriteAt(0, bytes.data(), kArchiveHeaderSize))
+        return false;
+    if (!passwordSet_)
+        return true;
+    auto block = EncodePasswordBlock(password_);
+    if (WriteExactly(file_, block.data(), kPasswordBytes))
+        return true;
+    Report(res::IDS_CANT_WRITE_FILE);
+    return false;
+}
+
+bool BackupArchive::BeginArchive() {
+    writtenCount_ = 0;
+    if (!WriteArchiveHeader())
+        return false;
+    position_ = header_.firstBlock;
+    return true;
+}
+
+bool BackupArchive::BeginDatabaseBlock(const ce::CEDBASEINFO& info,
+                                       const ce::SYSTEMTIME& storedAt) {
+    block_ = DatabaseHeader{};
+    block_.info = info;
+    block_.stored = storedAt;
+    recordSequence_ = 0;
+    compressedHeaderLength_ = 0;
+    writePosition_ = position_ + (compress_ ? kBlockPrefixSize : 0);
+    auto image = EncodeDatabaseHeader(block_);
+    if (!compress_) {
+        if (!WriteAt(writePosition_, image.data(), kDatabaseHeaderSize))
+            return false;
+        writePosition_ += kDatabaseHeaderSize;
+        return true;
+    }
+    if (!codec_ || !codec_->Compress(image.data(), image.size())) {
+        ReportOutOfMemory();
+        return false;
+    }
+    compressedHeaderLength_ = static_cast<DWORD>(codec_->OutputLength());
+    if (!WriteAt(writePosition_, codec_->Output(), compressedHeaderLength_))
+        return false;
+    writePosition_ += compressedHeaderLength_;
+    return true;
+}
+
+bool BackupArchive::WriteRecord(WORD propertyCount, const BYTE* image, DWORD length) {
+    const BYTE* body = image;
+    DWORD bodyLength = length;
+    if (compress_) {
+        if (!codec_ || !codec_->Compress(image, length)) {
+            ReportOutOfMemory();
+            return false;
+        }
+        body = codec_->Output();
+        bodyLength = static_cast<DWORD>(codec_->OutputLength());
+    }
+    // The block's offsets must stay representable.
+    if (bodyLength > kLargestOffset - kRecordHeaderSize ||
+        writePosition_ > kLargestOffset - kRecordHeaderSize - bodyLength) {
+        Report(res::IDS_CANT_WRITE_FILE);
+        return false;
+    }
+    RecordHeader header;
+    header.propertyCount = propertyCount;
+    header.sequence = recordSequence_ + 1;
+    header.length = bodyLength;
+    auto bytes = EncodeRecordHeader(header);
+    if (!WriteAt(writePosition_, bytes.data(), kRecordHeaderSize))
+        return false;
+    if (!WriteExactly(file_, body, bodyLength)) {
+        Report(res::IDS_CANT_WRITE_FILE);
+        return false;
+    }
+    ++recordSequence_;
+    writePosition_ += kRecordHeaderSize + bodyLength;
+    return true;
+}
+
+bool BackupArchive::FinishDatabaseBlock() {
+    if (compress_) {
+        BYTE prefix[kBlockPrefixSize];
+        ce::StoreU32(prefix, writePosition_);
+        ce::StoreU32(prefix + 4, compressedHeaderLength_);
+        if (!WriteAt(position_, prefix, kBlockPrefixSize))
+            return false;
+    } else {
+        block_.nextBlock = writePosition_;
+        auto image = EncodeDatabaseHeader(block_);
+        if (!WriteAt(position_, image.data(), kDatabaseHeaderSize))
+            return false;
+    }
+    position_ = writePosition_;
+    return true;
+}
+
+void BackupArchive::FinishArchive() {
+    if (file_ != ce::INVALID_HANDLE_VALUE)
+        WriteArchiveHeader();
+    CloseFile();
+    codec_.reset();
+}
+
+// ---- Autobackup script ------------------------------------------------------
+
+void BackupArchive::AbandonScript() {
+    if (!app::RunningSilently())
+        ui::MessageByIdWith(owner_, res::IDS_CANT_CREATE_SCRIPT, scriptName_, ui::kErrorStyle);
+    if (scriptOpen()) {
+        ce::CloseHandle(scriptFile_);
+        scriptFile_ = ce::INVALID_HANDLE_VALUE;
+        ce::DeleteFileW(scriptName_);
+    }
+    makeScript_ = false;
+}
+
+void BackupArchive::StartScript(const WCHAR* scriptName) {
+    ce::CopyWide(scriptName_, ce::WideView(scriptName));
+    scriptFile_ = ce::CreateFileW(scriptName_, ce::GENERIC_READ | ce::GENERIC_WRITE, 0, nullptr,
+                                  ce::CREATE_ALWAYS, ce::FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!scriptOpen()) {
+        AbandonScript();
+        return;
+    }
+    ScriptHeader header;
+    header.compressed = compress_ ? 1 : 0;
+    ce::CopyWide(header.archiveName, ce::WideView(archiveName_));
+    if (passwordSet_)
+        std::memcpy(header.password, password_, sizeof password_);
+    auto bytes = EncodeScriptHeader(header);
+    if (!WriteExactly(scriptFile_, bytes.data(), kScriptHeaderSize))
+        AbandonScript();
+}
+
+void BackupArchive::AppendScriptEntry(const WCHAR* databaseName) {
+    if (!scriptOpen())
+        return;
+    auto bytes = EncodeScriptEntry(ce::WideView(databaseName));
+    if (!WriteExactly(scriptFile_, bytes.data(), kScriptEntrySize))
+        AbandonScript();
+}
+
+void BackupArchive::FinishScript() {
+    if (!scriptOpen())
+        return;
+    BYTE bytes[kScriptHeaderSize];
+    if (!SeekFile(scriptFile_, 0) || !ReadExactly(scriptFile_, bytes, kScriptHeaderSize)) {
+        AbandonScript();
+        return;
+    }
+    ce::StoreU32(bytes + kScriptCountOffset, writtenCount_);
+    if (!SeekFile(scriptFile_, 0) || !WriteExactly(scriptFile_, bytes, kScriptHeaderSize)) {
+        AbandonScript();
+        return;
+    }
+    ce::CloseHandle(scriptFile_);
+    scriptFile_ = ce::INVALID_HANDLE_VALUE;
+}
+
+// ---- Reading ----------------------------------------------------------------
+
+bool BackupArchive::OpenArchiveFile(const WCHAR* name) {
+    CloseFile();
+    ce::CopyWide(archiveName_, ce::WideView(name));
+    file_ = ce::CreateFileW(archiveName_, ce::GENERIC_READ, 0, nullptr, ce::OPEN_EXISTING,
+                            ce::FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file_ == ce::INVALID_HANDLE_VALUE) {
+        Report(res::IDS_CANT_READ_FILE);
+        return false;
+    }
+    if (!ReadArchiveHeader()) {
+        CloseFile();
+        return false;
+    }
+    compress_ = header_.IsCompressed();
+    if (!compress_) {
+        codec_.reset();
+        return true;
+    }
+    if (!codec_)
+        codec_.reset(new (std::nothrow) LzwCodec);
+    if (!codec_) {
+        Report(res::IDS_COMPRESSED_NO_MEMORY);
+    } else if (!codec_->AllocateWorkArea()) {
+        ReportOutOfMemory();
+    } else {
+        return true;
+    }
+    codec_.reset();
+    CloseFile();
+    return false;
+}
+
+bool BackupArchive::ReadArchiveHeader() {
+    passwordSet_ = false;
+    if (!backup::ReadArchiveHeader(file_, header_, password_)) {
+        Report(res::IDS_CANT_READ_FILE);
+        return false;
+    }
+    passwordSet_ = header_.HasPassword();
+    return true;
+}
+
+bool BackupArchive::ReadDatabaseHeader(DatabaseHeader& header) {
+    LzwCodec* codec = nullptr;
+    if (compress_) {
+        codec = codec_.get();
+        if (codec == nullptr) {
+            Report(res::IDS_COMPRESSED_NO_MEMORY);
+            return false;
+        }
+    }
+    switch (ReadDatabaseHeaderAt(file_, position_, codec, header)) {
+        case HeaderRead::Ok:
+            return true;
+        case HeaderRead::CannotUnpack:
+            Report(res::IDS_COMPRESSED_NO_MEMORY);
+            return false;
+        case HeaderRead::Unreadable:
+            break;
+    }
+    Report(res::IDS_CANT_READ_FILE);
+    return false;
+}
+
+bool BackupArchive::ReadRecord(ArchiveRecord& record, const WCHAR* target) {
+    RecordRead result = ReadArchiveRecord(file_, compress_ ? codec_.get() : nullptr, record);
+    if (result == RecordRead::Ok)
+        return true;
+    if (result == RecordRead::CannotUnpack) {
+        ReportOutOfMemory();
+    } else if (!app::RunningSilently()) {
+        UINT id =
+            result == RecordRead::NoMemory ? res::IDS_RESTORE_NO_MEMORY : res::IDS_RESTORE_CORRUPT;
+        ui::MessageByIdWith(owner_, id, target, ui::kErrorStyle);
+    }
+    return false;
+}
+
+bool BackupArchive::AdvanceToNextBlock(const DatabaseHeader& header) {
+    if (header.nextBlock <= position_) {
+        Report(res::IDS_CANT_READ_FILE);
+        return false;
+    }
+    position_ = header.nextBlock;
+    return true;
+}
+
+bool BackupArchive::WalkCatalogue(std::vector<CatalogueEntry>& rows) {
+    rows.clear();
+    position_ = header_.firstBlock;
+    for (DWORD i = 0; i < header_.databaseCount; ++i) {
+        CatalogueEntry entry;
+        entry.position = position_;
+        if (!ReadDatabaseHeader(entry.header))
+            return false;
+        rows.push_back(entry);
+        if (i + 1 < header_.databaseCount && !AdvanceToNextBlock(entry.header))
+            return false;
+    }
+    return true;
+}
+
+// ---- Catalogue texts ----------------------------------------------------------
+
+std::u16string CatalogueSizeText(const DatabaseHeader& header) {
+    int kilobytes, hundredths;
+    store::KilobytesAndHundredths(header.info.dwSize, kilobytes, hundredths);
+    return ce::FormatWide(u"%d.%02dKB", {kilobytes, hundredths});
+}
+
+std::u16string CatalogueInformation(const DatabaseHeader& header, bool compressed) {
+    int kilobytes, hundredths;
+    store::KilobytesAndHundredths(header.info.dwSize, kilobytes, hundredths);
+    store::DateTime stored(header.stored);
+    std::u16string date = stored.ShortDate();
+    std::u16string time = stored.TimeText(false);
+    std::u16string format =
+        ui::LoadText(compressed ? res::IDS_INFO_COMPRESSED : res::IDS_INFO_NOT_COMPRESSED);
+    return ce::FormatWide(
+        format, {kilobytes, hundredths, date, time, static_cast<int>(header.info.wNumRecords)});
+}
+
+}  // namespace backup

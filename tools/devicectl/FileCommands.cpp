@@ -1,0 +1,344 @@
+// devicectl's look into the files the programs write: raw LZW streams,
+// backup archives, Autobackup scripts and registry backups. Every reader
+// treats the file as hostile and names the offset of the first problem.
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "backup/ArchiveReading.h"
+#include "backup/LzwCodec.h"
+#include "backup/ScriptFile.h"
+#include "platform/core/Handles.h"
+#include "platform/core/Text.h"
+#include "platform/files/Files.h"
+#include "platform/time/Time.h"
+#include "regbackup/RegistryBackupFile.h"
+#include "store/RecordImage.h"
+#include "tools/devicectl/Commands.h"
+
+namespace devicectl {
+namespace {
+
+using ce::DWORD;
+
+// An open file, closed when it goes out of scope.
+class OpenFile {
+public:
+    explicit OpenFile(const std::string& path) {
+        std::u16string wide = ce::Utf8ToWide(path);
+        handle_ = ce::CreateFileW(wide.c_str(), ce::GENERIC_READ, ce::FILE_SHARE_READ, nullptr,
+                                  ce::OPEN_EXISTING, ce::FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~OpenFile() {
+        if (ok())
+            ce::CloseHandle(handle_);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    bool ok() const { return handle_ != ce::INVALID_HANDLE_VALUE; }
+    ce::HANDLE handle() const { return handle_; }
+
+private:
+    ce::HANDLE handle_ = ce::INVALID_HANDLE_VALUE;
+};
+
+std::string Utf8(const ce::WCHAR* text) {
+    return ce::WideToUtf8(ce::WideView(text));
+}
+
+std::string TimeText(const ce::SYSTEMTIME& t) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond);
+    return text;
+}
+
+std::string SizeText(DWORD bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%u.%02uKB", bytes / 1024, (bytes % 1024) * 100 / 1024);
+    return text;
+}
+
+std::string AtOffset(DWORD offset, const std::string& problem) {
+    return "offset " + std::to_string(offset) + ": " + problem;
+}
+
+bool IsPasswordSet(const ce::WCHAR* stored) {
+    return stored[0] != 0;
+}
+
+// ---- archive ----------------------------------------------------------------
+
+struct ArchiveOpen {
+    backup::ArchiveHeader header;
+    ce::WCHAR password[backup::kPasswordUnits] = {};
+    backup::LzwCodec codec;
+
+    // Reads the archive header of an open file; prints why not and returns
+    // false when it cannot.
+    bool ReadHeader(const OpenFile& file, const std::string& path) {
+        if (!file.ok()) {
+            Fail(path + ": cannot open: " + LastErrorText());
+            return false;
+        }
+        if (!backup::ReadArchiveHeader(file.handle(), header, password)) {
+            Fail(path + ": " + AtOffset(0, "the archive header cannot be read whole"));
+            return false;
+        }
+        return true;
+    }
+    backup::LzwCodec* Codec() { return header.IsCompressed() ? &codec : nullptr; }
+};
+
+std::string HeaderProblem(backup::HeaderRead result) {
+    return result == backup::HeaderRead::CannotUnpack
+               ? "the compressed database header does not decompress"
+               : "the database header cannot be read whole or does not unpack to 144 bytes";
+}
+
+int ArchiveList(const std::string& path) {
+    OpenFile file(path);
+    ArchiveOpen archive;
+    if (!archive.ReadHeader(file, path))
+        return 1;
+    const backup::ArchiveHeader& h = archive.header;
+    std::printf(
+        "%s: %u database%s, %s, %s\n", path.c_str(), h.databaseCount,
+        h.databaseCount == 1 ? "" : "s", h.IsCompressed() ? "compressed" : "not compressed",
+        h.HasPassword() && IsPasswordSet(archive.password) ? "password-protected" : "no password");
+    backup::LzwCodec* codec = archive.Codec();
+    DWORD position = h.firstBlock;
+    for (DWORD i = 0; i < h.databaseCount; ++i) {
+        backup::DatabaseHeader db;
+        backup::HeaderRead result =
+            backup::ReadDatabaseHeaderAt(file.handle(), position, codec, db);
+        if (result != backup::HeaderRead::Ok)
+            return Fail(path + ": " + AtOffset(position, HeaderProblem(result)));
+        std::printf("%-32s %10s  %s  %u records\n", Utf8(db.info.szDbaseName).c_str(),
+                    SizeText(db.info.dwSize).c_str(), TimeText(db.stored).c_str(),
+                    db.info.wNumRecords);
+        if (i + 1 < h.databaseCount && db.nextBlock <= position) {
+            return Fail(path + ": " +
+                        AtOffset(position + (codec ? 0 : 140),
+                                 "the next-block offset does not lead forward"));
+        }
+        position = db.nextBlock;
+    }
+    return 0;
+}
+
+std::string RecordProblem(backup::RecordRead result) {
+    switch (result) {
+        case backup::RecordRead::Truncated:
+            return "the record is shorter than its header announces";
+        case backup::RecordRead::NoMemory:
+            return "no memory for the record";
+        case backup::RecordRead::CannotUnpack:
+            return "the record image does not decompress";
+        case backup::RecordRead::Ok:
+            break;
+    }
+    return "";
+}
+
+int ArchiveVerify(const std::string& path) {
+    OpenFile file(path);
+    ArchiveOpen archive;
+    if (!archive.ReadHeader(file, path))
+        return 1;
+    const backup::ArchiveHeader& h = archive.header;
+    backup::LzwCodec* codec = archive.Codec();
+    auto problem = [&path](DWORD offset, const std::string& what) {
+        std::printf("%s: %s\n", path.c_str(), AtOffset(offset, what).c_str());
+        return 1;
+    };
+
+    DWORD position = h.firstBlock;
+    std::uint64_t records = 0;
+    for (DWORD block = 0; block < h.databaseCount; ++block) {
+        backup::DatabaseHeader db;
+        backup::HeaderRead result =
+            backup::ReadDatabaseHeaderAt(file.handle(), position, codec, db);
+        if (result != backup::HeaderRead::Ok)
+            return problem(position, HeaderProblem(result));
+        std::string name(1, '"');
+        name.append(Utf8(db.info.szDbaseName)).push_back('"');
+        for (DWORD i = 1; i <= db.info.wNumRecords; ++i) {
+            DWORD at = backup::FilePosition(file.handle());
+            backup::ArchiveRecord record;
+            backup::RecordRead read = backup::ReadArchiveRecord(file.handle(), codec, record);
+            std::string which = name + " record " + std::to_string(i) + ": ";
+            if (read != backup::RecordRead::Ok)
+                return problem(at, which + RecordProblem(read));
+            if (record.header.sequence != i) {
+                return problem(at,
+                               which + "sequence number " + std::to_string(record.header.sequence));
+            }
+            if (record.header.headerSize != backup::kRecordHeaderSize) {
+                return problem(
+                    at, which + "record header size " + std::to_string(record.header.headerSize));
+            }
+            store::DecodedRecord decoded;
+            std::string why;
+            if (!store::DecodeRelativeImage(record.image(), record.imageLength(),
+                                            record.header.propertyCount, decoded, &why)) {
+                return problem(at, which + "bad record image: " + why);
+            }
+            ++records;
+        }
+        DWORD end = backup::FilePosition(file.handle());
+        if (db.nextBlock != end) {
+            return problem(position, name + " next-block offset " + std::to_string(db.nextBlock) +
+                                         ", but its records end at " + std::to_string(end));
+        }
+        position = db.nextBlock;
+    }
+    DWORD size = backup::FileSize(file.handle());
+    if (position != size && h.databaseCount != 0)
+        return problem(position, std::to_string(size - position) + " bytes after the last block");
+    std::printf("%s: ok: %u databases, %llu records, %s\n", path.c_str(), h.databaseCount,
+                static_cast<unsigned long long>(records),
+                h.IsCompressed() ? "compressed" : "not compressed");
+    return 0;
+}
+
+// ---- script -----------------------------------------------------------------
+
+int ScriptShow(const std::string& path) {
+    OpenFile file(path);
+    if (!file.ok())
+        return Fail(path + ": cannot open: " + LastErrorText());
+    backup::ScriptHeader header;
+    if (!backup::ReadScriptHeader(file.handle(), header)) {
+        if (backup::FileSize(file.handle()) < backup::kScriptHeaderSize)
+            return Fail(path + ": " + AtOffset(0, "the script header cannot be read whole"));
+        return Fail(
+            path + ": " +
+            AtOffset(4, "format tag " + std::to_string(header.formatTag) + ", expected 288"));
+    }
+    std::printf("archive: %s\n", Utf8(header.archiveName).c_str());
+    std::printf("compressed: %s\n", header.compressed ? "yes" : "no");
+    std::printf("password: %s\n", IsPasswordSet(header.password) ? "set" : "none");
+    std::printf("databases: %u\n", header.databaseCount);
+    for (DWORD i = 0; i < header.databaseCount; ++i) {
+        DWORD at = backup::FilePosition(file.handle());
+        ce::WCHAR name[backup::kScriptEntryUnits];
+        if (!backup::ReadScriptEntry(file.handle(), name))
+            return Fail(path + ": " + AtOffset(at, "entry " + std::to_string(i + 1) + " is short"));
+        std::printf("  %s\n", Utf8(name).c_str());
+    }
+    return 0;
+}
+
+// ---- registry backup ------------------------------------------------------------
+
+const char* RootName(DWORD root) {
+    switch (root) {
+        case regbackup::kHkeyClassesRoot:
+            return "HKEY_CLASSES_ROOT";
+        case regbackup::kHkeyCurrentUser:
+            return "HKEY_CURRENT_USER";
+        case regbackup::kHkeyLocalMachine:
+            return "HKEY_LOCAL_MACHINE";
+        default:
+            return nullptr;
+    }
+}
+
+const char* TypeName(DWORD type) {
+    static const char* const kNames[] = {"REG_NONE",   "REG_SZ",       "REG_EXPAND_SZ",
+                                         "REG_BINARY", "REG_DWORD",    "REG_DWORD_BIG_ENDIAN",
+                                         "REG_LINK",   "REG_MULTI_SZ", "REG_RESOURCE_LIST"};
+    return type < std::size(kNames) ? kNames[type] : nullptr;
+}
+
+int RbkList(const std::string& path) {
+    OpenFile file(path);
+    if (!file.ok())
+        return Fail(path + ": cannot open: " + LastErrorText());
+    regbackup::RbkHeader header;
+    if (!regbackup::ReadRbkHeader(file.handle(), header))
+        return Fail(path + ": " + AtOffset(0, "not a registry backup (bad or short header)"));
+    std::string roots;
+    const DWORD flags[] = {regbackup::kRootClassesRoot, regbackup::kRootCurrentUser,
+                           regbackup::kRootLocalMachine};
+    const DWORD handles[] = {regbackup::kHkeyClassesRoot, regbackup::kHkeyCurrentUser,
+                             regbackup::kHkeyLocalMachine};
+    for (int i = 0; i < 3; ++i) {
+        if (header.rootFlags & flags[i])
+            roots += std::string(roots.empty() ? "" : ", ") + RootName(handles[i]);
+    }
+    ce::SYSTEMTIME written{};
+    ce::FileTimeToSystemTime(&header.created, &written);
+    std::printf("%s: %u keys, roots %s, %s, written %s\n", path.c_str(), header.keyCount,
+                roots.empty() ? "none" : roots.c_str(),
+                IsPasswordSet(header.password) ? "password-protected" : "no password",
+                TimeText(written).c_str());
+    if (!backup::SeekFile(file.handle(), header.firstRecord))
+        return Fail(path + ": " + AtOffset(52, "bad first record offset"));
+    for (DWORD k = 0; k < header.keyCount; ++k) {
+        DWORD at = backup::FilePosition(file.handle());
+        regbackup::KeyRecord key;
+        if (!regbackup::ReadKeyRecord(file.handle(), key)) {
+            return Fail(path + ": " +
+                        AtOffset(at, "key record " + std::to_string(k + 1) + " is unreadable"));
+        }
+        const char* root = RootName(key.root);
+        std::printf("%s\\%s%s%s\n", root ? root : std::to_string(key.root).c_str(),
+                    ce::WideToUtf8(key.path).c_str(), key.keyClass.empty() ? "" : "  class ",
+                    ce::WideToUtf8(key.keyClass).c_str());
+        for (const regbackup::ValueRecord& value : key.values) {
+            const char* type = TypeName(value.type);
+            std::printf("  %-24s %-14s %u bytes\n",
+                        value.name.empty() ? "(default)" : ce::WideToUtf8(value.name).c_str(),
+                        type ? type : std::to_string(value.type).c_str(), value.size());
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int Lzw(const Args& args) {
+    if (args.size() != 1 || (args[0] != "c" && args[0] != "d"))
+        return Fail("usage: devicectl lzw c|d  (standard input to standard output)");
+    std::vector<unsigned char> input((std::istreambuf_iterator<char>(std::cin)),
+                                     std::istreambuf_iterator<char>());
+    backup::LzwCodec codec;
+    codec.SetOutputLimit(std::size_t{1} << 30);
+    bool ok = args[0] == "c" ? codec.Compress(input.data(), input.size())
+                             : codec.Decompress(input.data(), input.size());
+    if (!ok) {
+        return Fail(args[0] == "c" ? "not enough memory"
+                                   : "the input is not a stream this codec wrote");
+    }
+    std::fwrite(codec.Output(), 1, codec.OutputLength(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the output");
+}
+
+int Archive(const Args& args) {
+    if (args.size() == 2 && args[0] == "list")
+        return ArchiveList(args[1]);
+    if (args.size() == 2 && args[0] == "verify")
+        return ArchiveVerify(args[1]);
+    return Fail("usage: devicectl archive list|verify FILE");
+}
+
+int Script(const Args& args) {
+    if (args.size() == 2 && args[0] == "show")
+        return ScriptShow(args[1]);
+    return Fail("usage: devicectl script show FILE");
+}
+
+int Rbk(const Args& args) {
+    if (args.size() == 2 && args[0] == "list")
+        return RbkList(args[1]);
+    return Fail("usage: devicectl rbk list FILE");
+}
+
+}  // namespace devicectl
