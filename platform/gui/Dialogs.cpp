@@ -9,6 +9,7 @@
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/core/WideFormat.h"
+#include "platform/gui/Controls.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/WindowSystem.h"
@@ -236,6 +237,8 @@ BOOL EndDialog(HWND hwnd, int result) {
     }
     state->ended = true;
     state->result = result;
+    // Wakes the dialog's loop when it ends from outside a message (a scripted action).
+    PostMessageW(hwnd, WM_NULL, 0, 0);
     if (!state->modal)
         ShowWindow(hwnd, SW_HIDE);
     return TRUE;
@@ -329,7 +332,9 @@ BOOL IsDialogMessageW(HWND dialog, MSG* msg) {
                 return TRUE;
             }
             case VK_ESCAPE: {
-                if (wantsAll)
+                // Only a label being edited keeps Escape; elsewhere it cancels the dialog.
+                auto* edit = gui::StateOf<gui::EditState>(focus);
+                if (edit != nullptr && edit->labelEditOf != nullptr)
                     break;
                 HWND cancel = GetDlgItem(dialog, IDCANCEL);
                 if (cancel != nullptr && !IsWindowEnabled(cancel))

@@ -112,7 +112,9 @@ bool TryTake(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
 void GiveUp(MSG* out) {
     WindowSystem& system = System();
     if (!system.modalDialogs.empty()) {
-        EndDialog(system.modalDialogs.back(), IDCANCEL);
+        HWND dialog = system.modalDialogs.back();
+        if (!Peek(dialog)->dialog->ended)
+            EndDialog(dialog, IDCANCEL);
         *out = {nullptr, WM_NULL, 0, 0, Now(), {}};
         return;
     }
@@ -182,6 +184,12 @@ BOOL GetMessageW(MSG* msg, HWND hwnd, UINT low, UINT high) {
         if (!gui::CurrentBackend().WaitForInput(request)) {
             gui::GiveUp(msg);
             return msg->message == WM_QUIT ? FALSE : TRUE;
+        }
+        // A dialog ended by what happened while waiting lets its loop finish.
+        if (request.modalDialog != nullptr && gui::Peek(request.modalDialog) != nullptr &&
+            gui::Peek(request.modalDialog)->dialog->ended) {
+            *msg = {request.modalDialog, WM_NULL, 0, 0, gui::Now(), {}};
+            return TRUE;
         }
     }
 }

@@ -98,9 +98,9 @@ void Answer(Listener& listener) {
         if (request == "raise" && IsWindow(listener.window)) {
             ShowWindow(listener.window, SW_SHOWNORMAL);
             SetForegroundWindow(listener.window);
-            (void)!write(client, "ok\n", 3);
+            send(client, "ok\n", 3, MSG_NOSIGNAL);
         } else {
-            (void)!write(client, "no\n", 3);
+            send(client, "no\n", 3, MSG_NOSIGNAL);
         }
         close(client);
     }
@@ -157,7 +157,7 @@ BOOL RaiseRemoteWindow(HWND remote) {
     int fd = Connect(it->second.address);
     if (fd < 0)
         return FALSE;
-    bool raised = write(fd, "raise\n", 6) == 6 && ReadLine(fd, kReplyTimeoutMs) == "ok";
+    bool raised = send(fd, "raise\n", 6, MSG_NOSIGNAL) == 6 && ReadLine(fd, kReplyTimeoutMs) == "ok";
     close(fd);
     return raised ? TRUE : FALSE;
 }

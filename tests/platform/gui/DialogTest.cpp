@@ -25,6 +25,8 @@ BOOL TestDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_COMMAND: {
             int id = LOWORD(static_cast<DWORD>(wParam));
+            if (HIWORD(static_cast<DWORD>(wParam)) != BN_CLICKED)
+                return FALSE;
             run->commands.push_back(id);
             if (run->owner != nullptr)
                 run->ownerEnabledDuring = IsWindowEnabled(run->owner) != 0;
@@ -67,7 +69,7 @@ TEST_F(DialogTest, ModalDialogGetsItsParameterDisablesItsOwnerAndReturnsTheButto
     EXPECT_TRUE(IsWindowEnabled(frame));
     EXPECT_EQ(state.commands, (std::vector<int>{kCheck, IDOK}));
     EXPECT_EQ(user().dialogs(), (std::vector<UINT>{kDialog}));
-    EXPECT_TRUE(failures.empty());
+    EXPECT_TRUE(failures.empty()) << failures[0];
 }
 
 TEST_F(DialogTest, EnterPressesTheDefaultButtonEscapeCancelsAndAMultiLineFieldKeepsEnter) {
@@ -117,6 +119,7 @@ TEST_F(DialogTest, ActionsQueuePerOccurrenceAndAStandingActionServesTheRest) {
 TEST_F(DialogTest, ControlsByIdentifierTabOrderRadioGroupsAndNumbers) {
     HWND dialog = CreateDialogParamW(instance(), MAKEINTRESOURCE(kDialog), nullptr, TestDialog, 0);
     ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kEdit));
     EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, kEdit), FALSE), GetDlgItem(dialog, kCheck));
     EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, kEdit), TRUE), GetDlgItem(dialog, IDCANCEL));
@@ -150,6 +153,7 @@ TEST_F(DialogTest, ControlsByIdentifierTabOrderRadioGroupsAndNumbers) {
 
 TEST_F(DialogTest, EditFieldsKeepTheirLimitSelectionAndUndo) {
     HWND dialog = CreateDialogParamW(instance(), MAKEINTRESOURCE(kDialog), nullptr, TestDialog, 0);
+    ShowWindow(dialog, SW_SHOW);
     HWND edit = GetDlgItem(dialog, kEdit);
     SendMessageW(edit, EM_LIMITTEXT, 5, 0);
     SetWindowTextW(edit, u"");

@@ -15,7 +15,7 @@ using namespace ce;
 
 LRESULT Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ACTIVATE && LOWORD(static_cast<DWORD>(wParam)) != WA_INACTIVE &&
-        lParam == 0 && GetWindowLongW(hwnd, GWL_USERDATA) != 0) {
+        GetWindowLongW(hwnd, GWL_USERDATA) != 0) {
         std::printf("raised\n");
         std::fflush(stdout);
         PostQuitMessage(0);
