@@ -23,9 +23,9 @@ bool Down(int key) {
 }  // namespace
 
 HACCEL LoadAcceleratorsW(HINSTANCE instance, LPCWSTR name) {
-    const AcceleratorResource* resource =
-        instance != nullptr && IS_INTRESOURCE(name) ? instance->FindAccelerators(ResourceId(name))
-                                                    : nullptr;
+    const AcceleratorResource* resource = instance != nullptr && IS_INTRESOURCE(name)
+                                              ? instance->FindAccelerators(ResourceId(name))
+                                              : nullptr;
     if (resource == nullptr) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;

@@ -117,7 +117,8 @@ LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (!ReallyEnabled(hwnd))
                 return 0;
             if (type == BS_AUTOCHECKBOX) {
-                SendMessageW(hwnd, BM_SETCHECK, state.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+                SendMessageW(hwnd, BM_SETCHECK,
+                             state.check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
             } else if (type == BS_AUTO3STATE) {
                 SendMessageW(hwnd, BM_SETCHECK, (state.check + 1) % 3, 0);
             } else if (type == BS_AUTORADIOBUTTON) {

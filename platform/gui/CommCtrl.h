@@ -316,8 +316,7 @@ inline constexpr UINT PBM_GETPOS = WM_USER + 8;
 // ---- Helpers with the platform's macro names -------------------------------
 
 inline int ListView_InsertItem(HWND hwnd, const LVITEMW* item) {
-    return static_cast<int>(
-        SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(item)));
+    return static_cast<int>(SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(item)));
 }
 inline BOOL ListView_SetItem(HWND hwnd, const LVITEMW* item) {
     return static_cast<BOOL>(SendMessageW(hwnd, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(item)));
@@ -367,9 +366,8 @@ inline int ListView_GetColumnWidth(HWND hwnd, int i) {
     return static_cast<int>(SendMessageW(hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0));
 }
 inline HIMAGELIST ListView_SetImageList(HWND hwnd, HIMAGELIST list, int which) {
-    return reinterpret_cast<HIMAGELIST>(SendMessageW(hwnd, LVM_SETIMAGELIST,
-                                                     static_cast<WPARAM>(which),
-                                                     reinterpret_cast<LPARAM>(list)));
+    return reinterpret_cast<HIMAGELIST>(SendMessageW(
+        hwnd, LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));
 }
 inline HWND ListView_GetHeader(HWND hwnd) {
     return reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
@@ -416,12 +414,12 @@ inline int Header_GetItemCount(HWND hwnd) {
     return static_cast<int>(SendMessageW(hwnd, HDM_GETITEMCOUNT, 0, 0));
 }
 inline BOOL Header_GetItem(HWND hwnd, int i, HDITEMW* item) {
-    return static_cast<BOOL>(SendMessageW(hwnd, HDM_GETITEMW, static_cast<WPARAM>(i),
-                                          reinterpret_cast<LPARAM>(item)));
+    return static_cast<BOOL>(
+        SendMessageW(hwnd, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item)));
 }
 inline BOOL Header_SetItem(HWND hwnd, int i, const HDITEMW* item) {
-    return static_cast<BOOL>(SendMessageW(hwnd, HDM_SETITEMW, static_cast<WPARAM>(i),
-                                          reinterpret_cast<LPARAM>(item)));
+    return static_cast<BOOL>(
+        SendMessageW(hwnd, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item)));
 }
 inline HIMAGELIST Header_SetImageList(HWND hwnd, HIMAGELIST list) {
     return reinterpret_cast<HIMAGELIST>(

@@ -117,9 +117,9 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC pr
         r = {r.left + origin.x, r.top + origin.y, r.right + origin.x, r.bottom + origin.y};
     }
     DWORD style = (tmpl->style & ~(WS_VISIBLE | WS_CHILD)) | WS_POPUP;
-    HWND dialog = CreateWindowExW(tmpl->exStyle, kDialogClassName, tmpl->caption, style, r.left,
-                                  r.top, r.right - r.left, r.bottom - r.top, owner, nullptr,
-                                  instance, nullptr);
+    HWND dialog =
+        CreateWindowExW(tmpl->exStyle, kDialogClassName, tmpl->caption, style, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, owner, nullptr, instance, nullptr);
     if (dialog == nullptr) {
         if (font != nullptr)
             DeleteObject(font);
@@ -136,10 +136,10 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC pr
     HFONT childFont = font != nullptr ? font : DefaultFont();
     for (const DialogItemResource& item : tmpl->items) {
         RECT ir = Map(units, item.x, item.y, item.cx, item.cy);
-        HWND child = CreateWindowExW(item.exStyle, item.className, item.text, item.style | WS_CHILD,
-                                     ir.left, ir.top, ir.right - ir.left, ir.bottom - ir.top, dialog,
-                                     reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(item.id)),
-                                     instance, nullptr);
+        HWND child = CreateWindowExW(
+            item.exStyle, item.className, item.text, item.style | WS_CHILD, ir.left, ir.top,
+            ir.right - ir.left, ir.bottom - ir.top, dialog,
+            reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(item.id)), instance, nullptr);
         if (child == nullptr) {
             DestroyWindow(dialog);
             return nullptr;
@@ -287,7 +287,8 @@ LRESULT DefDlgProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 if (focus != nullptr && IsChild(hwnd, focus))
                     state->lastFocus = focus;
             } else {
-                HWND focus = IsWindow(state->lastFocus) ? state->lastFocus : gui::FirstTabStop(hwnd);
+                HWND focus =
+                    IsWindow(state->lastFocus) ? state->lastFocus : gui::FirstTabStop(hwnd);
                 if (focus != nullptr && !IsChild(hwnd, GetFocus()))
                     SetFocus(focus);
             }
@@ -311,10 +312,10 @@ BOOL IsDialogMessageW(HWND dialog, MSG* msg) {
         return FALSE;
     if (msg->message == WM_KEYDOWN) {
         HWND focus = GetFocus();
-        LRESULT code = focus != nullptr && IsChild(dialog, focus)
-                           ? SendMessageW(focus, WM_GETDLGCODE, msg->wParam,
-                                          reinterpret_cast<LPARAM>(msg))
-                           : 0;
+        LRESULT code =
+            focus != nullptr && IsChild(dialog, focus)
+                ? SendMessageW(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg))
+                : 0;
         bool wantsAll = (code & DLGC_WANTALLKEYS) != 0;
         switch (msg->wParam) {
             case VK_RETURN: {
@@ -391,8 +392,8 @@ UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR buffer, int size) {
 }
 
 BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
-    std::u16string text = isSigned ? FormatWide(u"%d", {static_cast<int>(value)})
-                                   : FormatWide(u"%u", {value});
+    std::u16string text =
+        isSigned ? FormatWide(u"%d", {static_cast<int>(value)}) : FormatWide(u"%u", {value});
     return SetDlgItemTextW(dialog, id, text.c_str());
 }
 
@@ -468,8 +469,8 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
         return nullptr;
     auto it = std::find(stops.begin(), stops.end(), control);
     std::size_t n = stops.size();
-    std::size_t index = it == stops.end() ? (previous ? 0 : n - 1)
-                                          : static_cast<std::size_t>(it - stops.begin());
+    std::size_t index =
+        it == stops.end() ? (previous ? 0 : n - 1) : static_cast<std::size_t>(it - stops.begin());
     for (std::size_t step = 1; step <= n; ++step) {
         std::size_t next = previous ? (index + n - step) % n : (index + step) % n;
         if (gui::Tabbable(stops[next]))

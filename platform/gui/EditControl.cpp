@@ -180,8 +180,8 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 ReplaceSelection(hwnd, u"");
             } else if (wParam == VK_LEFT || wParam == VK_RIGHT || wParam == VK_HOME ||
                        wParam == VK_END) {
-                int caret = wParam == VK_HOME  ? 0
-                            : wParam == VK_END ? Length(*w)
+                int caret = wParam == VK_HOME   ? 0
+                            : wParam == VK_END  ? Length(*w)
                             : wParam == VK_LEFT ? state.selectionStart - 1
                                                 : state.selectionEnd + 1;
                 caret = std::clamp(caret, 0, Length(*w));

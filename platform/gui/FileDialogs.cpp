@@ -39,7 +39,8 @@ std::size_t NameStart(std::u16string_view path) {
 
 BOOL Ask(OPENFILENAMEW* ofn, bool save) {
     lastDialogError = 0;
-    if (ofn == nullptr || ofn->lStructSize == 0 || ofn->lpstrFile == nullptr || ofn->nMaxFile == 0) {
+    if (ofn == nullptr || ofn->lStructSize == 0 || ofn->lpstrFile == nullptr ||
+        ofn->nMaxFile == 0) {
         lastDialogError = CDERR_STRUCTSIZE;
         return FALSE;
     }

@@ -24,7 +24,6 @@ struct GdiObject {
 std::optional<GdiObject> ObjectCopy(HGDIOBJ handle);
 HBITMAP CreateBitmapFromImage(std::shared_ptr<const Image> image);
 // Copies part of an image onto a device context's surface.
-void DrawImageOn(HDC hdc, const Image& image, RECT source, POINT destination,
-                 COLORREF transparent);
+void DrawImageOn(HDC hdc, const Image& image, RECT source, POINT destination, COLORREF transparent);
 
 }  // namespace ce::gui

@@ -179,12 +179,14 @@ LRESULT HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case HDM_GETITEMW:
             if (index < 0 || index >= count || lParam == 0)
                 return FALSE;
-            CopyOut(state.items[static_cast<std::size_t>(index)], reinterpret_cast<HDITEMW*>(lParam));
+            CopyOut(state.items[static_cast<std::size_t>(index)],
+                    reinterpret_cast<HDITEMW*>(lParam));
             return TRUE;
         case HDM_SETITEMW:
             if (index < 0 || index >= count || lParam == 0)
                 return FALSE;
-            CopyIn(*reinterpret_cast<const HDITEMW*>(lParam), state.items[static_cast<std::size_t>(index)]);
+            CopyIn(*reinterpret_cast<const HDITEMW*>(lParam),
+                   state.items[static_cast<std::size_t>(index)]);
             Changed(hwnd);
             return TRUE;
         case HDM_GETITEMRECT: {

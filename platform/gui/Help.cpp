@@ -32,10 +32,11 @@ BOOL CreateProcessW(LPCWSTR image, LPCWSTR commandLine, void*, void*, BOOL, DWOR
     std::u16string_view arguments = WideView(commandLine);
     std::size_t hash = arguments.find(u'#');
     std::u16string file(arguments.substr(0, hash));
-    std::u16string anchor = hash == std::u16string_view::npos ? std::u16string()
-                                                              : std::u16string(arguments.substr(hash + 1));
+    std::u16string anchor = hash == std::u16string_view::npos
+                                ? std::u16string()
+                                : std::u16string(arguments.substr(hash + 1));
     // Only a plain file name of the help folder can be shown.
-    if (file.empty() || file.find_first_of(u"\\/") != std::u16string::npos || file == u".." ) {
+    if (file.empty() || file.find_first_of(u"\\/") != std::u16string::npos || file == u"..") {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }

@@ -45,7 +45,8 @@ int AddStrip(ImageListData& data, const std::shared_ptr<const gui::Image>& image
         return -1;
     int first = static_cast<int>(data.entries.size());
     for (int x = 0; x + data.cx <= image->width; x += data.cx)
-        data.entries.push_back({image, {x, 0, x + data.cx, std::min(image->height, data.cy)}, transparent});
+        data.entries.push_back(
+            {image, {x, 0, x + data.cx, std::min(image->height, data.cy)}, transparent});
     return static_cast<int>(data.entries.size()) > first ? first : -1;
 }
 

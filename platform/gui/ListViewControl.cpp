@@ -44,7 +44,7 @@ struct ListViewState : ControlState {
 // The layout of the current view, worked out from the font and images.
 struct Layout {
     DWORD view = LVS_REPORT;
-    int width = 0;   // client area
+    int width = 0;  // client area
     int height = 0;
     int headerHeight = 0;
     int lineHeight = 0;
@@ -116,8 +116,8 @@ Layout MakeLayout(HWND hwnd, const ListViewState& s) {
     if (s.normal != nullptr)
         ImageList_GetIconSize(s.normal, &l.largeCx, &l.largeCy);
     l.rowHeight = std::max(l.lineHeight, l.smallCy) + 2;
-    bool header = l.view == LVS_REPORT &&
-                  (GetWindowLongW(hwnd, GWL_STYLE) & LVS_NOCOLUMNHEADER) == 0;
+    bool header =
+        l.view == LVS_REPORT && (GetWindowLongW(hwnd, GWL_STYLE) & LVS_NOCOLUMNHEADER) == 0;
     l.headerHeight = header && s.header != nullptr ? HeaderHeight(s.header) : 0;
     int average = std::max(1, CurrentBackend().MeasureFont(WindowFont(hwnd)).averageCharWidth);
     switch (l.view) {
@@ -437,9 +437,9 @@ HWND EditLabel(HWND hwnd, int i) {
     RECT r = ItemRect(l, now, i, LVIR_LABEL);
     r.right = std::max<LONG>(r.right, r.left + TextWidth(hwnd, text) + 16);
     r.right = std::min<LONG>(r.right, l.width);
-    HWND edit = CreateWindowExW(0, u"EDIT", text.c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
-                                r.right - r.left, r.bottom - r.top, hwnd, nullptr, nullptr, nullptr);
+    HWND edit = CreateWindowExW(
+        0, u"EDIT", text.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
+        r.right - r.left, r.bottom - r.top, hwnd, nullptr, nullptr, nullptr);
     if (edit == nullptr)
         return nullptr;
     if (Window* e = Peek(edit)) {
@@ -467,10 +467,10 @@ void PaintScrollBar(HDC hdc, const Layout& l, const ListViewState& s) {
     int length = horizontal ? track.right - track.left : track.bottom - track.top;
     int thumb = std::max(l.scrollBar, length * page / extent);
     int start = (length - thumb) * s.top / std::max(1, extent - page);
-    RECT knob = horizontal ? RECT{track.left + start, track.top + 1, track.left + start + thumb,
-                                  track.bottom - 1}
-                           : RECT{track.left + 1, track.top + start, track.right - 1,
-                                  track.top + start + thumb};
+    RECT knob =
+        horizontal
+            ? RECT{track.left + start, track.top + 1, track.left + start + thumb, track.bottom - 1}
+            : RECT{track.left + 1, track.top + start, track.right - 1, track.top + start + thumb};
     FillRect(hdc, &knob, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
@@ -497,34 +497,38 @@ void Paint(HWND hwnd) {
         const ListItem& item = s.items[static_cast<std::size_t>(i)];
         bool selected = (item.state & LVIS_SELECTED) != 0 && showSelection;
         RECT label = ItemRect(l, s, i, LVIR_LABEL);
-        RECT highlight = l.view == LVS_REPORT && (s.exStyle & LVS_EX_FULLROWSELECT) != 0
-                             ? bounds
-                             : label;
+        RECT highlight =
+            l.view == LVS_REPORT && (s.exStyle & LVS_EX_FULLROWSELECT) != 0 ? bounds : label;
         if (selected) {
-            FillRect(hdc, &highlight,
-                     GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+            FillRect(hdc, &highlight, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
         }
-        COLORREF textColor = selected && focused ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                                                 : GetSysColor(COLOR_WINDOWTEXT);
+        COLORREF textColor =
+            selected && focused ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_WINDOWTEXT);
         HIMAGELIST images = l.view == LVS_ICON ? s.normal : s.small;
         RECT icon = ItemRect(l, s, i, LVIR_ICON);
         if (images != nullptr && item.image >= 0)
-            ImageList_Draw(images, item.image, hdc, icon.left,
-                           icon.top + (icon.bottom - icon.top - (l.view == LVS_ICON ? l.largeCy : l.smallCy)) / 2,
-                           ILD_TRANSPARENT);
+            ImageList_Draw(
+                images, item.image, hdc, icon.left,
+                icon.top +
+                    (icon.bottom - icon.top - (l.view == LVS_ICON ? l.largeCy : l.smallCy)) / 2,
+                ILD_TRANSPARENT);
         SetTextColor(hdc, textColor);
         if (l.view == LVS_REPORT && !columns.empty()) {
             int x = 0;
             for (std::size_t c = 0; c < columns.size(); ++c) {
-                RECT cell = c == 0 ? label : RECT{x, bounds.top, x + columns[c].width, bounds.bottom};
+                RECT cell =
+                    c == 0 ? label : RECT{x, bounds.top, x + columns[c].width, bounds.bottom};
                 if (c > 0 && !selected)
                     SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
                 if (c > 0 && selected && (s.exStyle & LVS_EX_FULLROWSELECT) == 0)
                     SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
                 RECT text{cell.left + (c == 0 ? 2 : 6), cell.top, cell.right - 6, cell.bottom};
-                int subItem = c < s.columnSubItems.size() ? s.columnSubItems[c] : static_cast<int>(c);
+                int subItem =
+                    c < s.columnSubItems.size() ? s.columnSubItems[c] : static_cast<int>(c);
                 int format = columns[c].format & HDF_JUSTIFYMASK;
-                UINT align = format == HDF_RIGHT ? DT_RIGHT : format == HDF_CENTER ? DT_CENTER : DT_LEFT;
+                UINT align = format == HDF_RIGHT    ? DT_RIGHT
+                             : format == HDF_CENTER ? DT_CENTER
+                                                    : DT_LEFT;
                 if (text.right > text.left) {
                     const std::u16string& value = TextOf(item, subItem);
                     DrawTextW(hdc, value.c_str(), -1, &text,
@@ -613,9 +617,9 @@ void PenDown(HWND hwnd, LPARAM lParam, WPARAM keys, bool doubleClick) {
         StateFor(hwnd).selectionMark = mark;
     } else {
         const ListItem& item = now.items[static_cast<std::size_t>(i)];
-        bool soleFocused = (item.state & (LVIS_SELECTED | LVIS_FOCUSED)) ==
-                               (LVIS_SELECTED | LVIS_FOCUSED) &&
-                           ListView_GetSelectedCount(hwnd) == 1;
+        bool soleFocused =
+            (item.state & (LVIS_SELECTED | LVIS_FOCUSED)) == (LVIS_SELECTED | LVIS_FOCUSED) &&
+            ListView_GetSelectedCount(hwnd) == 1;
         SelectOnly(hwnd, i);
         if (soleFocused && !doubleClick && flags == LVHT_ONITEMLABEL &&
             (GetWindowLongW(hwnd, GWL_STYLE) & LVS_EDITLABELS) != 0)
@@ -704,7 +708,8 @@ void KeyDown(HWND hwnd, WPARAM key) {
 
 void CopyItemOut(const ListItem& item, LVITEMW* out) {
     if ((out->mask & LVIF_TEXT) != 0 && out->pszText != nullptr && out->cchTextMax > 0)
-        CopyWide(out->pszText, static_cast<std::size_t>(out->cchTextMax), TextOf(item, out->iSubItem));
+        CopyWide(out->pszText, static_cast<std::size_t>(out->cchTextMax),
+                 TextOf(item, out->iSubItem));
     if ((out->mask & LVIF_IMAGE) != 0)
         out->iImage = item.image;
     if ((out->mask & LVIF_PARAM) != 0)
@@ -842,15 +847,18 @@ LRESULT ColumnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             index = std::clamp(index, 0, count);
             HDITEMW item{};
             item.mask = HDI_FORMAT | HDI_WIDTH | HDI_TEXT;
-            item.fmt = HDF_STRING | ((in->mask & LVCF_FMT) != 0 ? (in->fmt & LVCFMT_JUSTIFYMASK) : 0);
+            item.fmt =
+                HDF_STRING | ((in->mask & LVCF_FMT) != 0 ? (in->fmt & LVCFMT_JUSTIFYMASK) : 0);
             item.cxy = (in->mask & LVCF_WIDTH) != 0 ? in->cx : 60;
-            std::u16string text = (in->mask & LVCF_TEXT) != 0 ? std::u16string(WideView(in->pszText))
-                                                              : std::u16string();
+            std::u16string text = (in->mask & LVCF_TEXT) != 0
+                                      ? std::u16string(WideView(in->pszText))
+                                      : std::u16string();
             item.pszText = text.data();
             SendMessageW(s.header, HDM_INSERTITEMW, static_cast<WPARAM>(index),
                          reinterpret_cast<LPARAM>(&item));
-            StateFor(hwnd).columnSubItems.insert(StateFor(hwnd).columnSubItems.begin() + index,
-                                                 (in->mask & LVCF_SUBITEM) != 0 ? in->iSubItem : index);
+            StateFor(hwnd).columnSubItems.insert(
+                StateFor(hwnd).columnSubItems.begin() + index,
+                (in->mask & LVCF_SUBITEM) != 0 ? in->iSubItem : index);
             Redraw(hwnd);
             return index;
         }
@@ -903,7 +911,10 @@ LRESULT ColumnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 for (const ListItem& item : s.items)
                     widest = std::max(widest, TextWidth(hwnd, TextOf(item, subItem)));
                 if (width == LVSCW_AUTOSIZE_USEHEADER)
-                    widest = std::max(widest, TextWidth(hwnd, HeaderOf(s.header).items[static_cast<std::size_t>(index)].text));
+                    widest = std::max(
+                        widest,
+                        TextWidth(hwnd,
+                                  HeaderOf(s.header).items[static_cast<std::size_t>(index)].text));
                 width = widest + 12;
             }
             HDITEMW item{};
@@ -1058,14 +1069,16 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             item->pszText[0] = 0;
             if (!Valid(s, index))
                 return 0;
-            return static_cast<LRESULT>(CopyWide(item->pszText, static_cast<std::size_t>(item->cchTextMax),
-                                                 TextOf(s.items[static_cast<std::size_t>(index)], item->iSubItem)));
+            return static_cast<LRESULT>(
+                CopyWide(item->pszText, static_cast<std::size_t>(item->cchTextMax),
+                         TextOf(s.items[static_cast<std::size_t>(index)], item->iSubItem)));
         }
         case LVM_SETITEMTEXTW: {
             auto* item = reinterpret_cast<const LVITEMW*>(lParam);
             if (item == nullptr || !Valid(s, index))
                 return FALSE;
-            SetText(s.items[static_cast<std::size_t>(index)], item->iSubItem, WideView(item->pszText));
+            SetText(s.items[static_cast<std::size_t>(index)], item->iSubItem,
+                    WideView(item->pszText));
             Redraw(hwnd);
             return TRUE;
         }
@@ -1077,7 +1090,9 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case LVM_GETITEMSTATE:
-            return Valid(s, index) ? s.items[static_cast<std::size_t>(index)].state & static_cast<UINT>(lParam) : 0;
+            return Valid(s, index)
+                       ? s.items[static_cast<std::size_t>(index)].state & static_cast<UINT>(lParam)
+                       : 0;
         case LVM_GETNEXTITEM: {
             UINT flags = LOWORD(static_cast<DWORD>(lParam));
             for (int i = std::max(0, index + 1); i < Count(s); ++i) {
@@ -1096,7 +1111,8 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case LVM_FINDITEMW:
             return FindItem(hwnd, index, reinterpret_cast<const LVFINDINFOW*>(lParam));
         case LVM_SORTITEMS:
-            return SortItems(hwnd, static_cast<LPARAM>(wParam), reinterpret_cast<PFNLVCOMPARE>(lParam));
+            return SortItems(hwnd, static_cast<LPARAM>(wParam),
+                             reinterpret_cast<PFNLVCOMPARE>(lParam));
         case LVM_INSERTCOLUMNW:
         case LVM_DELETECOLUMN:
         case LVM_GETCOLUMNW:
@@ -1105,13 +1121,17 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case LVM_SETCOLUMNWIDTH:
             return ColumnMessage(hwnd, message, wParam, lParam);
         case LVM_SETIMAGELIST: {
-            HIMAGELIST* slot = index == LVSIL_NORMAL ? &s.normal : index == LVSIL_SMALL ? &s.small : &s.stateImages;
+            HIMAGELIST* slot = index == LVSIL_NORMAL  ? &s.normal
+                               : index == LVSIL_SMALL ? &s.small
+                                                      : &s.stateImages;
             HIMAGELIST old = std::exchange(*slot, reinterpret_cast<HIMAGELIST>(lParam));
             Redraw(hwnd);
             return reinterpret_cast<LRESULT>(old);
         }
         case LVM_GETIMAGELIST:
-            return reinterpret_cast<LRESULT>(index == LVSIL_NORMAL ? s.normal : index == LVSIL_SMALL ? s.small : s.stateImages);
+            return reinterpret_cast<LRESULT>(index == LVSIL_NORMAL  ? s.normal
+                                             : index == LVSIL_SMALL ? s.small
+                                                                    : s.stateImages);
         case LVM_GETHEADER:
             return reinterpret_cast<LRESULT>(s.header);
         case LVM_SETEXTENDEDLISTVIEWSTYLE: {

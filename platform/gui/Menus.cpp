@@ -115,8 +115,9 @@ using gui::Locate;
 using gui::MenuOf;
 
 HMENU LoadMenuW(HINSTANCE instance, LPCWSTR name) {
-    const MenuResource* resource =
-        instance != nullptr && IS_INTRESOURCE(name) ? instance->FindMenu(ResourceId(name)) : nullptr;
+    const MenuResource* resource = instance != nullptr && IS_INTRESOURCE(name)
+                                       ? instance->FindMenu(ResourceId(name))
+                                       : nullptr;
     if (resource == nullptr) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
@@ -189,9 +190,9 @@ BOOL CheckMenuRadioItem(HMENU handle, UINT first, UINT last, UINT check, UINT fl
         return FALSE;
     for (std::size_t i = 0; i < menu->items.size(); ++i) {
         gui::MenuItem& item = menu->items[i];
-        bool inRange = (flags & MF_BYPOSITION) != 0 ? (i >= first && i <= last)
-                                                    : (item.popup == nullptr && item.id >= first &&
-                                                       item.id <= last);
+        bool inRange = (flags & MF_BYPOSITION) != 0
+                           ? (i >= first && i <= last)
+                           : (item.popup == nullptr && item.id >= first && item.id <= last);
         if (inRange)
             item.flags &= ~(MF_CHECKED | MFT_RADIOCHECK);
     }

@@ -53,7 +53,8 @@ std::optional<DWORD> NextDeadline() {
     std::optional<DWORD> deadline;
     DWORD now = Now();
     for (const Timer& t : System().timers) {
-        DWORD wait = static_cast<DWORD>(static_cast<std::int32_t>(t.due - now) < 0 ? 0 : t.due - now);
+        DWORD wait =
+            static_cast<DWORD>(static_cast<std::int32_t>(t.due - now) < 0 ? 0 : t.due - now);
         if (!deadline || now + wait < *deadline)
             deadline = now + wait;
     }
@@ -97,8 +98,8 @@ bool TryTake(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     }
     if (low == 0 && high == 0) {
         HWND invalid = NextInvalidWindow();
-        if (invalid != nullptr && (filter == nullptr || filter == invalid ||
-                                   IsChild(filter, invalid))) {
+        if (invalid != nullptr &&
+            (filter == nullptr || filter == invalid || IsChild(filter, invalid))) {
             *out = {invalid, WM_PAINT, 0, 0, Now(), {}};
             return true;
         }
@@ -130,9 +131,9 @@ DWORD Now() {
 void ForgetWindowMessages(HWND hwnd) {
     WindowSystem& system = System();
     auto& posted = system.posted;
-    posted.erase(std::remove_if(posted.begin(), posted.end(),
-                                [&](const MSG& m) { return m.hwnd == hwnd; }),
-                 posted.end());
+    posted.erase(
+        std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
+        posted.end());
     auto& timers = system.timers;
     timers.erase(std::remove_if(timers.begin(), timers.end(),
                                 [&](const Timer& t) { return t.window == hwnd; }),
@@ -281,9 +282,8 @@ UINT SetTimer(HWND hwnd, UINT id, UINT elapse, TIMERPROC proc) {
 
 BOOL KillTimer(HWND hwnd, UINT id) {
     auto& timers = System().timers;
-    auto it = std::find_if(timers.begin(), timers.end(), [&](const gui::Timer& t) {
-        return t.window == hwnd && t.id == id;
-    });
+    auto it = std::find_if(timers.begin(), timers.end(),
+                           [&](const gui::Timer& t) { return t.window == hwnd && t.id == id; });
     if (it == timers.end())
         return FALSE;
     timers.erase(it);

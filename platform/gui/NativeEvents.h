@@ -50,14 +50,14 @@ void MenuAboutToOpen(HWND owner, HMENU submenu);
 // ---- State ----
 
 struct ControlValue {
-    UINT check = 0;          // buttons: BST_CHECKED / BST_UNCHECKED / BST_INDETERMINATE
-    bool pushed = false;     // buttons: drawn pressed
-    int rangeLow = 0;        // progress bars
+    UINT check = 0;       // buttons: BST_CHECKED / BST_UNCHECKED / BST_INDETERMINATE
+    bool pushed = false;  // buttons: drawn pressed
+    int rangeLow = 0;     // progress bars
     int rangeHigh = 100;
     int position = 0;
     int selectionStart = 0;  // edit fields
     int selectionEnd = 0;
-    int textLimit = 0;       // edit fields: 0 for none
+    int textLimit = 0;  // edit fields: 0 for none
 };
 ControlValue GetControlValue(HWND control);
 PeerKind GetPeerKind(HWND window);

@@ -125,7 +125,8 @@ void Wrap(const LOGFONTW& font, std::u16string_view paragraph, LONG width,
         if (end == std::u16string_view::npos)
             end = paragraph.size();
         std::u16string_view word = paragraph.substr(i, end - i);
-        std::u16string candidate = line.empty() ? std::u16string(word) : line + u" " + std::u16string(word);
+        std::u16string candidate =
+            line.empty() ? std::u16string(word) : line + u" " + std::u16string(word);
         if (!line.empty() && Width(font, candidate) > width) {
             lines.push_back(line);
             line = std::u16string(word);
@@ -341,9 +342,10 @@ int DrawTextW(HDC hdc, LPCWSTR string, int count, RECT* rect, UINT format) {
     DeviceContext* dc = Context(hdc);
     if (dc == nullptr || rect == nullptr || string == nullptr)
         return 0;
-    std::u16string_view raw = count < 0 ? WideView(string)
-                                        : std::u16string_view(string, static_cast<std::size_t>(count));
-    std::u16string text = (format & DT_NOPREFIX) != 0 ? std::u16string(raw) : gui::StripPrefixes(raw);
+    std::u16string_view raw =
+        count < 0 ? WideView(string) : std::u16string_view(string, static_cast<std::size_t>(count));
+    std::u16string text =
+        (format & DT_NOPREFIX) != 0 ? std::u16string(raw) : gui::StripPrefixes(raw);
     LOGFONTW font = gui::FontOf(*dc);
     gui::FontMetrics metrics = gui::CurrentBackend().MeasureFont(font);
     LONG width = rect->right - rect->left;
@@ -360,8 +362,8 @@ int DrawTextW(HDC hdc, LPCWSTR string, int count, RECT* rect, UINT format) {
         std::size_t start = 0;
         for (;;) {
             std::size_t end = text.find(u'\n', start);
-            std::u16string paragraph =
-                text.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start);
+            std::u16string paragraph = text.substr(
+                start, end == std::u16string::npos ? std::u16string::npos : end - start);
             if (!paragraph.empty() && paragraph.back() == u'\r')
                 paragraph.pop_back();
             if ((format & DT_WORDBREAK) != 0)
@@ -413,8 +415,8 @@ int DrawTextW(HDC hdc, LPCWSTR string, int count, RECT* rect, UINT format) {
     return height;
 }
 
-BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR string,
-                 UINT count, const int*) {
+BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR string, UINT count,
+                 const int*) {
     DeviceContext* dc = Context(hdc);
     if (dc == nullptr)
         return FALSE;

@@ -278,8 +278,8 @@ HWND CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName,
 inline HWND CreateWindowW(LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int x, int y,
                           int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                           HINSTANCE hInstance, void* lpParam) {
-    return CreateWindowExW(0, lpClassName, lpWindowName, dwStyle, x, y, nWidth, nHeight,
-                           hWndParent, hMenu, hInstance, lpParam);
+    return CreateWindowExW(0, lpClassName, lpWindowName, dwStyle, x, y, nWidth, nHeight, hWndParent,
+                           hMenu, hInstance, lpParam);
 }
 BOOL DestroyWindow(HWND hWnd);
 BOOL IsWindow(HWND hWnd);

@@ -536,8 +536,8 @@ int GetWindowTextW(HWND hwnd, LPWSTR buffer, int size) {
     if (buffer == nullptr || size <= 0 || Find(hwnd) == nullptr)
         return 0;
     buffer[0] = 0;
-    return static_cast<int>(
-        SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(size),
+                                         reinterpret_cast<LPARAM>(buffer)));
 }
 
 int GetWindowTextLengthW(HWND hwnd) {

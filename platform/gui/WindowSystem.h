@@ -54,7 +54,7 @@ struct Window {
     DWORD exStyle = 0;
     int id = 0;
     std::u16string text;
-    RECT rect{};           // in the parent's client coordinates; screen ones for top-level windows
+    RECT rect{};  // in the parent's client coordinates; screen ones for top-level windows
     int reservedBottom = 0;  // height of a menu bar below the client area
     LONG_PTR userData = 0;
     std::map<int, LONG_PTR> extra;  // window extra bytes, by offset
@@ -165,7 +165,7 @@ LRESULT MenuBarProc(HWND, UINT, WPARAM, LPARAM);
 PeerKind ButtonKind(DWORD style);
 
 // Messages the built-in controls send each other.
-inline constexpr UINT kEndLabelEdit = 0x7F00;    // to a list view: wParam TRUE to keep the text
-inline constexpr UINT kHeaderLayout = 0x7F01;    // to a list view: its header's items changed
+inline constexpr UINT kEndLabelEdit = 0x7F00;  // to a list view: wParam TRUE to keep the text
+inline constexpr UINT kHeaderLayout = 0x7F01;  // to a list view: its header's items changed
 
 }  // namespace ce::gui

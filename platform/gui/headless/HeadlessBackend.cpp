@@ -94,7 +94,8 @@ bool HeadlessBackend::WaitForInput(const WaitRequest& request) {
         }
         std::int64_t wait = static_cast<std::int32_t>(*request.deadline - Now());
         if (wait > 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(wait, kRealWaitSliceMs)));
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::min(wait, kRealWaitSliceMs)));
         return true;
     }
     std::string what = request.modalDialog != nullptr

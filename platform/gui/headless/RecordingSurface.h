@@ -20,12 +20,12 @@ struct DrawOp {
     LONG fontHeight = 0;  // Text
     LONG fontWeight = 0;  // Text
     COLORREF color = 0;
-    int width = 1;           // Line
-    RECT source{};           // Picture: the part of the image
-    int imageWidth = 0;      // Picture: the whole image's size
+    int width = 1;       // Line
+    RECT source{};       // Picture: the part of the image
+    int imageWidth = 0;  // Picture: the whole image's size
     int imageHeight = 0;
     COLORREF transparent = CLR_NONE;
-    bool clipped = false;    // a clip rectangle was in force
+    bool clipped = false;  // a clip rectangle was in force
     RECT clip{};
 };
 

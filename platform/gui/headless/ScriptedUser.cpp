@@ -73,7 +73,8 @@ bool ScriptedUser::ActOnDialog(HWND dialog, UINT templateId) {
     if (queued != dialogActions_.end() && !queued->second.empty()) {
         action = std::move(queued->second.front());
         queued->second.pop_front();
-    } else if (auto standing = standingDialogs_.find(templateId); standing != standingDialogs_.end()) {
+    } else if (auto standing = standingDialogs_.find(templateId);
+               standing != standingDialogs_.end()) {
         action = standing->second;
     } else {
         return false;

@@ -136,7 +136,8 @@ void TypeText(std::u16string_view text) {
 void EditText(HWND edit, std::u16string_view text) {
     if (!Reachable(edit, "edit text"))
         return;
-    if (!Refuse((GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) == 0, "the edit field is read-only"))
+    if (!Refuse((GetWindowLongW(edit, GWL_STYLE) & ES_READONLY) == 0,
+                "the edit field is read-only"))
         return;
     SetFocus(edit);
     ControlTextEdited(edit, text);

@@ -121,8 +121,10 @@ TEST_F(DialogTest, ControlsByIdentifierTabOrderRadioGroupsAndNumbers) {
     ASSERT_NE(dialog, nullptr);
     ShowWindow(dialog, SW_SHOW);
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kEdit));
-    EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, kEdit), FALSE), GetDlgItem(dialog, kCheck));
-    EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, kEdit), TRUE), GetDlgItem(dialog, IDCANCEL));
+    EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, kEdit), FALSE),
+              GetDlgItem(dialog, kCheck));
+    EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, kEdit), TRUE),
+              GetDlgItem(dialog, IDCANCEL));
     CheckRadioButton(dialog, kRadioA, kRadioB, kRadioA);
     gui::input::ClickDlgButton(dialog, kRadioB);
     EXPECT_EQ(IsDlgButtonChecked(dialog, kRadioA), BST_UNCHECKED);

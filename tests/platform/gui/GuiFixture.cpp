@@ -76,25 +76,34 @@ GuiTest::GuiTest() : user_(std::make_shared<gui::ScriptedUser>()) {
     labelEditAnswer = TRUE;
 
     res::AddBitmaps(module_);
-    module_.AddDialog({kDialog, WS_POPUP | WS_CAPTION, 0, 0, 0, 120, 100, u"Test", nullptr, 0,
-                       {{u"EDIT", u"", kEdit, 4, 4, 60, 12, WS_TABSTOP | WS_VISIBLE | WS_BORDER},
-                        {u"BUTTON", u"Check", kCheck, 4, 20, 60, 10,
-                         BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE},
-                        {u"BUTTON", u"A", kRadioA, 4, 32, 30, 10,
-                         BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP | WS_VISIBLE},
-                        {u"BUTTON", u"B", kRadioB, 40, 32, 30, 10, BS_AUTORADIOBUTTON | WS_VISIBLE},
-                        {u"EDIT", u"", kMultiLine, 4, 44, 100, 20,
-                         ES_MULTILINE | ES_WANTRETURN | WS_TABSTOP | WS_VISIBLE},
-                        {u"BUTTON", u"OK", IDOK, 4, 80, 40, 14,
-                         BS_DEFPUSHBUTTON | WS_TABSTOP | WS_VISIBLE},
-                        {u"BUTTON", u"Cancel", IDCANCEL, 50, 80, 40, 14,
-                         BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE}}});
-    module_.AddMenu({kMenu,
-                     {{u"Edit", 0, 0, {{u"Open", kOpen}, {u"", 0}, {u"Delete", kDelete, MF_GRAYED}}},
-                      {u"View",
-                       0,
-                       0,
-                       {{u"Large", kLarge}, {u"Details", kDetails, MF_CHECKED}, {u"List", kList}}}}});
+    module_.AddDialog(
+        {kDialog,
+         WS_POPUP | WS_CAPTION,
+         0,
+         0,
+         0,
+         120,
+         100,
+         u"Test",
+         nullptr,
+         0,
+         {{u"EDIT", u"", kEdit, 4, 4, 60, 12, WS_TABSTOP | WS_VISIBLE | WS_BORDER},
+          {u"BUTTON", u"Check", kCheck, 4, 20, 60, 10, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE},
+          {u"BUTTON", u"A", kRadioA, 4, 32, 30, 10,
+           BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP | WS_VISIBLE},
+          {u"BUTTON", u"B", kRadioB, 40, 32, 30, 10, BS_AUTORADIOBUTTON | WS_VISIBLE},
+          {u"EDIT", u"", kMultiLine, 4, 44, 100, 20,
+           ES_MULTILINE | ES_WANTRETURN | WS_TABSTOP | WS_VISIBLE},
+          {u"BUTTON", u"OK", IDOK, 4, 80, 40, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_VISIBLE},
+          {u"BUTTON", u"Cancel", IDCANCEL, 50, 80, 40, 14,
+           BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE}}});
+    module_.AddMenu(
+        {kMenu,
+         {{u"Edit", 0, 0, {{u"Open", kOpen}, {u"", 0}, {u"Delete", kDelete, MF_GRAYED}}},
+          {u"View",
+           0,
+           0,
+           {{u"Large", kLarge}, {u"Details", kDetails, MF_CHECKED}, {u"List", kList}}}}});
     module_.AddAccelerators({kAccelerators,
                              {{FVIRTKEY | FCONTROL, 'D', static_cast<WORD>(kDelete)},
                               {FVIRTKEY, VK_RETURN, static_cast<WORD>(kOpen)},
@@ -124,9 +133,9 @@ HWND GuiTest::MakeFrame() {
 }
 
 HWND GuiTest::MakeList(HWND parent, DWORD style) {
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, u"", WS_CHILD | WS_VISIBLE | LVS_REPORT | style, 0,
-                                0, 240, 200, parent, reinterpret_cast<HMENU>(10001), instance(),
-                                nullptr);
+    HWND list =
+        CreateWindowExW(0, WC_LISTVIEWW, u"", WS_CHILD | WS_VISIBLE | LVS_REPORT | style, 0, 0, 240,
+                        200, parent, reinterpret_cast<HMENU>(10001), instance(), nullptr);
     const char16_t* names[] = {u"Name", u"Size", u"Modified"};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNW column{};
