@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl1-mesa-dev
+  qt6-base-dev libgl1-mesa-dev libpng-dev
   ncompress gzip
   xvfb xauth imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/core/Text.h"
+#include "platform/gui/WindowSystem.h"
 #include "platform/gui/headless/ConsoleHost.h"
 #include "platform/gui/headless/HeadlessBackend.h"
 
@@ -24,6 +25,8 @@ Backend& CurrentBackend() {
 }
 
 std::unique_ptr<Backend> InstallBackend(std::unique_ptr<Backend> backend) {
+    if (Installed())
+        ResetWindowSystem();
     std::unique_ptr<Backend> previous = std::move(Installed());
     Installed() = std::move(backend);
     return previous;

@@ -1,6 +1,10 @@
+// GDI objects: fonts (a LOGFONTW), solid brushes, pens and bitmaps (decoded
+// pixels). Handles index a table; stock objects are never deleted.
+
 #include "platform/gui/Gdi.h"
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -8,21 +12,19 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
+#include "platform/gui/GdiObjects.h"
+#include "platform/gui/Resources.h"
+#include "platform/gui/WinUser.h"
 
 namespace ce {
 namespace {
 
-struct GdiObject {
-    LOGFONTW font;
-    bool stock;
-};
-
 struct GdiTable {
     std::mutex mutex;
-    std::unordered_map<std::uintptr_t, std::unique_ptr<GdiObject>> objects;
+    std::unordered_map<std::uintptr_t, std::unique_ptr<gui::GdiObject>> objects;
     std::uintptr_t next = 0x10000;
-    std::uintptr_t systemFont = 0;
-    std::uintptr_t guiFont = 0;
+    std::map<int, std::uintptr_t> stock;  // by stock object number; system colours at 100 + n
+    std::map<const BYTE*, std::shared_ptr<const gui::Image>> decoded;
 };
 
 GdiTable& Table() {
@@ -30,22 +32,98 @@ GdiTable& Table() {
     return *table;
 }
 
-std::uintptr_t Insert(GdiTable& table, const LOGFONTW& font, bool stock) {
+HGDIOBJ Insert(GdiTable& table, gui::GdiObject object) {
     std::uintptr_t value = table.next;
     table.next += 8;
-    table.objects.emplace(value, std::make_unique<GdiObject>(GdiObject{font, stock}));
-    return value;
+    table.objects.emplace(value, std::make_unique<gui::GdiObject>(std::move(object)));
+    return reinterpret_cast<HGDIOBJ>(value);
 }
 
-LOGFONTW SystemFont(LONG height) {
-    LOGFONTW font{};
-    font.lfHeight = height;
-    font.lfWeight = FW_NORMAL;
-    CopyWide(font.lfFaceName, u"Tahoma");
-    return font;
+gui::GdiObject* Lookup(GdiTable& table, HGDIOBJ handle) {
+    auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
+    return it == table.objects.end() ? nullptr : it->second.get();
+}
+
+gui::GdiObject SystemFont(LONG height) {
+    gui::GdiObject object;
+    object.kind = gui::GdiObject::Font;
+    object.font.lfHeight = height;
+    object.font.lfWeight = FW_NORMAL;
+    CopyWide(object.font.lfFaceName, u"Tahoma");
+    object.stock = true;
+    return object;
+}
+
+gui::GdiObject Brush(COLORREF color, bool hollow, bool stock) {
+    gui::GdiObject object;
+    object.kind = gui::GdiObject::Brush;
+    object.color = color;
+    object.hollow = hollow;
+    object.stock = stock;
+    return object;
+}
+
+gui::GdiObject Pen(int style, int width, COLORREF color, bool stock) {
+    gui::GdiObject object;
+    object.kind = gui::GdiObject::Pen;
+    object.color = color;
+    object.penStyle = style;
+    object.penWidth = width < 1 ? 1 : width;
+    object.hollow = style == PS_NULL;
+    object.stock = stock;
+    return object;
+}
+
+HGDIOBJ Stock(GdiTable& table, int key, gui::GdiObject (*make)(int)) {
+    auto it = table.stock.find(key);
+    if (it != table.stock.end())
+        return reinterpret_cast<HGDIOBJ>(it->second);
+    HGDIOBJ handle = Insert(table, make(key));
+    table.stock[key] = reinterpret_cast<std::uintptr_t>(handle);
+    return handle;
+}
+
+gui::GdiObject MakeStock(int which) {
+    switch (which) {
+        case SYSTEM_FONT:
+            return SystemFont(-13);
+        case DEFAULT_GUI_FONT:
+            return SystemFont(-11);
+        case WHITE_BRUSH:
+            return Brush(RGB(255, 255, 255), false, true);
+        case LTGRAY_BRUSH:
+            return Brush(RGB(192, 192, 192), false, true);
+        case GRAY_BRUSH:
+            return Brush(RGB(128, 128, 128), false, true);
+        case BLACK_BRUSH:
+            return Brush(RGB(0, 0, 0), false, true);
+        case NULL_BRUSH:
+            return Brush(0, true, true);
+        case WHITE_PEN:
+            return Pen(PS_SOLID, 1, RGB(255, 255, 255), true);
+        case BLACK_PEN:
+            return Pen(PS_SOLID, 1, RGB(0, 0, 0), true);
+        case NULL_PEN:
+            return Pen(PS_NULL, 1, 0, true);
+        default:
+            return Brush(GetSysColor(which - 100), false, true);
+    }
 }
 
 }  // namespace
+
+namespace gui {
+
+std::optional<GdiObject> ObjectCopy(HGDIOBJ handle) {
+    GdiTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    GdiObject* object = Lookup(table, handle);
+    if (object == nullptr)
+        return std::nullopt;
+    return *object;
+}
+
+}  // namespace gui
 
 HFONT CreateFontIndirectW(const LOGFONTW* lplf) {
     if (lplf == nullptr) {
@@ -54,49 +132,122 @@ HFONT CreateFontIndirectW(const LOGFONTW* lplf) {
     }
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    return reinterpret_cast<HFONT>(Insert(table, *lplf, false));
+    gui::GdiObject object;
+    object.kind = gui::GdiObject::Font;
+    object.font = *lplf;
+    return Insert(table, std::move(object));
 }
 
-HGDIOBJ GetStockObject(int fnObject) {
-    GdiTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    switch (fnObject) {
+HGDIOBJ GetStockObject(int which) {
+    switch (which) {
         case SYSTEM_FONT:
-            if (table.systemFont == 0)
-                table.systemFont = Insert(table, SystemFont(-13), true);
-            return reinterpret_cast<HGDIOBJ>(table.systemFont);
         case DEFAULT_GUI_FONT:
-            if (table.guiFont == 0)
-                table.guiFont = Insert(table, SystemFont(-11), true);
-            return reinterpret_cast<HGDIOBJ>(table.guiFont);
+        case WHITE_BRUSH:
+        case LTGRAY_BRUSH:
+        case GRAY_BRUSH:
+        case BLACK_BRUSH:
+        case NULL_BRUSH:
+        case WHITE_PEN:
+        case BLACK_PEN:
+        case NULL_PEN:
+            break;
         default:
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
     }
-}
-
-int GetObjectW(HGDIOBJ object, int cbBuffer, void* out) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(object));
-    if (it == table.objects.end()) {
+    return Stock(table, which, MakeStock);
+}
+
+HBRUSH GetSysColorBrush(int index) {
+    GdiTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    return Stock(table, 100 + index, MakeStock);
+}
+
+HBRUSH CreateSolidBrush(COLORREF color) {
+    GdiTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    return Insert(table, Brush(color, false, false));
+}
+
+HPEN CreatePen(int style, int width, COLORREF color) {
+    GdiTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    return Insert(table, Pen(style, width, color, false));
+}
+
+HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
+    if (instance == nullptr || !IS_INTRESOURCE(name)) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    const BitmapResource* resource = instance->FindBitmap(ResourceId(name));
+    if (resource == nullptr) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    GdiTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    std::shared_ptr<const gui::Image>& image = table.decoded[resource->png.data()];
+    if (!image)
+        image = gui::DecodePng(resource->png.data(), resource->png.size());
+    if (!image) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    gui::GdiObject object;
+    object.kind = gui::GdiObject::Bitmap;
+    object.image = image;
+    return Insert(table, std::move(object));
+}
+
+HBITMAP gui::CreateBitmapFromImage(std::shared_ptr<const Image> image) {
+    GdiTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    gui::GdiObject object;
+    object.kind = gui::GdiObject::Bitmap;
+    object.image = std::move(image);
+    return Insert(table, std::move(object));
+}
+
+int GetObjectW(HGDIOBJ handle, int size, void* out) {
+    GdiTable& table = Table();
+    std::lock_guard lock(table.mutex);
+    gui::GdiObject* object = Lookup(table, handle);
+    if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
+    BITMAP bitmap{};
+    const void* source = &object->font;
+    int bytes = static_cast<int>(sizeof(LOGFONTW));
+    if (object->kind == gui::GdiObject::Bitmap) {
+        bitmap.bmWidth = object->image->width;
+        bitmap.bmHeight = object->image->height;
+        bitmap.bmWidthBytes = object->image->width * 4;
+        bitmap.bmPlanes = 1;
+        bitmap.bmBitsPixel = 32;
+        source = &bitmap;
+        bytes = static_cast<int>(sizeof(BITMAP));
+    } else if (object->kind != gui::GdiObject::Font) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
     if (out == nullptr)
-        return static_cast<int>(sizeof(LOGFONTW));
-    int n = cbBuffer < static_cast<int>(sizeof(LOGFONTW)) ? cbBuffer
-                                                          : static_cast<int>(sizeof(LOGFONTW));
+        return bytes;
+    int n = size < bytes ? size : bytes;
     if (n <= 0)
         return 0;
-    std::memcpy(out, &it->second->font, static_cast<std::size_t>(n));
+    std::memcpy(out, source, static_cast<std::size_t>(n));
     return n;
 }
 
-BOOL DeleteObject(HGDIOBJ object) {
+BOOL DeleteObject(HGDIOBJ handle) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(object));
+    auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
     if (it == table.objects.end()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -109,8 +260,8 @@ BOOL DeleteObject(HGDIOBJ object) {
 const LOGFONTW* FontDescription(HFONT font) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(font));
-    return it == table.objects.end() ? nullptr : &it->second->font;
+    gui::GdiObject* object = Lookup(table, font);
+    return object != nullptr && object->kind == gui::GdiObject::Font ? &object->font : nullptr;
 }
 
 std::size_t LiveGdiObjectCount() {
@@ -120,6 +271,31 @@ std::size_t LiveGdiObjectCount() {
     for (const auto& [value, object] : table.objects)
         n += object->stock ? 0 : 1;
     return n;
+}
+
+COLORREF GetSysColor(int index) {
+    switch (index) {
+        case COLOR_WINDOW:
+        case COLOR_BTNHIGHLIGHT:
+        case COLOR_HIGHLIGHTTEXT:
+        case COLOR_CAPTIONTEXT:
+        case COLOR_STATIC:
+            return RGB(255, 255, 255);
+        case COLOR_BTNFACE:
+        case COLOR_MENU:
+        case COLOR_SCROLLBAR:
+            return RGB(192, 192, 192);
+        case COLOR_HIGHLIGHT:
+        case COLOR_ACTIVECAPTION:
+            return RGB(0, 0, 128);
+        case COLOR_GRAYTEXT:
+        case COLOR_BTNSHADOW:
+            return RGB(128, 128, 128);
+        case COLOR_BACKGROUND:
+            return RGB(0, 128, 128);
+        default:
+            return RGB(0, 0, 0);
+    }
 }
 
 }  // namespace ce

@@ -14,16 +14,35 @@ using HINSTANCE = const ResourceModule*;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+// Window data wide enough for a pointer (the device's LONG was).
+using LONG_PTR = std::intptr_t;
+using COLORREF = DWORD;
 
 struct GdiObjectTag;
 using HGDIOBJ = GdiObjectTag*;
 using HFONT = HGDIOBJ;
 using HBITMAP = HGDIOBJ;
+using HBRUSH = HGDIOBJ;
+using HPEN = HGDIOBJ;
+
+struct DeviceContextTag;
+using HDC = DeviceContextTag*;
 
 struct ImageListTag;
 using HIMAGELIST = ImageListTag*;
 
+struct MenuTag;
+using HMENU = MenuTag*;
+
+struct AcceleratorTableTag;
+using HACCEL = AcceleratorTableTag*;
+
+struct IconTag;
+using HICON = IconTag*;
+
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+using DLGPROC = BOOL (*)(HWND, UINT, WPARAM, LPARAM);
+using TIMERPROC = void (*)(HWND, UINT, UINT, DWORD);
 
 struct POINT {
     LONG x;
@@ -40,6 +59,47 @@ struct RECT {
 struct SIZE {
     LONG cx;
     LONG cy;
+};
+
+inline constexpr COLORREF RGB(int r, int g, int b) {
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+}
+inline constexpr BYTE GetRValue(COLORREF c) {
+    return static_cast<BYTE>(c & 0xFF);
+}
+inline constexpr BYTE GetGValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 8) & 0xFF);
+}
+inline constexpr BYTE GetBValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 16) & 0xFF);
+}
+inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+inline constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
+
+inline constexpr LONG MAKELONG(int low, int high) {
+    return static_cast<LONG>((static_cast<DWORD>(high & 0xFFFF) << 16) | (low & 0xFFFF));
+}
+inline constexpr LPARAM MAKELPARAM(int low, int high) {
+    return static_cast<LPARAM>(MAKELONG(low, high));
+}
+inline constexpr WPARAM MAKEWPARAM(int low, int high) {
+    return static_cast<WPARAM>(static_cast<DWORD>(MAKELONG(low, high)));
+}
+// The signed coordinates packed into a mouse message's lParam.
+inline constexpr int GET_X_LPARAM(LPARAM lp) {
+    return static_cast<short>(lp & 0xFFFF);
+}
+inline constexpr int GET_Y_LPARAM(LPARAM lp) {
+    return static_cast<short>((lp >> 16) & 0xFFFF);
+}
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
 };
 
 // ---- Message boxes ---------------------------------------------------------

@@ -1,0 +1,200 @@
+// Top-level windows seen across processes, and what arrives from outside
+// the message queue. A program's top-level window is announced on a Unix
+// socket in the abstract namespace named after the device directory and the
+// window's class, so a second process on the same device finds it
+// (FindWindowW) and can ask for it to be brought forward; the socket
+// vanishes with the process. Object-store notifications for this process's
+// notified handles are posted here too.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <map>
+
+#include "platform/core/Text.h"
+#include "platform/device/DeviceDirectory.h"
+#include "platform/gui/WindowSystem.h"
+#include "platform/objectstore/ObjectStore.h"
+
+namespace ce::gui {
+namespace {
+
+constexpr int kReplyTimeoutMs = 2000;
+
+struct Listener {
+    int fd = -1;
+    HWND window = nullptr;
+};
+
+// By lower-case class name.
+std::map<std::u16string, Listener>& Listeners() {
+    static auto* listeners = new std::map<std::u16string, Listener>;
+    return *listeners;
+}
+
+std::string Address(std::u16string_view className) {
+    std::error_code error;
+    std::filesystem::path device =
+        std::filesystem::weakly_canonical(device::DeviceDirectory(), error);
+    std::string key = (error ? device::DeviceDirectory() : device).string();
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (unsigned char c : key) {
+        hash ^= c;
+        hash *= 1099511628211ULL;
+    }
+    char prefix[40];
+    std::snprintf(prefix, sizeof prefix, "tessaly/%016llx/", static_cast<unsigned long long>(hash));
+    std::string name = prefix + WideToUtf8(ToLowerWide(className));
+    if (name.size() > 100)
+        name.resize(100);
+    return name;
+}
+
+socklen_t Fill(sockaddr_un& address, const std::string& name) {
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    // A leading zero byte puts the name in the abstract namespace.
+    std::memcpy(address.sun_path + 1, name.data(), name.size());
+    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+}
+
+int Connect(const std::string& name) {
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_un address;
+    socklen_t length = Fill(address, name);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), length) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads one short line, waiting at most `timeoutMs`.
+std::string ReadLine(int fd, int timeoutMs) {
+    std::string line;
+    char c;
+    while (line.size() < 32) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, timeoutMs) <= 0)
+            break;
+        if (read(fd, &c, 1) != 1 || c == '\n')
+            break;
+        line.push_back(c);
+    }
+    return line;
+}
+
+void Answer(Listener& listener) {
+    for (;;) {
+        int client = accept4(listener.fd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            return;
+        std::string request = ReadLine(client, 200);
+        if (request == "raise" && IsWindow(listener.window)) {
+            ShowWindow(listener.window, SW_SHOWNORMAL);
+            SetForegroundWindow(listener.window);
+            send(client, "ok\n", 3, MSG_NOSIGNAL);
+        } else {
+            send(client, "no\n", 3, MSG_NOSIGNAL);
+        }
+        close(client);
+    }
+}
+
+}  // namespace
+
+void AnnounceTopLevel(HWND hwnd) {
+    Window* w = Peek(hwnd);
+    if (w == nullptr)
+        return;
+    std::u16string key = ToLowerWide(w->windowClass->name);
+    auto& listeners = Listeners();
+    if (listeners.count(key) != 0)
+        return;
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return;
+    sockaddr_un address;
+    socklen_t length = Fill(address, Address(key));
+    // Another process on this device already shows such a window: it keeps the name.
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(fd, 4) != 0) {
+        close(fd);
+        return;
+    }
+    listeners[key] = {fd, hwnd};
+}
+
+void WithdrawTopLevel(HWND hwnd) {
+    auto& listeners = Listeners();
+    for (auto it = listeners.begin(); it != listeners.end(); ++it) {
+        if (it->second.window == hwnd) {
+            close(it->second.fd);
+            listeners.erase(it);
+            return;
+        }
+    }
+}
+
+void CollectExternalEvents() {
+    for (auto& [name, listener] : Listeners())
+        Answer(listener);
+    for (const DatabaseNotification& n : TakeDatabaseNotifications()) {
+        if (Peek(n.window) != nullptr)
+            PostMessageW(n.window, n.message, n.object, static_cast<LPARAM>(n.parent));
+    }
+}
+
+BOOL RaiseRemoteWindow(HWND remote) {
+    auto& remotes = System().remotes;
+    auto it = remotes.find(reinterpret_cast<std::uintptr_t>(remote));
+    if (it == remotes.end())
+        return FALSE;
+    int fd = Connect(it->second.address);
+    if (fd < 0)
+        return FALSE;
+    bool raised =
+        send(fd, "raise\n", 6, MSG_NOSIGNAL) == 6 && ReadLine(fd, kReplyTimeoutMs) == "ok";
+    close(fd);
+    return raised ? TRUE : FALSE;
+}
+
+}  // namespace ce::gui
+
+namespace ce {
+
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
+    gui::WindowSystem& system = gui::System();
+    for (HWND top : system.topLevels) {
+        gui::Window* w = gui::Peek(top);
+        if (w == nullptr || w->destroying)
+            continue;
+        if (className != nullptr && !EqualsIgnoreCase(w->windowClass->name, WideView(className)))
+            continue;
+        if (windowName != nullptr && w->text != WideView(windowName))
+            continue;
+        return top;
+    }
+    if (className == nullptr || windowName != nullptr)
+        return nullptr;
+    std::string address = gui::Address(WideView(className));
+    int fd = gui::Connect(address);
+    if (fd < 0)
+        return nullptr;
+    close(fd);
+    for (const auto& [handle, remote] : system.remotes) {
+        if (remote.address == address)
+            return reinterpret_cast<HWND>(handle);
+    }
+    std::uintptr_t value = system.nextHandle;
+    system.nextHandle += 4;
+    system.remotes[value] = {std::u16string(WideView(className)), address};
+    return reinterpret_cast<HWND>(value);
+}
+
+}  // namespace ce

@@ -1,0 +1,171 @@
+#pragma once
+// Inside the window system: the window table, classes, focus and the state
+// the message queue and dialogs share. Only platform/gui's own sources
+// include this; programs use WinUser.h and the other public headers.
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gui/Backend.h"
+#include "platform/gui/CommCtrl.h"
+#include "platform/gui/WinUser.h"
+
+namespace ce::gui {
+
+// The state of a built-in control (list items, check state, ...).
+struct ControlState {
+    virtual ~ControlState() = default;
+};
+
+struct WindowClassEntry {
+    std::u16string name;
+    WNDPROC proc = nullptr;
+    UINT style = 0;
+    int windowExtra = 0;
+    HBRUSH background = nullptr;
+    bool builtIn = false;
+    // How the backend shows windows of this class, from their style.
+    PeerKind (*kindOf)(DWORD style) = nullptr;
+};
+
+struct DialogState {
+    UINT templateId = 0;
+    DLGPROC procedure = nullptr;
+    bool modal = false;
+    bool ended = false;
+    int result = 0;
+    int defaultId = IDOK;
+    SIZE baseUnits{};
+    HWND lastFocus = nullptr;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    const WindowClassEntry* windowClass = nullptr;
+    WNDPROC proc = nullptr;
+    HWND parent = nullptr;
+    HWND owner = nullptr;
+    std::vector<HWND> children;  // in creation (tab) order
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int id = 0;
+    std::u16string text;
+    RECT rect{};  // in the parent's client coordinates; screen ones for top-level windows
+    int reservedBottom = 0;  // height of a menu bar below the client area
+    LONG_PTR userData = 0;
+    std::map<int, LONG_PTR> extra;  // window extra bytes, by offset
+    HFONT font = nullptr;
+    PeerKind kind = PeerKind::Painted;
+    bool redraw = true;
+    bool invalid = false;
+    bool doneButton = false;
+    bool destroying = false;
+    HWND menuBar = nullptr;
+    std::unique_ptr<ControlState> control;
+    std::unique_ptr<DialogState> dialog;
+};
+
+struct Timer {
+    HWND window;
+    UINT id;
+    UINT interval;
+    DWORD due;
+    TIMERPROC procedure;
+};
+
+// A top-level window of another process on the same device (FindWindowW).
+struct RemoteWindow {
+    std::u16string className;
+    std::string address;
+};
+
+struct WindowSystem {
+    std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> windows;
+    std::unordered_map<std::uintptr_t, RemoteWindow> remotes;
+    std::vector<HWND> topLevels;  // bottom to top
+    std::uintptr_t nextHandle = 0x10000;
+    std::map<std::u16string, std::unique_ptr<WindowClassEntry>> classes;  // by lower-case name
+    HWND focus = nullptr;
+    HWND active = nullptr;
+    std::deque<MSG> posted;
+    bool quit = false;
+    int quitCode = 0;
+    std::vector<Timer> timers;
+    BYTE keys[256] = {};
+    std::vector<HWND> modalDialogs;  // innermost last
+    int popupDepth = 0;
+    int paintDepth = 0;
+};
+
+WindowSystem& System();
+// The window of a handle, or nullptr (last error ERROR_INVALID_WINDOW_HANDLE).
+Window* Find(HWND hwnd);
+// The same without touching the last error.
+Window* Peek(HWND hwnd);
+// Runs the window procedure of `hwnd` (0 when it is gone).
+LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The state of a built-in control of type T, or nullptr.
+template <class T>
+T* StateOf(HWND hwnd) {
+    Window* w = Peek(hwnd);
+    return w != nullptr ? dynamic_cast<T*>(w->control.get()) : nullptr;
+}
+void NotifyChanged(HWND hwnd, unsigned changes);
+HWND TopLevelOf(HWND hwnd);
+// The client area's top-left corner in screen coordinates.
+POINT ClientOrigin(const Window& window);
+SIZE ClientSize(const Window& window);
+// Whether the window and all its ancestors are visible / enabled.
+bool ReallyVisible(HWND hwnd);
+bool ReallyEnabled(HWND hwnd);
+// Forgets every window, message and timer (a new backend starts empty).
+void ResetWindowSystem();
+inline constexpr const char16_t* kDialogClassName = u"Dialog";
+inline constexpr const char16_t* kMenuBarClassName = u"menu_worker";
+// Asks the process that shows a remote window (FindWindowW) to bring it forward.
+BOOL RaiseRemoteWindow(HWND remote);
+// Posts what arrived from outside: object-store notifications and requests
+// of other processes to raise a window.
+void CollectExternalEvents();
+// Sends WM_INITMENUPOPUP for a popup about to open.
+void SendInitMenuPopup(HWND owner, HMENU popup);
+// Keeps a window's menu bar along its bottom edge.
+void PlaceMenuBar(HWND owner);
+// A program's top-level window is announced to other processes on the same
+// device (FindWindowW) while it exists.
+void AnnounceTopLevel(HWND hwnd);
+void WithdrawTopLevel(HWND hwnd);
+// Sends WM_PAINT to the window now if it is visible and invalid.
+void PaintIfNeeded(HWND hwnd);
+// Sends WM_COMMAND with a notification code to the control's parent.
+void NotifyParentCommand(HWND control, WORD code);
+// Sends WM_NOTIFY to the control's parent; `header` begins the structure.
+LRESULT NotifyParent(HWND control, UINT code, NMHDR* header);
+// The default font of controls and dialogs (the stock system font).
+HFONT DefaultFont();
+// The font a window draws with: its own or the default.
+const LOGFONTW& WindowFont(HWND hwnd);
+// Drops a window's timers and posted messages.
+void ForgetWindowMessages(HWND hwnd);
+// Tick count on the backend's clock.
+DWORD Now();
+
+// The built-in classes' window procedures.
+LRESULT ButtonProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT EditProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT StaticProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ProgressProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT ListViewProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT HeaderProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT MenuBarProc(HWND, UINT, WPARAM, LPARAM);
+PeerKind ButtonKind(DWORD style);
+
+// Messages the built-in controls send each other.
+inline constexpr UINT kEndLabelEdit = 0x7F00;  // to a list view: wParam TRUE to keep the text
+inline constexpr UINT kHeaderLayout = 0x7F01;  // to a list view: its header's items changed
+
+}  // namespace ce::gui

@@ -1,0 +1,207 @@
+// Dialogs from templates: modal and modeless, the dialog keyboard, the
+// owner disabled while modal, scripted actions, and unscripted dialogs
+// ending instead of hanging.
+
+#include "platform/core/Text.h"
+#include "platform/gui/headless/UserInput.h"
+#include "tests/platform/gui/GuiFixture.h"
+
+namespace gui_test {
+namespace {
+
+struct DialogRun {
+    LPARAM initParameter = 0;
+    std::vector<int> commands;
+    bool ownerEnabledDuring = true;
+    HWND owner = nullptr;
+};
+DialogRun* run = nullptr;
+
+BOOL TestDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            run->initParameter = lParam;
+            SetDlgItemTextW(dialog, kEdit, u"start");
+            return TRUE;
+        case WM_COMMAND: {
+            int id = LOWORD(static_cast<DWORD>(wParam));
+            if (HIWORD(static_cast<DWORD>(wParam)) != BN_CLICKED)
+                return FALSE;
+            run->commands.push_back(id);
+            if (run->owner != nullptr)
+                run->ownerEnabledDuring = IsWindowEnabled(run->owner) != 0;
+            if (id == IDOK || id == IDCANCEL)
+                EndDialog(dialog, id);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+    }
+}
+
+class DialogTest : public GuiTest {
+protected:
+    DialogTest() { run = &state; }
+    ~DialogTest() override { run = nullptr; }
+    int Show(HWND owner, LPARAM parameter = 42) {
+        state.owner = owner;
+        return DialogBoxParamW(instance(), MAKEINTRESOURCE(kDialog), owner, TestDialog, parameter);
+    }
+    DialogRun state;
+};
+
+TEST_F(DialogTest, ModalDialogGetsItsParameterDisablesItsOwnerAndReturnsTheButton) {
+    HWND frame = MakeFrame();
+    std::u16string seenText;
+    user().OnDialog(kDialog, [&](HWND dialog) {
+        WCHAR text[32];
+        GetDlgItemTextW(dialog, kEdit, text, 32);
+        seenText = text;
+        EXPECT_FALSE(IsWindowEnabled(frame));
+        gui::input::ClickDlgButton(dialog, kCheck);
+        EXPECT_EQ(IsDlgButtonChecked(dialog, kCheck), BST_CHECKED);
+        gui::input::ClickDlgButton(dialog, IDOK);
+    });
+    EXPECT_EQ(Show(frame), IDOK);
+    EXPECT_EQ(state.initParameter, 42);
+    EXPECT_EQ(seenText, u"start");
+    EXPECT_FALSE(state.ownerEnabledDuring);
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    EXPECT_EQ(state.commands, (std::vector<int>{kCheck, IDOK}));
+    EXPECT_EQ(user().dialogs(), (std::vector<UINT>{kDialog}));
+    EXPECT_TRUE(failures.empty()) << failures[0];
+}
+
+TEST_F(DialogTest, EnterPressesTheDefaultButtonEscapeCancelsAndAMultiLineFieldKeepsEnter) {
+    user().OnDialog(kDialog, [](HWND dialog) {
+        SetFocus(GetDlgItem(dialog, kMultiLine));
+        gui::input::PressKey(VK_RETURN);
+        gui::input::PressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(Show(nullptr), IDCANCEL);
+    EXPECT_EQ(state.commands, (std::vector<int>{IDCANCEL}));
+
+    state.commands.clear();
+    user().OnDialog(kDialog, [](HWND dialog) {
+        SetFocus(GetDlgItem(dialog, kEdit));
+        gui::input::PressKey(VK_RETURN);
+    });
+    EXPECT_EQ(Show(nullptr), IDOK);
+    EXPECT_EQ(state.commands, (std::vector<int>{IDOK}));
+
+    // Enter on a focused push button presses that button, not the default one.
+    state.commands.clear();
+    user().OnDialog(kDialog, [](HWND dialog) {
+        SetFocus(GetDlgItem(dialog, IDCANCEL));
+        gui::input::PressKey(VK_RETURN);
+    });
+    EXPECT_EQ(Show(nullptr), IDCANCEL);
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(DialogTest, AnUnscriptedDialogFailsTheTestAndEndsWithCancel) {
+    HWND frame = MakeFrame();
+    EXPECT_EQ(Show(frame), IDCANCEL);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find("dialog 100"), std::string::npos);
+    EXPECT_TRUE(IsWindowEnabled(frame));
+}
+
+TEST_F(DialogTest, ActionsQueuePerOccurrenceAndAStandingActionServesTheRest) {
+    user().OnDialog(kDialog, [](HWND d) { gui::input::ClickDlgButton(d, IDOK); });
+    user().AlwaysOnDialog(kDialog, [](HWND d) { gui::input::ClickDlgButton(d, IDCANCEL); });
+    EXPECT_EQ(Show(nullptr), IDOK);
+    EXPECT_EQ(Show(nullptr), IDCANCEL);
+    EXPECT_EQ(Show(nullptr), IDCANCEL);
+    EXPECT_EQ(user().UnusedAnswers(), 0u);
+}
+
+TEST_F(DialogTest, ControlsByIdentifierTabOrderRadioGroupsAndNumbers) {
+    HWND dialog = CreateDialogParamW(instance(), MAKEINTRESOURCE(kDialog), nullptr, TestDialog, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kEdit));
+    EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, kEdit), FALSE),
+              GetDlgItem(dialog, kCheck));
+    EXPECT_EQ(GetNextDlgTabItem(dialog, GetDlgItem(dialog, kEdit), TRUE),
+              GetDlgItem(dialog, IDCANCEL));
+    CheckRadioButton(dialog, kRadioA, kRadioB, kRadioA);
+    gui::input::ClickDlgButton(dialog, kRadioB);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, kRadioA), BST_UNCHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, kRadioB), BST_CHECKED);
+
+    BOOL ok = FALSE;
+    SetDlgItemInt(dialog, kEdit, static_cast<UINT>(-32768), TRUE);
+    EXPECT_EQ(static_cast<int>(GetDlgItemInt(dialog, kEdit, &ok, TRUE)), -32768);
+    EXPECT_TRUE(ok);
+    SetDlgItemTextW(dialog, kEdit, u"  12x");
+    GetDlgItemInt(dialog, kEdit, &ok, TRUE);
+    EXPECT_FALSE(ok);
+    SetDlgItemTextW(dialog, kEdit, u"4294967296");
+    GetDlgItemInt(dialog, kEdit, &ok, FALSE);
+    EXPECT_FALSE(ok);
+    SetDlgItemTextW(dialog, kEdit, u"-1");
+    GetDlgItemInt(dialog, kEdit, &ok, FALSE);
+    EXPECT_FALSE(ok);
+
+    // Dialog units follow the dialog's font: 7-pixel characters, 16-pixel lines.
+    RECT r{4, 8, 8, 16};
+    MapDialogRect(dialog, &r);
+    EXPECT_EQ(r.left, 7);
+    EXPECT_EQ(r.top, 16);
+    EXPECT_EQ(LOWORD(static_cast<DWORD>(GetDialogBaseUnits())), 7);
+    DestroyWindow(dialog);
+}
+
+TEST_F(DialogTest, EditFieldsKeepTheirLimitSelectionAndUndo) {
+    HWND dialog = CreateDialogParamW(instance(), MAKEINTRESOURCE(kDialog), nullptr, TestDialog, 0);
+    ShowWindow(dialog, SW_SHOW);
+    HWND edit = GetDlgItem(dialog, kEdit);
+    SendMessageW(edit, EM_LIMITTEXT, 5, 0);
+    SetWindowTextW(edit, u"");
+    SetFocus(edit);
+    gui::input::TypeText(u"abcdefg");
+    WCHAR text[16];
+    GetWindowTextW(edit, text, 16);
+    EXPECT_EQ(std::u16string(text), u"abcde");
+    EXPECT_TRUE(SendMessageW(edit, EM_GETMODIFY, 0, 0));
+    SendMessageW(edit, EM_SETSEL, 1, 3);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 3u);
+    gui::input::PressKey(VK_DELETE);
+    GetWindowTextW(edit, text, 16);
+    EXPECT_EQ(std::u16string(text), u"ade");
+    SendMessageW(edit, EM_UNDO, 0, 0);
+    GetWindowTextW(edit, text, 16);
+    EXPECT_EQ(std::u16string(text), u"abcde");
+    SendMessageW(edit, EM_SETREADONLY, TRUE, 0);
+    gui::input::EditText(edit, u"no");
+    EXPECT_EQ(failures.size(), 1u);  // a person cannot type into a read-only field
+    DestroyWindow(dialog);
+}
+
+TEST_F(DialogTest, AModelessDialogActsWhenPumpedAndHidesOnEndDialog) {
+    HWND frame = MakeFrame();
+    user().OnDialog(kDialog, [](HWND d) { gui::input::ClickDlgButton(d, IDCANCEL); });
+    HWND dialog = CreateDialogParamW(instance(), MAKEINTRESOURCE(kDialog), frame, TestDialog, 0);
+    ShowWindow(dialog, SW_SHOW);
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!IsDialogMessageW(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    EXPECT_EQ(state.commands, (std::vector<int>{IDCANCEL}));
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_TRUE(IsWindow(dialog));
+    DestroyWindow(frame);
+    EXPECT_FALSE(IsWindow(dialog));  // owned windows go with their owner
+}
+
+}  // namespace
+}  // namespace gui_test
