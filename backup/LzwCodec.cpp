@@ -196,16 +196,20 @@ LzwCodec::LzwCodec() = default;
 LzwCodec::~LzwCodec() = default;
 
 bool LzwCodec::AllocateWorkArea() {
-    if (table_ && fullTable_)
+    if (table_ && keys_ && codes_ && fullTable_)
         return true;
     for (int attempt = 0; attempt < 2; ++attempt) {
         table_.reset(new (std::nothrow) std::uint64_t[kTableSize]);
+        keys_.reset(new (std::nothrow) std::uint32_t[kTableSize]);
+        codes_.reset(new (std::nothrow) std::uint16_t[kTableSize]);
         fullTable_.reset(new (std::nothrow) std::uint64_t[kFullTableSize]);
-        if (table_ && fullTable_) {
+        if (table_ && keys_ && codes_ && fullTable_) {
             generation_ = 0;
             return true;
         }
         table_.reset();
+        keys_.reset();
+        codes_.reset();
         fullTable_.reset();
     }
     return false;
@@ -243,7 +247,7 @@ bool LzwCodec::ReserveOutput(std::size_t needed) {
 // clears the table for real.
 void LzwCodec::StartHashGeneration() {
     if (generation_ == 0 || generation_ == 255) {
-        std::memset(table_.get(), 0, kTableSize * sizeof table_[0]);
+        std::memset(keys_.get(), 0, kTableSize * sizeof keys_[0]);
         generation_ = 1;
     } else {
         ++generation_;
@@ -257,13 +261,13 @@ void LzwCodec::BuildFullDictionary() {
     std::memset(full, 0, kFullTableSize * sizeof full[0]);
     std::uint32_t stamp = generation_ << 24;
     for (std::uint32_t i = 0; i < kTableSize; ++i) {
-        std::uint32_t key = static_cast<std::uint32_t>(table_[i]) - stamp;
+        std::uint32_t key = keys_[i] - stamp;
         if (key > kKeyMask)
             continue;
         std::uint32_t slot = FullSlot(key);
         while (full[slot] != 0)
             slot = (slot + 1) & (kFullTableSize - 1);
-        full[slot] = (static_cast<std::uint64_t>(key + 1) << 16) | (table_[i] >> 32);
+        full[slot] = (static_cast<std::uint64_t>(key + 1) << 16) | codes_[i];
     }
 }
 
@@ -278,7 +282,8 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
         return true;
 
     StartHashGeneration();
-    std::uint64_t* table = table_.get();
+    std::uint32_t* keys = keys_.get();
+    std::uint16_t* codes = codes_.get();
     std::uint32_t stamp = generation_ << 24;
 
     CodeWriter writer(*this);
@@ -306,13 +311,12 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
             // On a miss the next string starts with this byte: fetch the
             // entry the next lookup then begins at.
             if (position + 1 < length)
-                __builtin_prefetch(&table[(std::uint32_t{bytes[position + 1]} << 8) ^ c]);
+                __builtin_prefetch(&keys[(std::uint32_t{bytes[position + 1]} << 8) ^ c]);
             std::uint32_t entry = stamp + (c << 16) + prefix;
             std::uint32_t i = (c << 8) ^ prefix;
-            std::uint64_t slot = table[i];
-            std::uint32_t held = static_cast<std::uint32_t>(slot);
+            std::uint32_t held = keys[i];
             if (held == entry) {
-                prefix = static_cast<std::uint32_t>(slot >> 32);
+                prefix = codes[i];
                 continue;
             }
             if (held - stamp <= kKeyMask) {
@@ -323,8 +327,7 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
                 bool found = false;
                 for (;;) {
                     i = i >= step ? i - step : i + kTableSize - step;
-                    slot = table[i];
-                    held = static_cast<std::uint32_t>(slot);
+                    held = keys[i];
                     if (held == entry) {
                         found = true;
                         break;
@@ -333,7 +336,7 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
                         break;
                 }
                 if (found) {
-                    prefix = static_cast<std::uint32_t>(slot >> 32);
+                    prefix = codes[i];
                     continue;
                 }
             }
@@ -341,7 +344,8 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
             if (!writer.Put(prefix) || (nextFree > largestCode && !grow(false)))
                 return false;
             prefix = c;
-            table[i] = (static_cast<std::uint64_t>(nextFree++) << 32) | entry;
+            keys[i] = entry;
+            codes[i] = static_cast<std::uint16_t>(nextFree++);
             if (nextFree == kCodeLimit) {
                 ++position;
                 break;
@@ -360,6 +364,11 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
             if (position + 1 < length)
                 __builtin_prefetch(&full[FullSlot((std::uint32_t{bytes[position + 1]} << 16) + c)]);
             std::uint32_t key = (c << 16) + prefix;
+            std::uint32_t first = (c << 8) ^ prefix;
+            if (keys[first] == stamp + key) {
+                prefix = codes[first];
+                continue;
+            }
             std::uint64_t tag = static_cast<std::uint64_t>(key + 1) << 16;
             std::uint32_t slot = FullSlot(key);
             std::uint64_t held;
@@ -418,8 +427,6 @@ bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
         outputLength_ = 0;
         return false;
     }
-    // The offsets overwrite the compressor's stamps.
-    generation_ = 0;
     std::uint64_t* strings = table_.get();
     BYTE* out = output_.get();
     for (std::uint32_t c = 0; c < kLiterals; ++c) {

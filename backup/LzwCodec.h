@@ -74,14 +74,19 @@ private:
     void StartHashGeneration();
     void BuildFullDictionary();
 
-    // The dictionary, 69001 entries. Compressor: hash index -> code << 32 |
-    // generation << 24 | (byte << 16) + prefix code. Decompressor: code ->
-    // string length << 32 | offset of the string in the output.
-    std::unique_ptr<std::uint64_t[]> table_;
-    // Generation of the live hash entries, 1 to 255; entries of any other
-    // generation are empty. 0 means the table holds no stamps we can trust
-    // (just allocated, or reused by the decompressor) and must be cleared.
+    // The compressor's dictionary, 69001 entries by hash index: the key,
+    // generation << 24 | (byte << 16) + prefix code, and beside it the code.
+    // Keys and codes are apart so that the keys probed stay in as little
+    // cache as they can.
+    std::unique_ptr<std::uint32_t[]> keys_;
+    std::unique_ptr<std::uint16_t[]> codes_;
+    // Generation of the live keys, 1 to 255; keys of any other generation
+    // are empty. 0 means the keys hold no stamps we can trust (just
+    // allocated) and must be cleared.
     std::uint32_t generation_ = 0;
+    // The decompressor's dictionary: code -> string length << 32 | offset of
+    // the string in the output.
+    std::unique_ptr<std::uint64_t[]> table_;
     // The strings of a full dictionary, for lookups until its CLEAR.
     std::unique_ptr<std::uint64_t[]> fullTable_;
 
