@@ -121,7 +121,8 @@ void Activate(HWND hwnd, MenuBarState& bar, int index) {
         POINT at{item.rect.left, 0};
         ClientToScreen(hwnd, &at);
         if (popup != nullptr)
-            TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN, at.x, at.y, bar.owner, nullptr);
+            TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN, at.x, at.y, bar.owner,
+                             nullptr);
     } else if (item.enabled) {
         SendMessageW(bar.owner, WM_COMMAND, MAKEWPARAM(item.command, 0),
                      reinterpret_cast<LPARAM>(hwnd));
@@ -166,7 +167,8 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP: {
             int pressed = std::exchange(bar->pressed, -1);
             InvalidateRect(hwnd, nullptr, FALSE);
-            if (pressed >= 0 && ItemAt(*bar, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == pressed)
+            if (pressed >= 0 &&
+                ItemAt(*bar, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) == pressed)
                 Activate(hwnd, *bar, pressed);
             return 0;
         }
@@ -243,7 +245,8 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
                     if (r.text != nullptr)
                         CopyWide(caption, WideView(r.text));
                     else
-                        GetMenuStringW(bar->menu, static_cast<UINT>(r.popup), caption, 64, MF_BYPOSITION);
+                        GetMenuStringW(bar->menu, static_cast<UINT>(r.popup), caption, 64,
+                                       MF_BYPOSITION);
                     item.caption = WideView(caption);
                 }
                 bar->items.push_back(item);
@@ -260,8 +263,10 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
             }
         }
         if (info->nBmpId != 0 && info->cBmpImages > 0) {
-            HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCE(static_cast<UINT>(info->nBmpId)));
-            if (std::optional<gui::GdiObject> object = gui::ObjectCopy(bitmap); object && object->image) {
+            HBITMAP bitmap =
+                LoadBitmapW(instance, MAKEINTRESOURCE(static_cast<UINT>(info->nBmpId)));
+            if (std::optional<gui::GdiObject> object = gui::ObjectCopy(bitmap);
+                object && object->image) {
                 bar->images = object->image;
                 bar->greyImages = gui::Greyed(*object->image);
                 bar->imageWidth = object->image->width / info->cBmpImages;
@@ -299,9 +304,11 @@ BOOL SHInitDialog(SHINITDLGINFO* info) {
     if (info == nullptr || gui::Find(info->hDlg) == nullptr)
         return FALSE;
     gui::Window* w = gui::Peek(info->hDlg);
-    if ((info->dwFlags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIZEDLG | SHIDIF_FULLSCREENNOMENUBAR)) != 0) {
+    if ((info->dwFlags &
+         (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIZEDLG | SHIDIF_FULLSCREENNOMENUBAR)) != 0) {
         gui::ScreenMetrics screen = gui::CurrentBackend().Screen();
-        MoveWindow(info->hDlg, 0, 0, screen.width, screen.height, TRUE);
+        MoveWindow(info->hDlg, 0, screen.workAreaTop, screen.width,
+                   screen.height - screen.workAreaTop, TRUE);
     }
     bool done = (info->dwFlags & SHIDIF_DONEBUTTON) != 0;
     if (w->doneButton != done) {
@@ -328,7 +335,8 @@ BOOL SHHandleWMSettingChange(HWND hwnd, WPARAM, LPARAM, SHACTIVATEINFO*) {
         return FALSE;
     if (w->parent == nullptr) {
         gui::ScreenMetrics screen = gui::CurrentBackend().Screen();
-        MoveWindow(hwnd, 0, 0, screen.width, screen.height, TRUE);
+        MoveWindow(hwnd, 0, screen.workAreaTop, screen.width, screen.height - screen.workAreaTop,
+                   TRUE);
     }
     return TRUE;
 }
