@@ -79,11 +79,12 @@ std::unique_ptr<Backend> LoadQtBackend(const std::filesystem::path& module,
     return std::unique_ptr<Backend>(backend);
 }
 
-const char* InstallInteractiveBackend(const InteractiveOptions& options) {
+const char* InstallInteractiveBackend(const InteractiveOptions& options,
+                                      const std::filesystem::path& module) {
     std::string why;
     if (!DisplayAvailable(&why))
         return CurrentBackend().Name();
-    std::unique_ptr<Backend> backend = LoadQtBackend(QtModulePath(), options, &why);
+    std::unique_ptr<Backend> backend = LoadQtBackend(module, options, &why);
     if (!backend) {
         std::fprintf(stderr, "Windows cannot be shown (%s); using the console instead.\n",
                      why.c_str());

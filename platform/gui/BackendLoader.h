@@ -42,6 +42,7 @@ std::unique_ptr<Backend> LoadQtBackend(const std::filesystem::path& module,
 // Installs the Qt backend when a display is there, else keeps the headless
 // console host; says on standard error why Qt could not be used. Returns the
 // name of the backend in use.
-const char* InstallInteractiveBackend(const InteractiveOptions& options);
+const char* InstallInteractiveBackend(const InteractiveOptions& options,
+                                      const std::filesystem::path& module = QtModulePath());
 
 }  // namespace ce::gui
