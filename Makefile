@@ -34,6 +34,7 @@ asan: setup
 	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	@cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-qt.supp \
 		ctest --output-on-failure -j $(JOBS) --timeout 600
 
 fuzz: setup

@@ -15,13 +15,32 @@ function(tessaly_library name)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()
 
-# tessaly_test(name SOURCES a_test.cpp ... DEPS ... [LABELS ...])
+# tessaly_gui_program(name): a program that may load the Qt backend module.
+# The module takes the window system's symbols from the program, so the
+# program exports its symbols and links the platform libraries whole: every
+# core symbol then exists, exactly once, whether the program uses it or not.
+function(tessaly_gui_program name)
+  set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON)
+  target_link_options(${name} PRIVATE
+    "LINKER:--whole-archive"
+    "$<TARGET_FILE:ce_gui>" "$<TARGET_FILE:ce_device>" "$<TARGET_FILE:ce_core>"
+    "LINKER:--no-whole-archive")
+  target_link_libraries(${name} PRIVATE ce_gui ce_device ce_core)
+  add_dependencies(${name} ce_gui ce_device ce_core)
+  if(TESSALY_WITH_QT)
+    add_dependencies(${name} tessaly-qt)
+  endif()
+endfunction()
+
+# tessaly_test(name SOURCES a_test.cpp ... DEPS ... [LABELS ...] [ENVIRONMENT ...])
 # One GoogleTest executable; each test case becomes a CTest test that runs
 # with TZ=UTC and LC_ALL=C.UTF-8 and knows where the built tools are.
 function(tessaly_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gtest_main)
+  set(environment "TZ=UTC" "LC_ALL=C.UTF-8" "TESSALY_BIN_DIR=${PROJECT_BINARY_DIR}/bin"
+                  ${ARG_ENVIRONMENT})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
@@ -29,7 +48,7 @@ function(tessaly_test name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
-      ENVIRONMENT "TZ=UTC;LC_ALL=C.UTF-8;TESSALY_BIN_DIR=${PROJECT_BINARY_DIR}/bin"
+      ENVIRONMENT "${environment}"
       TIMEOUT ${ARG_TIMEOUT}
       LABELS "${ARG_LABELS}")
 endfunction()

@@ -80,6 +80,9 @@ struct ScreenMetrics {
     int dpi = 96;
     int captionHeight = 26;
     int menuBarHeight = 26;
+    // Height of the shell's strip across the top of the screen (the program's
+    // caption and the Done button); full-screen windows stay below it.
+    int workAreaTop = 0;
     int scrollBarWidth = 13;
 };
 

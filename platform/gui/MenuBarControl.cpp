@@ -307,7 +307,8 @@ BOOL SHInitDialog(SHINITDLGINFO* info) {
     if ((info->dwFlags &
          (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIZEDLG | SHIDIF_FULLSCREENNOMENUBAR)) != 0) {
         gui::ScreenMetrics screen = gui::CurrentBackend().Screen();
-        MoveWindow(info->hDlg, 0, 0, screen.width, screen.height, TRUE);
+        MoveWindow(info->hDlg, 0, screen.workAreaTop, screen.width,
+                   screen.height - screen.workAreaTop, TRUE);
     }
     bool done = (info->dwFlags & SHIDIF_DONEBUTTON) != 0;
     if (w->doneButton != done) {
@@ -334,7 +335,8 @@ BOOL SHHandleWMSettingChange(HWND hwnd, WPARAM, LPARAM, SHACTIVATEINFO*) {
         return FALSE;
     if (w->parent == nullptr) {
         gui::ScreenMetrics screen = gui::CurrentBackend().Screen();
-        MoveWindow(hwnd, 0, 0, screen.width, screen.height, TRUE);
+        MoveWindow(hwnd, 0, screen.workAreaTop, screen.width, screen.height - screen.workAreaTop,
+                   TRUE);
     }
     return TRUE;
 }

@@ -362,9 +362,11 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                   gui::Extent(y, 0) + gui::Extent(height, 0)};
     } else {
         int left = gui::Extent(x, 0);
-        int top = gui::Extent(y, 0);
+        // A default position and size keep below the shell's strip.
+        int top = gui::Extent(y, screen.workAreaTop);
+        int below = y == CW_USEDEFAULT ? screen.workAreaTop : 0;
         w.rect = {left, top, left + gui::Extent(width, screen.width),
-                  top + gui::Extent(height, screen.height)};
+                  top + gui::Extent(height, screen.height - below)};
     }
     HWND hwnd = w.handle;
     system.windows.emplace(reinterpret_cast<std::uintptr_t>(hwnd), std::move(window));

@@ -1,0 +1,413 @@
+#include "platform/gui/qt/QtBackend.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/gui/NativeEvents.h"
+#include "platform/gui/WindowSystem.h"
+#include "platform/gui/qt/FrameWidget.h"
+#include "platform/gui/qt/Keys.h"
+#include "platform/gui/qt/NativePeers.h"
+#include "platform/gui/qt/PaintedWidget.h"
+#include "platform/gui/qt/QtSurface.h"
+#include "platform/gui/qt/QtText.h"
+
+namespace ce::gui::qt {
+namespace {
+
+// Waiting wakes up this often so that other processes' changes and requests
+// (collected by the message loop) are seen.
+constexpr qint64 kWakeSliceMs = 50;
+// A press held this long is a tap-and-hold.
+constexpr qint64 kHoldMs = 500;
+
+void EnsureApplication() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
+        return;
+    static int argc = 1;
+    static char name[] = "tessaly";
+    static char* argv[] = {name, nullptr};
+    // Lives as long as the process: windows of later backends need it too.
+    auto* application = new QApplication(argc, argv);
+    application->setQuitOnLastWindowClosed(false);
+}
+
+int Scaled(int pixels, int dpi) {
+    return dpi > 96 ? (pixels * dpi + 48) / 96 : pixels;
+}
+
+ScreenMetrics ScreenFromEnvironment(const InteractiveOptions& options) {
+    ScreenMetrics screen;
+    screen.width = options.defaultWidth;
+    screen.height = options.defaultHeight;
+    if (const char* text = std::getenv("TESSALY_SCREEN")) {
+        int w = 0;
+        int h = 0;
+        if (std::sscanf(text, "%dx%d", &w, &h) == 2 && w >= 120 && h >= 120 && w <= 8192 &&
+            h <= 8192) {
+            screen.width = w;
+            screen.height = h;
+        }
+    }
+    if (const char* text = std::getenv("TESSALY_DPI")) {
+        int dpi = std::atoi(text);
+        if (dpi >= 48 && dpi <= 600)
+            screen.dpi = dpi;
+    }
+    screen.captionHeight = Scaled(26, screen.dpi);
+    screen.menuBarHeight = Scaled(26, screen.dpi);
+    screen.scrollBarWidth = Scaled(13, screen.dpi);
+    screen.workAreaTop = options.shellStrip ? screen.captionHeight : 0;
+    return screen;
+}
+
+}  // namespace
+
+QtBackend::QtBackend(const InteractiveOptions& options)
+    : screen_(ScreenFromEnvironment(options)), shellStrip_(options.shellStrip) {
+    EnsureApplication();
+    clock_.start();
+    qApp->installEventFilter(this);
+}
+
+QtBackend::~QtBackend() {
+    qApp->removeEventFilter(this);
+    std::map<HWND, Peer> peers = std::move(peers_);
+    peers_.clear();
+    for (auto& [window, peer] : peers) {
+        if (peer.frame)
+            delete peer.frame.data();
+    }
+}
+
+QtBackend* CurrentQt() {
+    return dynamic_cast<QtBackend*>(&CurrentBackend());
+}
+
+const Peer* QtBackend::PeerOf(HWND window) const {
+    auto it = peers_.find(window);
+    return it == peers_.end() ? nullptr : &it->second;
+}
+
+HWND QtBackend::WindowOf(const QWidget* widget) const {
+    for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        QVariant value = w->property("tessaly.window");
+        if (value.isValid())
+            return reinterpret_cast<HWND>(value.value<quintptr>());
+    }
+    return nullptr;
+}
+
+FrameWidget* QtBackend::FrameOf(HWND window) const {
+    const Peer* peer = PeerOf(TopLevelOf(window));
+    return peer != nullptr ? peer->frame.data() : nullptr;
+}
+
+QPoint QtBackend::ToGlobal(HWND near, POINT point) const {
+    FrameWidget* frame = FrameOf(near);
+    if (frame == nullptr)
+        frame = FrameOf(GetActiveWindow());
+    if (frame == nullptr)
+        return QPoint(point.x, point.y);
+    if (shellStrip_)
+        return frame->mapToGlobal(QPoint(point.x, point.y));
+    Window* w = Peek(frame->window());
+    QPoint origin = w != nullptr ? QPoint(w->rect.left, w->rect.top) : QPoint();
+    return frame->mapToGlobal(QPoint(point.x, point.y) - origin);
+}
+
+QWidget* QtBackend::DialogParent(HWND owner) const {
+    FrameWidget* frame = FrameOf(owner);
+    if (frame == nullptr)
+        frame = FrameOf(GetActiveWindow());
+    return frame != nullptr && frame->isVisible() ? frame : nullptr;
+}
+
+void QtBackend::Place(const Peer& peer) {
+    Window* w = Peek(peer.window);
+    if (w == nullptr || !peer.widget || peer.frame)
+        return;
+    RECT r = w->rect;
+    peer.widget->setGeometry(r.left, r.top, std::max<LONG>(0, r.right - r.left),
+                             std::max<LONG>(0, r.bottom - r.top));
+    peer.widget->setEnabled((w->style & WS_DISABLED) == 0);
+    peer.widget->setVisible((w->style & WS_VISIBLE) != 0);
+}
+
+void QtBackend::WindowCreated(HWND window, PeerKind kind) {
+    Window* w = Peek(window);
+    if (w == nullptr)
+        return;
+    Peer peer;
+    peer.window = window;
+    peer.kind = kind;
+    if (w->parent == nullptr) {
+        peer.kind = PeerKind::Frame;
+        auto* frame = new FrameWidget(*this, window);
+        peer.frame = frame;
+        peer.widget = frame->client();
+        frame->setProperty("tessaly.window",
+                           QVariant::fromValue(reinterpret_cast<quintptr>(window)));
+        if (FrameWidget* owner = FrameOf(w->owner)) {
+            // Owned windows open over their owner, where the device shows them.
+            QPoint at = owner->pos();
+            if (!shellStrip_) {
+                Window* o = Peek(owner->window());
+                at += QPoint(w->rect.left - o->rect.left, w->rect.top - o->rect.top);
+            }
+            frame->move(at);
+            frame->winId();
+            if (owner->windowHandle() != nullptr)
+                frame->windowHandle()->setTransientParent(owner->windowHandle());
+        }
+    } else {
+        const Peer* parent = PeerOf(w->parent);
+        if (parent == nullptr || !parent->widget)
+            return;
+        if (kind == PeerKind::Painted || kind == PeerKind::Frame) {
+            peer.kind = PeerKind::Painted;
+            peer.widget = new PaintedWidget(*this, window, parent->widget);
+        } else {
+            peer.widget = CreateNativePeer(*this, window, kind, parent->widget);
+        }
+        if (!peer.widget)
+            return;
+        if (kind == PeerKind::GroupBox)
+            peer.widget->lower();
+    }
+    peer.widget->setProperty("tessaly.window",
+                             QVariant::fromValue(reinterpret_cast<quintptr>(window)));
+    peers_[window] = peer;
+    Place(peer);
+}
+
+void QtBackend::WindowDestroyed(HWND window) {
+    auto it = peers_.find(window);
+    if (it == peers_.end())
+        return;
+    Peer peer = it->second;
+    peers_.erase(it);
+    if (press_.window == window)
+        press_ = {};
+    if (peer.frame)
+        delete peer.frame.data();
+    else if (peer.widget)
+        delete peer.widget.data();
+}
+
+void QtBackend::WindowChanged(HWND window, unsigned changes) {
+    auto it = peers_.find(window);
+    if (it == peers_.end())
+        return;
+    const Peer& peer = it->second;
+    if (peer.frame) {
+        peer.frame->Sync(changes);
+        return;
+    }
+    if ((changes & (ChangedGeometry | ChangedVisible | ChangedEnabled)) != 0)
+        Place(peer);
+    if (peer.kind != PeerKind::Painted)
+        SyncNativePeer(*this, window, peer.kind, peer.widget, changes);
+}
+
+void QtBackend::FocusChanged(HWND window) {
+    const Peer* peer = PeerOf(window);
+    if (peer == nullptr || !peer->widget)
+        return;
+    if (peer->frame) {
+        peer->frame->activateWindow();
+        return;
+    }
+    if (QApplication::focusWidget() != peer->widget)
+        peer->widget->setFocus(Qt::OtherFocusReason);
+}
+
+void QtBackend::BringToFront(HWND window) {
+    if (FrameWidget* frame = FrameOf(window)) {
+        frame->raise();
+        frame->activateWindow();
+    }
+}
+
+std::unique_ptr<Surface> QtBackend::BeginDrawing(HWND window) {
+    const Peer* peer = PeerOf(window);
+    if (peer != nullptr) {
+        if (auto* painted = dynamic_cast<PaintedWidget*>(peer->widget.data()))
+            return painted->BeginDrawing(screen_.dpi);
+    }
+    // Drawing on a window Qt draws itself goes nowhere.
+    auto scratch = std::make_shared<QImage>(1, 1, QImage::Format_ARGB32_Premultiplied);
+    return std::make_unique<QtSurface>(*scratch, screen_.dpi, [scratch] {});
+}
+
+DWORD QtBackend::Now() {
+    return static_cast<DWORD>(1000 + clock_.elapsed());
+}
+
+bool QtBackend::AnyFrameShown() const {
+    for (const auto& [window, peer] : peers_) {
+        if (peer.frame && peer.frame->isVisible())
+            return true;
+    }
+    return false;
+}
+
+void QtBackend::Pump(qint64 milliseconds, const bool& stop) {
+    QDeadlineTimer until(milliseconds);
+    QTimer wake;
+    wake.setSingleShot(true);
+    while (!stop) {
+        qint64 left = until.remainingTime();
+        if (left <= 0)
+            break;
+        wake.start(static_cast<int>(left));
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+}
+
+bool QtBackend::WaitForInput(const WaitRequest& request) {
+    if (!request.block) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return true;
+    }
+    // Shown windows first, so that nobody waits on a picture that is not there.
+    QCoreApplication::sendPostedEvents();
+    if (!request.deadline && !AnyFrameShown())
+        return false;
+    qint64 wait = kWakeSliceMs;
+    if (request.deadline)
+        wait = std::min<qint64>(wait,
+                                std::max(0, static_cast<std::int32_t>(*request.deadline - Now())));
+    inputArrived_ = false;
+    if (wait > 0)
+        Pump(wait, inputArrived_);
+    else
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return true;
+}
+
+void QtBackend::NotePress(HWND window, bool right, QPoint at) {
+    press_.window = window;
+    press_.right = right;
+    press_.down = true;
+    press_.moved = false;
+    press_.at = at;
+    press_.since.start();
+}
+
+void QtBackend::NoteRelease() {
+    press_.down = false;
+}
+
+void QtBackend::NoteMove(QPoint at) {
+    if (press_.down && (at - press_.at).manhattanLength() > QApplication::startDragDistance())
+        press_.moved = true;
+}
+
+bool QtBackend::IsTapAndHold(HWND window, POINT) {
+    if (press_.window != window || !press_.since.isValid())
+        return false;
+    if (press_.right)
+        return true;
+    bool decided = false;
+    while (press_.down && !press_.moved) {
+        qint64 left = kHoldMs - press_.since.elapsed();
+        if (left <= 0) {
+            decided = true;
+            break;
+        }
+        bool stop = false;
+        Pump(left, stop);
+    }
+    return decided && press_.down && !press_.moved;
+}
+
+FontMetrics QtBackend::MeasureFont(const LOGFONTW& font) {
+    QFontMetrics metrics(ToQFont(font, screen_.dpi));
+    static const QString alphabet =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    int average = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
+    return {metrics.height(), metrics.ascent(), std::max(1, average)};
+}
+
+SIZE QtBackend::MeasureText(const LOGFONTW& font, std::u16string_view text) {
+    QFontMetrics metrics(ToQFont(font, screen_.dpi));
+    return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
+}
+
+void QtBackend::ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) {
+    QUrl url = QUrl::fromLocalFile(QString::fromStdString(file.string()));
+    if (!anchor.empty())
+        url.setFragment(ToQString(anchor));
+    QDesktopServices::openUrl(url);
+}
+
+bool QtBackend::eventFilter(QObject* watched, QEvent* event) {
+    QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::FocusIn)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr)
+        return false;
+    HWND window = WindowOf(widget);
+    const Peer* peer = PeerOf(window);
+    if (peer == nullptr)
+        return false;
+    if (type == QEvent::FocusIn) {
+        if (peer->kind != PeerKind::Frame && GetFocus() != window) {
+            ControlFocused(window);
+            NoteInput();
+        }
+        return false;
+    }
+    // Each key once, where it starts: at the focus widget, or the window without one.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr ? widget != focus : !widget->isWindow())
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    UINT message = type == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP;
+    WORD vk = VirtualKey(key->key());
+    Qt::KeyboardModifiers modifiers = key->modifiers();
+    bool command = (modifiers & (Qt::ControlModifier | Qt::AltModifier)) != 0;
+    if (peer->kind == PeerKind::Painted || peer->kind == PeerKind::Frame) {
+        if (vk != 0)
+            PostKey(message, vk);
+        if (type == QEvent::KeyPress && !command && (vk == 0 || !TranslatedToCharacter(vk))) {
+            for (QChar c : key->text()) {
+                if (c.unicode() >= 32 && c.unicode() != 127)
+                    PostCharacter(c.unicode());
+            }
+        }
+        NoteInput();
+        return true;
+    }
+    // A native control keeps its own typing; the dialog keys, function keys
+    // and accelerators go to the message loop.
+    if (vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU) {
+        PostKey(message, vk);
+        return false;
+    }
+    bool toCore = vk == VK_ESCAPE || vk == VK_TAB || (vk >= VK_F1 && vk < VK_F1 + 12);
+    if (vk == VK_RETURN) {
+        DWORD style = Peek(window) != nullptr ? Peek(window)->style : 0;
+        toCore = !(peer->kind == PeerKind::Edit && (style & ES_MULTILINE) != 0 &&
+                   (style & ES_WANTRETURN) != 0);
+    }
+    if (command && vk >= 'A' && vk <= 'Z' && !InModalLoop())
+        toCore = true;
+    if (!toCore)
+        return false;
+    PostKey(message, vk);
+    NoteInput();
+    return true;
+}
+
+}  // namespace ce::gui::qt

@@ -1,0 +1,68 @@
+#include "platform/gui/qt/QtText.h"
+
+#include <QFontMetrics>
+#include <cstdlib>
+
+namespace ce::gui::qt {
+namespace {
+
+// The stand-in for the system font runs wider than the device's face: one
+// size or two smaller keeps templates laid out for the device inside its screen.
+bool IsSystemFace(const QString& face) {
+    return face == QStringLiteral("DejaVu Sans Condensed");
+}
+
+QString FaceOf(const LOGFONTW& font) {
+    std::u16string_view face(font.lfFaceName);
+    std::size_t end = face.find(u'\0');
+    QString name = ToQString(face.substr(0, std::min<std::size_t>(end, LF_FACESIZE)));
+    // The device's faces: a clean, narrow sans serif stands in for the system font.
+    if (name.isEmpty() || name.compare(u"Tahoma", Qt::CaseInsensitive) == 0 ||
+        name.compare(u"MS Sans Serif", Qt::CaseInsensitive) == 0 ||
+        name.compare(u"System", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("DejaVu Sans Condensed");
+    if (name.compare(u"Courier New", Qt::CaseInsensitive) == 0)
+        return QStringLiteral("DejaVu Sans Mono");
+    return name;
+}
+
+}  // namespace
+
+QFont ToQFont(const LOGFONTW& font, int dpi) {
+    QFont result(FaceOf(font));
+    result.setStyleHint(QFont::SansSerif);
+    result.setWeight(font.lfWeight >= 600 ? QFont::Bold : QFont::Normal);
+    result.setItalic(font.lfItalic != 0);
+    result.setUnderline(font.lfUnderline != 0);
+    result.setStrikeOut(font.lfStrikeOut != 0);
+    result.setHintingPreference(QFont::PreferFullHinting);
+    int height = font.lfHeight == 0 ? 13 : std::abs(static_cast<int>(font.lfHeight));
+    if (IsSystemFace(result.family()) && height > 8)
+        height = (height * 5 + 3) / 6;
+    if (dpi > 96)
+        height = (height * dpi + 48) / 96;
+    result.setPixelSize(std::max(1, height));
+    if (font.lfHeight > 0) {
+        // A positive height is the whole cell: fit the character height into it.
+        QFontMetrics metrics(result);
+        if (metrics.height() > height)
+            result.setPixelSize(std::max(1, height * height / metrics.height()));
+    }
+    return result;
+}
+
+QString WithoutPrefixes(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            out.append(text[++i]);
+            continue;
+        }
+        if (text[i] != u'&')
+            out.append(text[i]);
+    }
+    return out;
+}
+
+}  // namespace ce::gui::qt
