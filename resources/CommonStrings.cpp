@@ -85,12 +85,24 @@ const ce::StringResource kCommonStrings[] = {
     {IDS_PASSWORD_INCORRECT, u"The password is incorrect!"},
     {IDS_PASSWORD_TOO_SHORT, u"Password must be minimum 4 characters long."},
 
+    {IDS_CONFIRM_ADD_RECORD,
+     u"The selected database is empty. Do you want to add a new record?"},
+
     {IDS_RESTORE_TITLE, u"Restore Databases"},
     {IDS_STORING_RECORD, u"Storing Database \"%s\"\nRecord %d of %d"},
     {IDS_BACKUP_TITLE, u"Backup Databases"},
     {IDS_ABORT_BACKUP, u"Abort database backup; Are you sure?"},
     {IDS_ABORT_RESTORE, u"Abort database restore; Are you sure?"},
     {IDS_RESTORING_RECORD, u"Restoring Database \"%s\"\nRecord %d of %d"},
+
+    {IDS_TIP_DELETE, u"Delete"},
+    {IDS_TIP_PROPERTIES, u"Properties"},
+    {IDS_TIP_BACKUP, u"Backup"},
+    {IDS_TIP_RESTORE, u"Restore"},
+    {IDS_TIP_AUTOBACKUP, u"Autobackup"},
+    {IDS_MENU_TOOLS, u"Tools"},
+    {IDS_MENU_EDIT, u"Edit"},
+    {IDS_MENU_VIEW, u"View"},
 
     {IDS_NOT_AVAILABLE_YET, u"This command is not available yet."},
     {IDS_COMMAND_LINE_USAGE,

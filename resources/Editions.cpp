@@ -7,6 +7,8 @@ ce::HINSTANCE PalmEdition() {
         auto* m = new ce::ResourceModule;
         AddCommonStrings(*m);
         AddBitmaps(*m);
+        AddCommonDialogs(*m);
+        AddCommonMenus(*m);
         return m;
     }();
     return module;
@@ -17,6 +19,8 @@ ce::HINSTANCE KeyboardEdition() {
         auto* m = new ce::ResourceModule;
         AddCommonStrings(*m);
         AddBitmaps(*m);
+        AddCommonDialogs(*m);
+        AddCommonMenus(*m);
         AddKeyboardStrings(*m);
         return m;
     }();

@@ -9,6 +9,8 @@ namespace res {
 void AddCommonStrings(ce::ResourceModule& module);
 void AddKeyboardStrings(ce::ResourceModule& module);
 void AddBitmaps(ce::ResourceModule& module);
+void AddCommonDialogs(ce::ResourceModule& module);
+void AddCommonMenus(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

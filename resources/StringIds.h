@@ -76,6 +76,18 @@ inline constexpr UINT IDS_ABORT_BACKUP = 260;
 inline constexpr UINT IDS_ABORT_RESTORE = 261;
 inline constexpr UINT IDS_RESTORING_RECORD = 262;
 
+inline constexpr UINT IDS_CONFIRM_ADD_RECORD = 125;
+
+// The palm-size menu bar: menu captions and button tips.
+inline constexpr UINT IDS_TIP_DELETE = 40001;
+inline constexpr UINT IDS_TIP_PROPERTIES = 40003;
+inline constexpr UINT IDS_TIP_BACKUP = 40022;
+inline constexpr UINT IDS_TIP_RESTORE = 40023;
+inline constexpr UINT IDS_TIP_AUTOBACKUP = 40027;
+inline constexpr UINT IDS_MENU_TOOLS = 40030;
+inline constexpr UINT IDS_MENU_EDIT = 40041;
+inline constexpr UINT IDS_MENU_VIEW = 40043;
+
 // Texts of our own that the command line uses.
 inline constexpr UINT IDS_NOT_AVAILABLE_YET = 9000;
 inline constexpr UINT IDS_COMMAND_LINE_USAGE = 9001;

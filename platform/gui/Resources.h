@@ -76,6 +76,7 @@ struct MenuBarItemResource {
     int image;                       // Button: index into the bar's bitmap
     UINT tipString;                  // Button: string id of its tooltip (0: none)
     const char16_t* text = nullptr;  // Menu: the caption; nullptr: the popup's text
+    UINT textString = 0;             // Menu: string id of the caption, used when not 0
 };
 
 struct MenuBarResource {

@@ -1,0 +1,135 @@
+// Dialog templates shared by both editions. Positions are in dialog units;
+// the palm-size shell sizes every dialog to the full screen, so widths are
+// chosen for a 240-pixel portrait screen (about 160 units) and a landscape
+// template exists where a dialog needs the room.
+//
+// Every palm-size template carries a hidden static 1032 with the dialog's
+// title (painted as the title line), group-box captions with id 65534, and a
+// SIPPREF control where the input panel should open with the dialog.
+
+#include "resources/ControlIds.h"
+#include "resources/DialogIds.h"
+#include "platform/gui/WinUser.h"
+#include "resources/Editions.h"
+
+namespace res {
+namespace {
+
+using namespace ce;
+
+constexpr DWORD kPalmDialog = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
+constexpr DWORD kValue = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kTitle = WS_CHILD | SS_LEFT | SS_NOPREFIX;  // hidden: painted by the frame
+constexpr DWORD kGroup = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
+constexpr DWORD kCheck = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kPush = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kDefPush = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
+constexpr DWORD kEdit = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
+constexpr DWORD kSip = WS_CHILD;
+
+DialogItemResource Sip() {
+    return {u"SIPPREF", u"", static_cast<UINT>(-1), 0, 0, 0, 0, kSip};
+}
+
+DialogResource About() {
+    return {IDD_ABOUT, kPalmDialog, 0, 0, 0, 160, 180, u"About Tessaly", nullptr, 0,
+            {
+                {u"STATIC", u"About Tessaly", IDC_TITLE, 0, 0, 0, 0, kTitle},
+                {u"STATIC", u"Tessaly 1.5", IDC_STATIC, 8, 24, 144, 10, kLabel},
+                {u"STATIC", u"Lists, inspects, edits, backs up, restores and beams the "
+                            u"databases of the object store.",
+                 IDC_STATIC, 8, 38, 144, 28, kLabel},
+                {u"BUTTON", u"Storage Memory", IDC_GROUP_CAPTION, 4, 72, 152, 46, kGroup},
+                {u"STATIC", u"Information about storage memory availability is ",
+                 IDC_ABOUT_AVAILABLE, 10, 86, 140, 10, kValue},
+                {u"STATIC", u"inaccessible", IDC_ABOUT_FREE, 10, 100, 140, 10, kValue},
+            }};
+}
+
+DialogResource NameDialog() {
+    return {IDD_NAME, kPalmDialog, 0, 0, 0, 160, 120, u"New Database Name", nullptr, 0,
+            {
+                {u"STATIC", u"New Database Name", IDC_TITLE, 0, 0, 0, 0, kTitle},
+                {u"STATIC", u"From:", IDC_STATIC, 6, 24, 26, 10, kLabel},
+                {u"EDIT", u"", IDC_NAME_FROM, 34, 22, 120, 12, kEdit | ES_READONLY},
+                {u"STATIC", u"To:", IDC_STATIC, 6, 42, 26, 10, kLabel},
+                {u"EDIT", u"", IDC_NAME_TO, 34, 40, 120, 12, kEdit},
+                Sip(),
+            }};
+}
+
+DialogResource Properties() {
+    constexpr short labelX = 6, valueX = 44, valueWidth = 110;
+    return {IDD_PROPERTIES, kPalmDialog, 0, 0, 0, 160, 120, u"Database Properties", nullptr, 0,
+            {
+                {u"STATIC", u"Database Properties", IDC_TITLE, 0, 0, 0, 0, kTitle},
+                {u"STATIC", u"Name:", IDC_STATIC, labelX, 24, 36, 10, kLabel},
+                {u"STATIC", u"", IDC_PROP_NAME, valueX, 24, valueWidth, 10, kValue},
+                {u"STATIC", u"Size:", IDC_STATIC, labelX, 38, 36, 10, kLabel},
+                {u"STATIC", u"", IDC_PROP_SIZE, valueX, 38, valueWidth, 10, kValue},
+                {u"STATIC", u"Modified:", IDC_STATIC, labelX, 52, 36, 10, kLabel},
+                {u"STATIC", u"", IDC_PROP_MODIFIED, valueX, 52, valueWidth, 10, kValue},
+                {u"STATIC", u"Type:", IDC_STATIC, labelX, 66, 36, 10, kLabel},
+                {u"STATIC", u"", IDC_PROP_TYPE, valueX, 66, valueWidth, 10, kValue},
+                {u"STATIC", u"Records:", IDC_STATIC, labelX, 80, 36, 10, kLabel},
+                {u"STATIC", u"", IDC_PROP_RECORDS, valueX, 80, valueWidth, 10, kValue},
+            }};
+}
+
+DialogResource Options() {
+    constexpr short x = 10, width = 142, height = 12;
+    return {IDD_OPTIONS, kPalmDialog, 0, 0, 0, 160, 160, u"Options", nullptr, 0,
+            {
+                {u"STATIC", u"Options", IDC_TITLE, 0, 0, 0, 0, kTitle},
+                {u"BUTTON", u"Options", IDC_GROUP_CAPTION, 4, 18, 152, 96, kGroup},
+                {u"BUTTON", u"Show system databases", IDC_OPT_SHOW_SYSTEM, x, 30, width, height,
+                 kCheck},
+                {u"BUTTON", u"Use bold font", IDC_OPT_BOLD, x, 44, width, height, kCheck},
+                {u"BUTTON", u"Select full row", IDC_OPT_FULL_ROW, x, 58, width, height, kCheck},
+                {u"BUTTON", u"Prompt for Autobackup script file", IDC_OPT_PROMPT_SCRIPT, x, 72,
+                 width, height, kCheck},
+                {u"BUTTON", u"Show warning before changing data", IDC_OPT_SHOW_WARNING, x, 86,
+                 width, height, kCheck},
+                {u"BUTTON", u"Double tap to open a database viewer", IDC_OPT_DOUBLE_TAP, x, 100,
+                 width, height, kCheck},
+                {u"STATIC",
+                 u"To create or modify Autobackup script, use File/Tools/Backup command.",
+                 IDC_STATIC, 6, 122, 148, 20, kLabel},
+            }};
+}
+
+DialogResource DatabaseExists() {
+    return {IDD_DATABASE_EXISTS, kPalmDialog, 0, 0, 0, 160, 100, u"Database Exists", nullptr, 0,
+            {
+                {u"STATIC", u"Database Exists", IDC_TITLE, 0, 0, 0, 0, kTitle},
+                {u"STATIC", u"", IDC_EXISTS_TEXT, 6, 24, 148, 30, kValue},
+                {u"BUTTON", u"Rename", IDOK, 6, 62, 46, 14, kDefPush},
+                {u"BUTTON", u"Cancel", IDCANCEL, 57, 62, 46, 14, kPush},
+                {u"BUTTON", u"Overwrite", IDC_OVERWRITE, 108, 62, 46, 14, kPush},
+            }};
+}
+
+DialogResource Progress() {
+    return {IDD_PROGRESS, kPalmDialog, 0, 0, 0, 160, 90, u"Progress", nullptr, 0,
+            {
+                {u"STATIC", u"Progress", IDC_TITLE, 0, 0, 0, 0, kTitle},
+                {u"STATIC", u"", IDC_PROGRESS_TEXT, 6, 22, 148, 20, kValue},
+                {u"msctls_progress32", u"", IDC_PROGRESS_BAR, 6, 46, 148, 10,
+                 WS_CHILD | WS_VISIBLE | WS_BORDER},
+                {u"BUTTON", u"Cancel", IDCANCEL, 57, 64, 46, 14, kPush},
+            }};
+}
+
+}  // namespace
+
+void AddCommonDialogs(ce::ResourceModule& module) {
+    module.AddDialog(About());
+    module.AddDialog(NameDialog());
+    module.AddDialog(Properties());
+    module.AddDialog(Options());
+    module.AddDialog(DatabaseExists());
+    module.AddDialog(Progress());
+}
+
+}  // namespace res

@@ -1,0 +1,37 @@
+#pragma once
+// Numbers of the dialog templates, menus, menu bars, accelerator tables and
+// bitmaps, named for what they show.
+
+#include "platform/core/Types.h"
+
+namespace res {
+
+using ce::UINT;
+
+// Dialog templates.
+inline constexpr UINT IDD_ABOUT = 101;
+inline constexpr UINT IDD_NAME = 108;
+inline constexpr UINT IDD_PROPERTIES = 109;
+inline constexpr UINT IDD_OPTIONS = 111;
+inline constexpr UINT IDD_DATABASE_EXISTS = 113;
+inline constexpr UINT IDD_PROGRESS = 127;
+
+// Menus, the palm-size menu bar and accelerator tables.
+inline constexpr UINT IDR_MAIN_MENU = 101;
+inline constexpr UINT IDR_LIST_MENU = 129;
+inline constexpr UINT IDR_MAIN_ACCELERATORS = 101;
+inline constexpr UINT IDR_EDITOR_ACCELERATORS = 102;
+
+// Icons and bitmaps (pairs: normal and high resolution).
+inline constexpr UINT IDI_PROGRAM = 101;
+inline constexpr UINT IDB_TOOLBAR = 125;
+inline constexpr UINT IDB_TOOLBAR_LARGE = 148;
+inline constexpr UINT IDB_SORT_MARKS_LARGE = 143;
+inline constexpr UINT IDB_SORT_MARKS = 174;
+inline constexpr UINT IDB_ICONS_SMALL = 144;
+inline constexpr UINT IDB_ICONS = 145;
+inline constexpr UINT IDB_ICONS_LARGE = 149;
+inline constexpr UINT IDB_HELP = 158;
+inline constexpr UINT IDB_HELP_LARGE = 159;
+
+}  // namespace res
