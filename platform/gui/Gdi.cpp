@@ -12,6 +12,7 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
+#include "platform/gui/Backend.h"
 #include "platform/gui/GdiObjects.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/WinUser.h"
@@ -295,6 +296,38 @@ COLORREF GetSysColor(int index) {
             return RGB(0, 128, 128);
         default:
             return RGB(0, 0, 0);
+    }
+}
+
+int GetSystemMetrics(int index) {
+    gui::ScreenMetrics screen = gui::CurrentBackend().Screen();
+    bool large = screen.dpi > 150;
+    switch (index) {
+        case SM_CXSCREEN:
+            return screen.width;
+        case SM_CYSCREEN:
+            return screen.height;
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL:
+            return screen.scrollBarWidth;
+        case SM_CYCAPTION:
+            return screen.captionHeight;
+        case SM_CYMENU:
+            return screen.menuBarHeight;
+        case SM_CXBORDER:
+        case SM_CYBORDER:
+            return 1;
+        case SM_CXICON:
+        case SM_CYICON:
+            return large ? 64 : 32;
+        case SM_CXSMICON:
+        case SM_CYSMICON:
+            return large ? 32 : 16;
+        case SM_CXDOUBLECLK:
+        case SM_CYDOUBLECLK:
+            return 4;
+        default:
+            return 0;
     }
 }
 
