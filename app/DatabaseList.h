@@ -20,6 +20,8 @@ inline constexpr int kIconEmpty = 4;
 inline constexpr int kNameColumn = 0;
 inline constexpr int kSizeColumn = 1;
 inline constexpr int kDateColumn = 2;
+// Room for a row's name read back from the list.
+inline constexpr int kDatabaseNameUnits = 36;
 
 // Builds the list in the main window (while it is created) and fills it.
 bool CreateList(HWND mainWindow);
@@ -36,6 +38,8 @@ bool SelectedName(WCHAR (&name)[32]);
 int SelectedCount();
 // Places the list in the main window's client area.
 void ResizeList();
+// Sets the columns' widths to their sixteenths of `width`.
+void SetColumnWidths(int width);
 // Switches the list to a view style (0 large icons, 1 details, 2 small
 // icons, 3 list).
 void SetListView(ce::DWORD style);

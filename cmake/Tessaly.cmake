@@ -22,6 +22,8 @@ function(tessaly_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gtest_main)
+  # Tests run the palm-size edition's shell.
+  set_target_properties(${name} PROPERTIES TESSALY_SHELL shell_palm)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
