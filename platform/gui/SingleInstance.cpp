@@ -95,12 +95,14 @@ void Answer(Listener& listener) {
         if (client < 0)
             return;
         std::string request = ReadLine(client, 200);
+        // Replies go out with MSG_NOSIGNAL: a client that already hung up
+        // (FindWindowW only probes) must not end this process with SIGPIPE.
         if (request == "raise" && IsWindow(listener.window)) {
             ShowWindow(listener.window, SW_SHOWNORMAL);
             SetForegroundWindow(listener.window);
-            (void)!write(client, "ok\n", 3);
+            (void)!send(client, "ok\n", 3, MSG_NOSIGNAL);
         } else {
-            (void)!write(client, "no\n", 3);
+            (void)!send(client, "no\n", 3, MSG_NOSIGNAL);
         }
         close(client);
     }
@@ -157,7 +159,8 @@ BOOL RaiseRemoteWindow(HWND remote) {
     int fd = Connect(it->second.address);
     if (fd < 0)
         return FALSE;
-    bool raised = write(fd, "raise\n", 6) == 6 && ReadLine(fd, kReplyTimeoutMs) == "ok";
+    // A peer that went away must not end this process with SIGPIPE.
+    bool raised = send(fd, "raise\n", 6, MSG_NOSIGNAL) == 6 && ReadLine(fd, kReplyTimeoutMs) == "ok";
     close(fd);
     return raised ? TRUE : FALSE;
 }
