@@ -53,7 +53,8 @@ std::optional<DWORD> NextDeadline() {
     std::optional<DWORD> deadline;
     DWORD now = Now();
     for (const Timer& t : System().timers) {
-        DWORD wait = static_cast<DWORD>(static_cast<std::int32_t>(t.due - now) < 0 ? 0 : t.due - now);
+        DWORD wait =
+            static_cast<DWORD>(static_cast<std::int32_t>(t.due - now) < 0 ? 0 : t.due - now);
         if (!deadline || now + wait < *deadline)
             deadline = now + wait;
     }
@@ -97,8 +98,8 @@ bool TryTake(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     }
     if (low == 0 && high == 0) {
         HWND invalid = NextInvalidWindow();
-        if (invalid != nullptr && (filter == nullptr || filter == invalid ||
-                                   IsChild(filter, invalid))) {
+        if (invalid != nullptr &&
+            (filter == nullptr || filter == invalid || IsChild(filter, invalid))) {
             *out = {invalid, WM_PAINT, 0, 0, Now(), {}};
             return true;
         }
@@ -128,9 +129,9 @@ DWORD Now() {
 void ForgetWindowMessages(HWND hwnd) {
     WindowSystem& system = System();
     auto& posted = system.posted;
-    posted.erase(std::remove_if(posted.begin(), posted.end(),
-                                [&](const MSG& m) { return m.hwnd == hwnd; }),
-                 posted.end());
+    posted.erase(
+        std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
+        posted.end());
     auto& timers = system.timers;
     timers.erase(std::remove_if(timers.begin(), timers.end(),
                                 [&](const Timer& t) { return t.window == hwnd; }),
@@ -179,6 +180,13 @@ BOOL GetMessageW(MSG* msg, HWND hwnd, UINT low, UINT high) {
         request.deadline = gui::NextDeadline();
         auto& modal = System().modalDialogs;
         request.modalDialog = modal.empty() ? nullptr : modal.back();
+        // A modal dialog ended while its loop waited here (by input handled
+        // inside the wait): return so that the loop sees the end.
+        if (gui::Window* w = gui::Peek(request.modalDialog);
+            w != nullptr && w->dialog && w->dialog->ended) {
+            *msg = {nullptr, WM_NULL, 0, 0, gui::Now(), {}};
+            return TRUE;
+        }
         if (!gui::CurrentBackend().WaitForInput(request)) {
             gui::GiveUp(msg);
             return msg->message == WM_QUIT ? FALSE : TRUE;
@@ -273,9 +281,8 @@ UINT SetTimer(HWND hwnd, UINT id, UINT elapse, TIMERPROC proc) {
 
 BOOL KillTimer(HWND hwnd, UINT id) {
     auto& timers = System().timers;
-    auto it = std::find_if(timers.begin(), timers.end(), [&](const gui::Timer& t) {
-        return t.window == hwnd && t.id == id;
-    });
+    auto it = std::find_if(timers.begin(), timers.end(),
+                           [&](const gui::Timer& t) { return t.window == hwnd && t.id == id; });
     if (it == timers.end())
         return FALSE;
     timers.erase(it);
