@@ -74,7 +74,12 @@ int CompareDates(HWND list, int rowA, int rowB, bool ascending) {
     return Directed(order, ascending);
 }
 
-int FindRow(HWND list, LPARAM value) {
+int FindRow(const SortParameters& parameters, LPARAM value) {
+    if (parameters.rows != nullptr) {
+        auto it = parameters.rows->find(value);
+        return it == parameters.rows->end() ? -1 : it->second;
+    }
+    HWND list = parameters.list;
     LVFINDINFOW find{};
     find.flags = LVFI_PARAM;
     find.lParam = value;
@@ -88,6 +93,17 @@ void Sort(int column) {
     parameters.column = column;
     parameters.key = application.settings->sortKey;
     parameters.list = application.list;
+    std::unordered_map<LPARAM, int> rows;
+    int count = ListView_GetItemCount(application.list);
+    rows.reserve(static_cast<std::size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        ListView_GetItem(application.list, &item);
+        rows.emplace(item.lParam, row);
+    }
+    parameters.rows = &rows;
     ListView_SortItems(application.list, &CompareRows, reinterpret_cast<LPARAM>(&parameters));
     InvalidateRect(ListView_GetHeader(application.list), nullptr, TRUE);
 }
@@ -102,8 +118,8 @@ int CompareRows(LPARAM a, LPARAM b, LPARAM parameterPointer) {
     bool topB = (static_cast<std::uint32_t>(b) & 0x80000000u) != 0;
     if (topA != topB)
         return topA ? -1 : 1;
-    int rowA = FindRow(parameters.list, a);
-    int rowB = FindRow(parameters.list, b);
+    int rowA = FindRow(parameters, a);
+    int rowB = FindRow(parameters, b);
     if (rowA == rowB)
         return 0;
     if (parameters.key == kCompareDates)

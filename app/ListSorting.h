@@ -3,6 +3,8 @@
 // editor's property list), the sort by the stored key and direction, and
 // the header click that reverses the direction of the current key.
 
+#include <unordered_map>
+
 #include "platform/gui/WinTypes.h"
 
 namespace app {
@@ -19,6 +21,9 @@ struct SortParameters {
     int column = 0;  // whose texts are compared
     ce::DWORD key = kCompareNames;
     ce::HWND list = nullptr;
+    // Rows by item value, made before a sort (the list keeps its rows in
+    // place while it sorts); without it rows are searched for.
+    const std::unordered_map<ce::LPARAM, int>* rows = nullptr;
 };
 
 // The list's sort callback: negative when the row of item value `a` sorts
