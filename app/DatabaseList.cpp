@@ -134,6 +134,11 @@ LRESULT ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_RBUTTONDOWN:
+            // A desktop's right button: the row is selected and its menu opens.
+            CallWindowProcW(application.listProcedure, list, message, wParam, lParam);
+            OpenContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
         case WM_LBUTTONDOWN: {
             SHRGINFO gesture{};
             gesture.cbSize = sizeof gesture;
@@ -146,7 +151,8 @@ LRESULT ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
                 OpenContextMenu(gesture.ptDown);
                 return 0;
             }
-            LRESULT result = CallWindowProcW(application.listProcedure, list, message, wParam, lParam);
+            LRESULT result =
+                CallWindowProcW(application.listProcedure, list, message, wParam, lParam);
             if (application.settings != nullptr && application.settings->doubleTap == 0)
                 PostViewModify();
             return result;
@@ -174,19 +180,19 @@ int RowIcon(const WCHAR* name, const CEDBASEINFO& info) {
 
 bool CreateList(HWND mainWindow) {
     Application& application = App();
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                  ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES |
-                                      ICC_COOL_CLASSES};
+    INITCOMMONCONTROLSEX controls{
+        sizeof(INITCOMMONCONTROLSEX),
+        ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);
     RECT client{};
     GetClientRect(mainWindow, &client);
-    HWND list = CreateWindowExW(
-        0, WC_LISTVIEWW, u"",
-        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_EDITLABELS | LVS_SHOWSELALWAYS, 0,
-        application.topOffset + 1, client.right,
-        std::max<LONG>(0, client.bottom - application.topOffset - 1), mainWindow,
-        reinterpret_cast<HMENU>(std::uintptr_t{res::IDC_DATABASE_LIST}), application.instance,
-        nullptr);
+    HWND list =
+        CreateWindowExW(0, WC_LISTVIEWW, u"",
+                        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_EDITLABELS | LVS_SHOWSELALWAYS, 0,
+                        application.topOffset + 1, client.right,
+                        std::max<LONG>(0, client.bottom - application.topOffset - 1), mainWindow,
+                        reinterpret_cast<HMENU>(std::uintptr_t{res::IDC_DATABASE_LIST}),
+                        application.instance, nullptr);
     if (list == nullptr)
         return false;
     application.list = list;

@@ -11,8 +11,8 @@ using namespace ce;
 
 namespace {
 
-constexpr UINT kSingleRowCommands[] = {res::IDM_SEND,   res::IDM_DELETE, res::IDM_EMPTY,
-                                       res::IDM_EXPORT, res::IDM_RENAME, res::IDM_COPY,
+constexpr UINT kSingleRowCommands[] = {res::IDM_SEND,      res::IDM_DELETE, res::IDM_EMPTY,
+                                       res::IDM_EXPORT,    res::IDM_RENAME, res::IDM_COPY,
                                        res::IDM_PROPERTIES};
 constexpr UINT kSingleRowButtons[] = {res::IDM_DELETE, res::IDM_PROPERTIES};
 

@@ -90,8 +90,7 @@ BOOL ExistsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
             ui::InitDialogFrame(dialog, true, false);
             WCHAR format[256];
             ui::LoadText(res::IDS_DATABASE_EXISTS, format, 256);
-            std::u16string text =
-                FormatWide(format, {reinterpret_cast<const WCHAR*>(lParam)});
+            std::u16string text = FormatWide(format, {reinterpret_cast<const WCHAR*>(lParam)});
             SetDlgItemTextW(dialog, res::IDC_EXISTS_TEXT, text.c_str());
             return TRUE;
         }

@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/Application.h"
@@ -9,13 +10,13 @@
 #include "app/EditionShell.h"
 #include "app/MainWindow.h"
 #include "app/WindowBackend.h"
-#include "platform/gui/Resources.h"
-#include "platform/gui/WinUser.h"
-#include "resources/DialogIds.h"
 #include "platform/core/Text.h"
 #include "platform/device/DeviceDirectory.h"
 #include "platform/device/Volume.h"
+#include "platform/gui/Resources.h"
+#include "platform/gui/WinUser.h"
 #include "platform/shell/Shell.h"
+#include "resources/DialogIds.h"
 #include "resources/StringIds.h"
 #include "ui/MessageBoxes.h"
 
@@ -25,20 +26,23 @@ namespace {
 
 void ExplainNoDisplay() {
     const char* name = shell::ProgramName();
+    bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    std::fprintf(stderr, "%s: %s\n", name,
+                 display ? "this build has no window backend to show the window with."
+                         : "no display to show the window on.");
     std::fprintf(stderr,
-                 "%s: no display to show the window on.\n"
-                 "Run it with a display (DISPLAY or WAYLAND_DISPLAY set), or under a virtual X "
-                 "server:\n"
+                 "Run it where a display is set (DISPLAY or WAYLAND_DISPLAY), or under a virtual "
+                 "X server:\n"
                  "  xvfb-run -s \"-screen 0 800x600x24\" %s\n"
                  "Without a window, use the unattended command line:\n"
                  "  %s /B file.bkp | /A script.abk | /R file.bkp  [/D] [/I] [/P] [/S]\n",
-                 name, name, name);
+                 name, name);
 }
 
 int RunMessageLoop() {
     Application& application = App();
-    ce::HACCEL accelerators =
-        ce::LoadAcceleratorsW(application.instance, ce::MAKEINTRESOURCE(res::IDR_MAIN_ACCELERATORS));
+    ce::HACCEL accelerators = ce::LoadAcceleratorsW(
+        application.instance, ce::MAKEINTRESOURCE(res::IDR_MAIN_ACCELERATORS));
     application.editorAccelerators = ce::LoadAcceleratorsW(
         application.instance, ce::MAKEINTRESOURCE(res::IDR_EDITOR_ACCELERATORS));
     ce::MSG msg{};

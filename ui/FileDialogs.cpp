@@ -12,8 +12,7 @@ namespace ui {
 
 using namespace ce;
 
-bool AskFileName(HWND owner, WCHAR* path, bool open, UINT filterId,
-                 const WCHAR* defaultExtension) {
+bool AskFileName(HWND owner, WCHAR* path, bool open, UINT filterId, const WCHAR* defaultExtension) {
     // The filter list ends with two zero characters; the loaded text always
     // has a terminator after its last "|", so the list does too.
     WCHAR filter[MAX_PATH + 1] = {};

@@ -16,8 +16,7 @@ using ce::WCHAR;
 // string such as "Backup Files (*.bkp)|*.bkp||"; `defaultExtension` a
 // pattern such as "*.bkp". Open requires the file to exist; save asks
 // before overwriting.
-bool AskFileName(HWND owner, WCHAR* path, bool open, UINT filterId,
-                 const WCHAR* defaultExtension);
+bool AskFileName(HWND owner, WCHAR* path, bool open, UINT filterId, const WCHAR* defaultExtension);
 
 // Creates `path` for writing, replacing an existing file once the user
 // agreed (string 99). A path that cannot be created and begins with two

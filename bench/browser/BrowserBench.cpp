@@ -121,10 +121,12 @@ int main() {
     if (sqlite3_open_v2((root / "device/objectstore.db").c_str(), &db, SQLITE_OPEN_READONLY,
                         nullptr) != SQLITE_OK)
         Die("cannot open the volume with sqlite");
-    double peer = bench::BestSeconds([&] {
-        if (ReadRowsWithOneQuery(db) != kDatabases)
-            Die("the peer's query missed rows");
-    }, 5);
+    double peer = bench::BestSeconds(
+        [&] {
+            if (ReadRowsWithOneQuery(db) != kDatabases)
+                Die("the peer's query missed rows");
+        },
+        5);
     std::printf("%d databases of 1 to 3 records\n", kDatabases);
 
     double refresh = bench::BestSeconds([] { app::RefreshList(); }, 3);

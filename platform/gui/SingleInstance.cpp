@@ -17,8 +17,8 @@
 
 #include "platform/core/Text.h"
 #include "platform/device/DeviceDirectory.h"
-#include "platform/objectstore/ObjectStore.h"
 #include "platform/gui/WindowSystem.h"
+#include "platform/objectstore/ObjectStore.h"
 
 namespace ce::gui {
 namespace {
@@ -38,7 +38,8 @@ std::map<std::u16string, Listener>& Listeners() {
 
 std::string Address(std::u16string_view className) {
     std::error_code error;
-    std::filesystem::path device = std::filesystem::weakly_canonical(device::DeviceDirectory(), error);
+    std::filesystem::path device =
+        std::filesystem::weakly_canonical(device::DeviceDirectory(), error);
     std::string key = (error ? device::DeviceDirectory() : device).string();
     std::uint64_t hash = 1469598103934665603ULL;
     for (unsigned char c : key) {
@@ -160,7 +161,8 @@ BOOL RaiseRemoteWindow(HWND remote) {
     if (fd < 0)
         return FALSE;
     // A peer that went away must not end this process with SIGPIPE.
-    bool raised = send(fd, "raise\n", 6, MSG_NOSIGNAL) == 6 && ReadLine(fd, kReplyTimeoutMs) == "ok";
+    bool raised =
+        send(fd, "raise\n", 6, MSG_NOSIGNAL) == 6 && ReadLine(fd, kReplyTimeoutMs) == "ok";
     close(fd);
     return raised ? TRUE : FALSE;
 }

@@ -28,11 +28,10 @@ void CreateHelpButton(HWND dialog) {
     if (bitmap == nullptr || GetObjectW(bitmap, sizeof size, &size) != sizeof size)
         return;
     int x = GetSystemMetrics(SM_CXSCREEN) - size.bmWidth - 10;
-    HWND button = CreateWindowExW(WS_EX_TOPMOST, u"BUTTON", u"",
-                                  WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, x, 3, size.bmWidth + 4,
-                                  size.bmHeight + 2, dialog,
-                                  reinterpret_cast<HMENU>(std::uintptr_t{res::IDC_HELP_BUTTON}),
-                                  app::App().instance, nullptr);
+    HWND button = CreateWindowExW(
+        WS_EX_TOPMOST, u"BUTTON", u"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, x, 3, size.bmWidth + 4,
+        size.bmHeight + 2, dialog, reinterpret_cast<HMENU>(std::uintptr_t{res::IDC_HELP_BUTTON}),
+        app::App().instance, nullptr);
     if (button != nullptr)
         SetWindowPos(button, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }

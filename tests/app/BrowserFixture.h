@@ -30,8 +30,8 @@ protected:
 
     // A database with `records` records; with `bytes` > 0 it holds one
     // record whose size makes the database exactly that large.
-    CEOID MakeDatabase(const char16_t* name, int records = 1, DWORD type = 0,
-                       DWORD bytes = 0, std::vector<SORTORDERSPEC> sorts = {});
+    CEOID MakeDatabase(const char16_t* name, int records = 1, DWORD type = 0, DWORD bytes = 0,
+                       std::vector<SORTORDERSPEC> sorts = {});
     // Sets a database's last-modified time (days after 2026-01-01, UTC).
     void SetModifiedDay(const char16_t* name, int day);
     CEDBASEINFO Info(const char16_t* name);

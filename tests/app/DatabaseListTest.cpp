@@ -110,9 +110,9 @@ TEST_F(DatabaseListTest, CompareRowsFindsRowsByItemValueForEveryKey) {
     by.key = 7;
     EXPECT_EQ(app::CompareRows(upper, dotted, reinterpret_cast<LPARAM>(&by)), 0);
     // An item value with its top bit set sorts first in either direction.
-    EXPECT_EQ(app::CompareRows(static_cast<LPARAM>(0x80000000u), upper,
-                               reinterpret_cast<LPARAM>(&by)),
-              -1);
+    EXPECT_EQ(
+        app::CompareRows(static_cast<LPARAM>(0x80000000u), upper, reinterpret_cast<LPARAM>(&by)),
+        -1);
 }
 
 TEST_F(DatabaseListTest, DatesSortBothWaysByTheDatabasesOwnTimes) {

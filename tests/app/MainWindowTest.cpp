@@ -23,8 +23,8 @@ namespace input = gui::input;
 
 using MainWindowTest = BrowserTest;
 
-constexpr UINT kSingleRowCommands[] = {res::IDM_DELETE, res::IDM_RENAME, res::IDM_COPY,
-                                       res::IDM_EMPTY,  res::IDM_SEND,   res::IDM_EXPORT,
+constexpr UINT kSingleRowCommands[] = {res::IDM_DELETE,    res::IDM_RENAME, res::IDM_COPY,
+                                       res::IDM_EMPTY,     res::IDM_SEND,   res::IDM_EXPORT,
                                        res::IDM_PROPERTIES};
 
 LONG ListFontWeight() {
@@ -197,9 +197,9 @@ TEST_F(MainWindowTest, CommandsOfLaterIssuesSayTheyAreNotAvailableYet) {
     MakeDatabase(u"one");
     Start();
     Select({0});
-    for (UINT command : {res::IDM_BACKUP, res::IDM_RESTORE, res::IDM_AUTOBACKUP, res::IDM_EXPORT,
-                         res::IDM_SEND, res::IDM_RECEIVE, res::IDM_BACKUP_REGISTRY,
-                         res::IDM_RESTORE_REGISTRY})
+    for (UINT command :
+         {res::IDM_BACKUP, res::IDM_RESTORE, res::IDM_AUTOBACKUP, res::IDM_EXPORT, res::IDM_SEND,
+          res::IDM_RECEIVE, res::IDM_BACKUP_REGISTRY, res::IDM_RESTORE_REGISTRY})
         Choose(command);
     EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 8);
 }

@@ -37,7 +37,8 @@ TEST_P(SingleInstanceTest, ASecondStartOnTheSameDeviceBringsTheFirstForwardAndEn
     EXPECT_TRUE(first.WaitForOutput("brought forward\n")) << first.output();
 
     // On another device the program starts on its own.
-    BackgroundProcess other(BuiltProgram(GetParam()), {}, {DeviceOf(directory_, "other"), kHeadless});
+    BackgroundProcess other(BuiltProgram(GetParam()), {},
+                            {DeviceOf(directory_, "other"), kHeadless});
     EXPECT_TRUE(other.WaitForOutput("ready\n")) << other.output();
     other.Signal(SIGTERM);
     EXPECT_EQ(other.Wait(), 128 + SIGTERM);
@@ -52,6 +53,7 @@ TEST_P(SingleInstanceTest, WithoutADisplayAnInteractiveStartSaysHowToRunAndFails
     EXPECT_NE(r.err.find("/B file.bkp"), std::string::npos) << r.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(BothEditions, SingleInstanceTest, ::testing::Values("tessaly", "tessbook"));
+INSTANTIATE_TEST_SUITE_P(BothEditions, SingleInstanceTest,
+                         ::testing::Values("tessaly", "tessbook"));
 
 }  // namespace

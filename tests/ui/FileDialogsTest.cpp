@@ -7,11 +7,11 @@
 
 #include <fstream>
 
+#include "platform/core/Handles.h"
 #include "platform/core/Text.h"
 #include "platform/device/DeviceDirectory.h"
 #include "platform/files/Files.h"
 #include "platform/gui/CommDlg.h"
-#include "platform/core/Handles.h"
 #include "resources/StringIds.h"
 #include "tests/support/ScriptedSession.h"
 #include "tests/support/TempDevice.h"
@@ -80,8 +80,8 @@ TEST_F(FileDialogsTest, AnExistingFileIsReplacedOnlyAfterYes) {
 TEST_F(FileDialogsTest, AFileThatCannotBeCreatedIsReportedWithItsName) {
     EXPECT_EQ(ui::CreateFileAsking(nullptr, u"\\No Such Folder\\x.bkp"), INVALID_HANDLE_VALUE);
     ASSERT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_CANT_CREATE_BACKUP}));
-    EXPECT_EQ(user().shown()[0].text, u"Couldn't create a new backup file \"\\No Such Folder\\x.bkp\".");
-
+    EXPECT_EQ(user().shown()[0].text,
+              u"Couldn't create a new backup file \"\\No Such Folder\\x.bkp\".");
 }
 
 }  // namespace
