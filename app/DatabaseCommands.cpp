@@ -36,7 +36,8 @@ void SetBoldField(HWND dialog, int id, const std::u16string& text) {
                             FALSE);
 }
 
-void FillProperties(HWND dialog) {
+void FillProperties(HWND dialog, LPARAM) {
+    ui::InitDialogFrame(dialog, true, true);
     WCHAR name[32];
     store::Database database(dialog);
     CEDBASEINFO info{};
@@ -58,25 +59,8 @@ void FillProperties(HWND dialog) {
 }
 
 BOOL PropertiesProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    BOOL result = FALSE;
-    if (ui::HandleFrameMessage(dialog, message, wParam, lParam, ui::kPropertiesTopic, result))
-        return result;
-    switch (message) {
-        case WM_INITDIALOG:
-            ui::InitDialogFrame(dialog, true, true);
-            FillProperties(dialog);
-            return TRUE;
-        case WM_COMMAND: {
-            int id = LOWORD(static_cast<DWORD>(wParam));
-            if (id == IDOK || id == IDCANCEL) {
-                EndDialog(dialog, id);
-                return TRUE;
-            }
-            return FALSE;
-        }
-        default:
-            return FALSE;
-    }
+    return ui::FramedDialogMessage(dialog, message, wParam, lParam, ui::kPropertiesTopic,
+                                   &FillProperties, &ui::CloseOnOkOrCancel);
 }
 
 void CopyRecords(store::Database& source, store::Database& target) {

@@ -22,7 +22,7 @@ HWND OwnerOr(HWND owner) {
     return owner != nullptr ? owner : App().mainWindow;
 }
 
-void InitNameDialog(HWND dialog) {
+void InitNameDialog(HWND dialog, LPARAM) {
     NameDialogParameters& parameters = NameParameters();
     ui::InitDialogFrame(dialog, true, true);
     if (parameters.renameMode) {
@@ -57,54 +57,37 @@ void ConfirmName(HWND dialog) {
     SendMessageW(field, EM_SETSEL, 0, -1);
 }
 
-BOOL NameProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    BOOL result = FALSE;
-    if (ui::HandleFrameMessage(dialog, message, wParam, lParam, ui::kNameDialogTopic, result))
-        return result;
-    switch (message) {
-        case WM_INITDIALOG:
-            InitNameDialog(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            switch (LOWORD(static_cast<DWORD>(wParam))) {
-                case IDOK:
-                    ConfirmName(dialog);
-                    return TRUE;
-                case IDCANCEL:
-                    EndDialog(dialog, IDCANCEL);
-                    return TRUE;
-                default:
-                    return FALSE;
-            }
-        default:
-            return FALSE;
+bool OnNameCommand(HWND dialog, int id) {
+    if (id == IDOK) {
+        ConfirmName(dialog);
+        return true;
     }
+    return ui::CloseOnOkOrCancel(dialog, id);
+}
+
+BOOL NameProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ui::FramedDialogMessage(dialog, message, wParam, lParam, ui::kNameDialogTopic,
+                                   &InitNameDialog, &OnNameCommand);
+}
+
+void InitExists(HWND dialog, LPARAM name) {
+    ui::InitDialogFrame(dialog, true, false);
+    WCHAR format[256];
+    ui::LoadText(res::IDS_DATABASE_EXISTS, format, 256);
+    std::u16string text = FormatWide(format, {reinterpret_cast<const WCHAR*>(name)});
+    SetDlgItemTextW(dialog, res::IDC_EXISTS_TEXT, text.c_str());
+}
+
+bool OnExistsCommand(HWND dialog, int id) {
+    if (id != kExistsRename && id != kExistsCancel && id != kExistsOverwrite)
+        return false;
+    EndDialog(dialog, id);
+    return true;
 }
 
 BOOL ExistsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    BOOL result = FALSE;
-    if (ui::HandleFrameMessage(dialog, message, wParam, lParam, nullptr, result))
-        return result;
-    switch (message) {
-        case WM_INITDIALOG: {
-            ui::InitDialogFrame(dialog, true, false);
-            WCHAR format[256];
-            ui::LoadText(res::IDS_DATABASE_EXISTS, format, 256);
-            std::u16string text = FormatWide(format, {reinterpret_cast<const WCHAR*>(lParam)});
-            SetDlgItemTextW(dialog, res::IDC_EXISTS_TEXT, text.c_str());
-            return TRUE;
-        }
-        case WM_COMMAND: {
-            int id = LOWORD(static_cast<DWORD>(wParam));
-            if (id == kExistsRename || id == kExistsCancel || id == kExistsOverwrite) {
-                EndDialog(dialog, id);
-                return TRUE;
-            }
-            return FALSE;
-        }
-        default:
-            return FALSE;
-    }
+    return ui::FramedDialogMessage(dialog, message, wParam, lParam, nullptr, &InitExists,
+                                   &OnExistsCommand);
 }
 
 }  // namespace

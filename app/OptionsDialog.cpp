@@ -42,7 +42,7 @@ DWORD Ticked(HWND dialog, Box box) {
     return IsDlgButtonChecked(dialog, BoxId(dialog, box.id, box.otherId)) == BST_CHECKED ? 1 : 0;
 }
 
-void InitOptions(HWND dialog) {
+void InitOptions(HWND dialog, LPARAM) {
     ui::InitDialogFrame(dialog, true, true);
     const Settings& settings = *App().settings;
     Check(dialog, kShowSystem, settings.showSystemDatabases);
@@ -64,32 +64,18 @@ void StoreOptions(HWND dialog) {
     settings.MakeListFont();
 }
 
-BOOL OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    BOOL result = FALSE;
-    if (ui::HandleFrameMessage(dialog, message, wParam, lParam, ui::kOptionsTopic, result))
-        return result;
-    switch (message) {
-        case WM_INITDIALOG:
-            InitOptions(dialog);
-            return TRUE;
-        case WM_COMMAND:
-            switch (LOWORD(static_cast<DWORD>(wParam))) {
-                case IDOK:
-                    StoreOptions(dialog);
-                    EndDialog(dialog, IDOK);
-                    return TRUE;
-                case IDCANCEL:
-                    EndDialog(dialog, IDCANCEL);
-                    return TRUE;
-                default:
-                    return FALSE;
-            }
-        default:
-            return FALSE;
-    }
+bool OnOptionsCommand(HWND dialog, int id) {
+    if (id == IDOK)
+        StoreOptions(dialog);
+    return ui::CloseOnOkOrCancel(dialog, id);
 }
 
-void InitAbout(HWND dialog) {
+BOOL OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ui::FramedDialogMessage(dialog, message, wParam, lParam, ui::kOptionsTopic, &InitOptions,
+                                   &OnOptionsCommand);
+}
+
+void InitAbout(HWND dialog, LPARAM) {
     ui::InitDialogFrame(dialog, true, true);
     STORE_INFORMATION store{};
     if (!GetStoreInformation(&store))
@@ -104,24 +90,8 @@ void InitAbout(HWND dialog) {
 }
 
 BOOL AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    BOOL result = FALSE;
-    if (ui::HandleFrameMessage(dialog, message, wParam, lParam, ui::kMainHelpTopic, result))
-        return result;
-    switch (message) {
-        case WM_INITDIALOG:
-            InitAbout(dialog);
-            return TRUE;
-        case WM_COMMAND: {
-            int id = LOWORD(static_cast<DWORD>(wParam));
-            if (id == IDOK || id == IDCANCEL) {
-                EndDialog(dialog, id);
-                return TRUE;
-            }
-            return FALSE;
-        }
-        default:
-            return FALSE;
-    }
+    return ui::FramedDialogMessage(dialog, message, wParam, lParam, ui::kMainHelpTopic, &InitAbout,
+                                   &ui::CloseOnOkOrCancel);
 }
 
 }  // namespace

@@ -125,4 +125,27 @@ bool HandleFrameMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
     }
 }
 
+BOOL FramedDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
+                         const char16_t* helpTopic, DialogInit init, DialogCommand command) {
+    BOOL result = FALSE;
+    if (HandleFrameMessage(dialog, message, wParam, lParam, helpTopic, result))
+        return result;
+    switch (message) {
+        case WM_INITDIALOG:
+            init(dialog, lParam);
+            return TRUE;
+        case WM_COMMAND:
+            return command(dialog, LOWORD(static_cast<DWORD>(wParam))) ? TRUE : FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+bool CloseOnOkOrCancel(HWND dialog, int id) {
+    if (id != IDOK && id != IDCANCEL)
+        return false;
+    EndDialog(dialog, id);
+    return true;
+}
+
 }  // namespace ui

@@ -30,4 +30,15 @@ ce::UINT ChooseTemplate(ce::UINT portrait, ce::UINT landscape);
 bool HandleFrameMessage(HWND dialog, ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam,
                         const char16_t* helpTopic, ce::BOOL& result);
 
+// The dialog procedure of a framed dialog, in one call: the frame's
+// messages (help shows `helpTopic`), WM_INITDIALOG to `init` (with the
+// dialog's parameter) and WM_COMMAND to `command` with the control id
+// (true when it handled the command).
+using DialogInit = void (*)(HWND dialog, ce::LPARAM parameter);
+using DialogCommand = bool (*)(HWND dialog, int id);
+ce::BOOL FramedDialogMessage(HWND dialog, ce::UINT message, ce::WPARAM wParam, ce::LPARAM lParam,
+                             const char16_t* helpTopic, DialogInit init, DialogCommand command);
+// A command handler for dialogs whose OK (or Done) and Cancel only close them.
+bool CloseOnOkOrCancel(HWND dialog, int id);
+
 }  // namespace ui
