@@ -39,6 +39,23 @@ void ExplainNoDisplay() {
                  name, name);
 }
 
+int RunInteractive(bool keepAliveHeadless) {
+    ce::HWND running = ce::FindWindowW(kMainClassName, nullptr);
+    if (running != nullptr) {
+        ce::SetForegroundWindow(running);
+        ce::ShowWindow(running, ce::SW_SHOWNORMAL);
+        return 0;
+    }
+    if (!RegisterMainClass() || !CreateMainWindow())
+        return 0;
+    shell::InitExtraControls();
+    if (keepAliveHeadless)
+        StartHeadlessKeepAlive();
+    return RunMessageLoop();
+}
+
+}  // namespace
+
 int RunMessageLoop() {
     Application& application = App();
     ce::HACCEL accelerators = ce::LoadAcceleratorsW(
@@ -59,23 +76,6 @@ int RunMessageLoop() {
     application.editorAccelerators = nullptr;
     return static_cast<int>(msg.wParam);
 }
-
-int RunInteractive(bool keepAliveHeadless) {
-    ce::HWND running = ce::FindWindowW(kMainClassName, nullptr);
-    if (running != nullptr) {
-        ce::SetForegroundWindow(running);
-        ce::ShowWindow(running, ce::SW_SHOWNORMAL);
-        return 0;
-    }
-    if (!RegisterMainClass() || !CreateMainWindow())
-        return 0;
-    shell::InitExtraControls();
-    if (keepAliveHeadless)
-        StartHeadlessKeepAlive();
-    return RunMessageLoop();
-}
-
-}  // namespace
 
 int ProgramEntry(ce::HINSTANCE instance, std::u16string_view commandLine) {
     App().instance = instance;

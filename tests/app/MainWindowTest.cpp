@@ -6,8 +6,10 @@
 
 #include "app/CommandDispatcher.h"
 #include "app/DatabaseList.h"
+#include "app/Program.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
+#include "platform/gui/NativeEvents.h"
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/headless/HeadlessBackend.h"
 #include "platform/gui/headless/UserInput.h"
@@ -202,6 +204,43 @@ TEST_F(MainWindowTest, CommandsOfLaterIssuesSayTheyAreNotAvailableYet) {
           res::IDM_RECEIVE, res::IDM_BACKUP_REGISTRY, res::IDM_RESTORE_REGISTRY})
         Choose(command);
     EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 8);
+}
+
+TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {
+    MakeDatabase(u"victim");
+    Start();
+    Select({0});
+    SetFocus(list());
+    user().Answer(res::IDS_CONFIRM_DELETE, IDNO);
+    auto control = [](WORD key) {
+        gui::PostKey(WM_KEYDOWN, VK_CONTROL);
+        gui::PostKey(WM_KEYDOWN, key);
+        gui::PostKey(WM_KEYUP, key);
+        gui::PostKey(WM_KEYUP, VK_CONTROL);
+    };
+    control('D');
+    control('Q');
+    EXPECT_EQ(app::RunMessageLoop(), 0);
+    EXPECT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_CONFIRM_DELETE}));
+    EXPECT_FALSE(IsWindow(main()));
+    EXPECT_TRUE(Exists(u"victim"));
+}
+
+TEST_F(MainWindowTest, AboutShowsTheStoresSizeAndFreeSpace) {
+    Start();
+    std::u16string available, free;
+    user().OnDialog(res::IDD_ABOUT, [&](HWND dialog) {
+        WCHAR text[64] = {};
+        GetDlgItemTextW(dialog, res::IDC_ABOUT_AVAILABLE, text, 64);
+        available = text;
+        GetDlgItemTextW(dialog, res::IDC_ABOUT_FREE, text, 64);
+        free = text;
+        input::PressDone(dialog);
+    });
+    Choose(res::IDM_ABOUT);
+    EXPECT_EQ(available.rfind(u"Available Memory: ", 0), 0u);
+    EXPECT_EQ(available.substr(available.size() - 2), u"KB");
+    EXPECT_EQ(free.rfind(u"Free Memory: ", 0), 0u);
 }
 
 }  // namespace
