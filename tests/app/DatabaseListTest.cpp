@@ -8,6 +8,7 @@
 #include "app/ListSorting.h"
 #include "app/MenuState.h"
 #include "platform/gui/CommCtrl.h"
+#include "platform/gui/ShellUi.h"
 #include "platform/gui/headless/HeadlessBackend.h"
 #include "platform/gui/headless/UserInput.h"
 #include "resources/ControlIds.h"
@@ -36,6 +37,25 @@ TEST_F(DatabaseListTest, SystemDatabasesAreHiddenUntilShownAndCarryTheSystemIcon
     EXPECT_EQ(Column(), (Texts{u"\\sys", u"Empty", u"Plain"}));
     // System before empty: the rule table is tested in order.
     EXPECT_EQ(Icon(RowOf(u"\\sys")), app::kIconSystem);
+}
+
+TEST_F(DatabaseListTest, TheListFillsTheWindowAndItsColumnsShareTheWidthSevenFourFour) {
+    Start();
+    RECT client{};
+    GetClientRect(main(), &client);
+    EXPECT_EQ(client.right, GetSystemMetrics(SM_CXSCREEN));
+    int unit = client.right / 16;
+    EXPECT_EQ(ListView_GetColumnWidth(list(), 0), 7 * unit);
+    EXPECT_EQ(ListView_GetColumnWidth(list(), 1), 4 * unit);
+    EXPECT_EQ(ListView_GetColumnWidth(list(), 2), 4 * unit);
+    RECT placed{};
+    GetWindowRect(list(), &placed);
+    POINT top{placed.left, placed.top};
+    ScreenToClient(main(), &top);
+    EXPECT_EQ(top.y, 1);
+    EXPECT_EQ(placed.bottom - placed.top, client.bottom - 1);
+    // The menu bar lies below the client area.
+    EXPECT_NE(SHFindMenuBar(main()), nullptr);
 }
 
 TEST_F(DatabaseListTest, SizesAreShownInKilobytesWithHundredthsRoundedDown) {

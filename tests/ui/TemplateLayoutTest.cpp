@@ -67,8 +67,8 @@ TEST_P(TemplateLayoutTest, EveryControlIsOnTheScreenBelowTheTitleLine) {
         WCHAR text[80] = {};
         GetWindowTextW(child, text, 80);
         std::string what = "control " + std::to_string(GetDlgCtrlID(child)) + " \"" +
-                           WideToUtf8(WideView(text, 80)) + "\" at " +
-                           std::to_string(topLeft.x) + "," + std::to_string(topLeft.y) + " to " +
+                           WideToUtf8(WideView(text, 80)) + "\" at " + std::to_string(topLeft.x) +
+                           "," + std::to_string(topLeft.y) + " to " +
                            std::to_string(bottomRight.x) + "," + std::to_string(bottomRight.y) +
                            " in " + std::to_string(client.right) + "x" +
                            std::to_string(client.bottom);
