@@ -29,6 +29,13 @@ public:
     ce::LONG topOffset = 0;
     // False while a menu command runs; the main window refuses to close then.
     bool commandsIdle = true;
+
+    // Process-wide values beside it: whether the display has more than 150
+    // logical pixels per inch (the larger bitmap of every pair is used), the
+    // dialog frame's help-button bitmap, and the record editor's accelerators.
+    bool highResolution = false;
+    ce::HBITMAP helpBitmap = nullptr;
+    ce::HACCEL editorAccelerators = nullptr;
 };
 
 // The one instance, alive for the whole process.

@@ -1,15 +1,17 @@
-// Dialog templates shared by both editions. Positions are in dialog units;
-// the palm-size shell sizes every dialog to the full screen, so widths are
-// chosen for a 240-pixel portrait screen (about 160 units) and a landscape
-// template exists where a dialog needs the room.
+// Dialog templates shared by both editions. Positions are in dialog units
+// of an 8-point font (a unit is about 1.5 pixels across and 1.75 down); the
+// palm-size shell sizes every dialog to the full screen, so every control
+// lies within 160 units across (a 240-pixel portrait screen) and, below the
+// title line (15 units), within 122 units down (a 240-pixel landscape
+// screen), and a landscape template exists where a dialog needs more room.
 //
 // Every palm-size template carries a hidden static 1032 with the dialog's
 // title (painted as the title line), group-box captions with id 65534, and a
 // SIPPREF control where the input panel should open with the dialog.
 
+#include "platform/gui/WinUser.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
-#include "platform/gui/WinUser.h"
 #include "resources/Editions.h"
 
 namespace res {
@@ -17,7 +19,9 @@ namespace {
 
 using namespace ce;
 
-constexpr DWORD kPalmDialog = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kPalmDialog = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr const char16_t* kFont = u"DejaVu Sans";
+constexpr WORD kFontPoints = 8;
 constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
 constexpr DWORD kValue = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
 constexpr DWORD kTitle = WS_CHILD | SS_LEFT | SS_NOPREFIX;  // hidden: painted by the frame
@@ -33,12 +37,22 @@ DialogItemResource Sip() {
 }
 
 DialogResource About() {
-    return {IDD_ABOUT, kPalmDialog, 0, 0, 0, 160, 180, u"About Tessaly", nullptr, 0,
+    return {IDD_ABOUT,
+            kPalmDialog,
+            0,
+            0,
+            0,
+            160,
+            180,
+            u"About Tessaly",
+            kFont,
+            kFontPoints,
             {
                 {u"STATIC", u"About Tessaly", IDC_TITLE, 0, 0, 0, 0, kTitle},
                 {u"STATIC", u"Tessaly 1.5", IDC_STATIC, 8, 24, 144, 10, kLabel},
-                {u"STATIC", u"Lists, inspects, edits, backs up, restores and beams the "
-                            u"databases of the object store.",
+                {u"STATIC",
+                 u"Lists, inspects, edits, backs up, restores and beams the "
+                 u"databases of the object store.",
                  IDC_STATIC, 8, 38, 144, 28, kLabel},
                 {u"BUTTON", u"Storage Memory", IDC_GROUP_CAPTION, 4, 72, 152, 46, kGroup},
                 {u"STATIC", u"Information about storage memory availability is ",
@@ -48,7 +62,16 @@ DialogResource About() {
 }
 
 DialogResource NameDialog() {
-    return {IDD_NAME, kPalmDialog, 0, 0, 0, 160, 120, u"New Database Name", nullptr, 0,
+    return {IDD_NAME,
+            kPalmDialog,
+            0,
+            0,
+            0,
+            160,
+            120,
+            u"New Database Name",
+            kFont,
+            kFontPoints,
             {
                 {u"STATIC", u"New Database Name", IDC_TITLE, 0, 0, 0, 0, kTitle},
                 {u"STATIC", u"From:", IDC_STATIC, 6, 24, 26, 10, kLabel},
@@ -61,7 +84,16 @@ DialogResource NameDialog() {
 
 DialogResource Properties() {
     constexpr short labelX = 6, valueX = 44, valueWidth = 110;
-    return {IDD_PROPERTIES, kPalmDialog, 0, 0, 0, 160, 120, u"Database Properties", nullptr, 0,
+    return {IDD_PROPERTIES,
+            kPalmDialog,
+            0,
+            0,
+            0,
+            160,
+            120,
+            u"Database Properties",
+            kFont,
+            kFontPoints,
             {
                 {u"STATIC", u"Database Properties", IDC_TITLE, 0, 0, 0, 0, kTitle},
                 {u"STATIC", u"Name:", IDC_STATIC, labelX, 24, 36, 10, kLabel},
@@ -78,29 +110,48 @@ DialogResource Properties() {
 }
 
 DialogResource Options() {
-    constexpr short x = 10, width = 142, height = 12;
-    return {IDD_OPTIONS, kPalmDialog, 0, 0, 0, 160, 160, u"Options", nullptr, 0,
-            {
-                {u"STATIC", u"Options", IDC_TITLE, 0, 0, 0, 0, kTitle},
-                {u"BUTTON", u"Options", IDC_GROUP_CAPTION, 4, 18, 152, 96, kGroup},
-                {u"BUTTON", u"Show system databases", IDC_OPT_SHOW_SYSTEM, x, 30, width, height,
-                 kCheck},
-                {u"BUTTON", u"Use bold font", IDC_OPT_BOLD, x, 44, width, height, kCheck},
-                {u"BUTTON", u"Select full row", IDC_OPT_FULL_ROW, x, 58, width, height, kCheck},
-                {u"BUTTON", u"Prompt for Autobackup script file", IDC_OPT_PROMPT_SCRIPT, x, 72,
-                 width, height, kCheck},
-                {u"BUTTON", u"Show warning before changing data", IDC_OPT_SHOW_WARNING, x, 86,
-                 width, height, kCheck},
-                {u"BUTTON", u"Double tap to open a database viewer", IDC_OPT_DOUBLE_TAP, x, 100,
-                 width, height, kCheck},
-                {u"STATIC",
-                 u"To create or modify Autobackup script, use File/Tools/Backup command.",
-                 IDC_STATIC, 6, 122, 148, 20, kLabel},
-            }};
+    constexpr short x = 10, width = 142, height = 10, step = 11, first = 26;
+    return {
+        IDD_OPTIONS,
+        kPalmDialog,
+        0,
+        0,
+        0,
+        160,
+        122,
+        u"Options",
+        kFont,
+        kFontPoints,
+        {
+            {u"STATIC", u"Options", IDC_TITLE, 0, 0, 0, 0, kTitle},
+            {u"BUTTON", u"Options", IDC_GROUP_CAPTION, 4, 16, 152, 79, kGroup},
+            {u"BUTTON", u"Show system databases", IDC_OPT_SHOW_SYSTEM, x, first, width, height,
+             kCheck},
+            {u"BUTTON", u"Use bold font", IDC_OPT_BOLD, x, first + step, width, height, kCheck},
+            {u"BUTTON", u"Select full row", IDC_OPT_FULL_ROW, x, first + 2 * step, width, height,
+             kCheck},
+            {u"BUTTON", u"Prompt for Autobackup script file", IDC_OPT_PROMPT_SCRIPT, x,
+             first + 3 * step, width, height, kCheck},
+            {u"BUTTON", u"Show warning before changing data", IDC_OPT_SHOW_WARNING, x,
+             first + 4 * step, width, height, kCheck},
+            {u"BUTTON", u"Double tap to open a database viewer", IDC_OPT_DOUBLE_TAP, x,
+             first + 5 * step, width, height, kCheck},
+            {u"STATIC", u"To create or modify Autobackup script, use File/Tools/Backup command.",
+             IDC_STATIC, 4, 97, 152, 25, kLabel},
+        }};
 }
 
 DialogResource DatabaseExists() {
-    return {IDD_DATABASE_EXISTS, kPalmDialog, 0, 0, 0, 160, 100, u"Database Exists", nullptr, 0,
+    return {IDD_DATABASE_EXISTS,
+            kPalmDialog,
+            0,
+            0,
+            0,
+            160,
+            100,
+            u"Database Exists",
+            kFont,
+            kFontPoints,
             {
                 {u"STATIC", u"Database Exists", IDC_TITLE, 0, 0, 0, 0, kTitle},
                 {u"STATIC", u"", IDC_EXISTS_TEXT, 6, 24, 148, 30, kValue},
@@ -111,7 +162,16 @@ DialogResource DatabaseExists() {
 }
 
 DialogResource Progress() {
-    return {IDD_PROGRESS, kPalmDialog, 0, 0, 0, 160, 90, u"Progress", nullptr, 0,
+    return {IDD_PROGRESS,
+            kPalmDialog,
+            0,
+            0,
+            0,
+            160,
+            90,
+            u"Progress",
+            kFont,
+            kFontPoints,
             {
                 {u"STATIC", u"Progress", IDC_TITLE, 0, 0, 0, 0, kTitle},
                 {u"STATIC", u"", IDC_PROGRESS_TEXT, 6, 22, 148, 20, kValue},

@@ -299,10 +299,6 @@ COLORREF GetSysColor(int index) {
     }
 }
 
-}  // namespace ce
-
-namespace ce {
-
 int GetSystemMetrics(int index) {
     gui::ScreenMetrics screen = gui::CurrentBackend().Screen();
     bool large = screen.dpi > 150;
@@ -329,7 +325,7 @@ int GetSystemMetrics(int index) {
             return large ? 32 : 16;
         case SM_CXDOUBLECLK:
         case SM_CYDOUBLECLK:
-            return large ? 8 : 4;
+            return 4;
         default:
             return 0;
     }

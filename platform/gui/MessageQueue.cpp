@@ -182,6 +182,13 @@ BOOL GetMessageW(MSG* msg, HWND hwnd, UINT low, UINT high) {
         request.deadline = gui::NextDeadline();
         auto& modal = System().modalDialogs;
         request.modalDialog = modal.empty() ? nullptr : modal.back();
+        // A modal dialog ended while its loop waited here (by input handled
+        // inside the wait): return so that the loop sees the end.
+        if (gui::Window* w = gui::Peek(request.modalDialog);
+            w != nullptr && w->dialog && w->dialog->ended) {
+            *msg = {nullptr, WM_NULL, 0, 0, gui::Now(), {}};
+            return TRUE;
+        }
         if (!gui::CurrentBackend().WaitForInput(request)) {
             gui::GiveUp(msg);
             return msg->message == WM_QUIT ? FALSE : TRUE;

@@ -96,6 +96,8 @@ void Answer(Listener& listener) {
         if (client < 0)
             return;
         std::string request = ReadLine(client, 200);
+        // Replies go out with MSG_NOSIGNAL: a client that already hung up
+        // (FindWindowW only probes) must not end this process with SIGPIPE.
         if (request == "raise" && IsWindow(listener.window)) {
             ShowWindow(listener.window, SW_SHOWNORMAL);
             SetForegroundWindow(listener.window);
@@ -158,6 +160,7 @@ BOOL RaiseRemoteWindow(HWND remote) {
     int fd = Connect(it->second.address);
     if (fd < 0)
         return FALSE;
+    // A peer that went away must not end this process with SIGPIPE.
     bool raised =
         send(fd, "raise\n", 6, MSG_NOSIGNAL) == 6 && ReadLine(fd, kReplyTimeoutMs) == "ok";
     close(fd);

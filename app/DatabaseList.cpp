@@ -1,0 +1,374 @@
+#include "app/DatabaseList.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/Application.h"
+#include "app/HeaderDrawing.h"
+#include "app/ListSorting.h"
+#include "platform/core/Handles.h"
+#include "platform/core/Text.h"
+#include "platform/gui/CommCtrl.h"
+#include "platform/gui/Gdi.h"
+#include "platform/gui/Resources.h"
+#include "platform/gui/ShellUi.h"
+#include "platform/objectstore/ObjectStore.h"
+#include "resources/ControlIds.h"
+#include "resources/DialogIds.h"
+#include "resources/StringIds.h"
+#include "store/Database.h"
+#include "store/Formatting.h"
+#include "ui/MessageBoxes.h"
+#include "ui/WaitCursor.h"
+
+namespace app {
+
+using namespace ce;
+
+namespace {
+
+HWND List() {
+    return App().list;
+}
+
+// The column weights in sixteenths of a width.
+constexpr int kColumnWeights[] = {7, 4, 4};
+constexpr UINT kColumnTitles[] = {res::IDS_COLUMN_NAME, res::IDS_COLUMN_SIZE,
+                                  res::IDS_COLUMN_MODIFIED};
+
+DWORD ViewOf(DWORD style) {
+    switch (style) {
+        case kLargeIcons:
+            return LVS_ICON;
+        case kSmallIcons:
+            return LVS_SMALLICON;
+        case kList:
+            return LVS_LIST;
+        default:
+            return LVS_REPORT;
+    }
+}
+
+void SetRowTexts(int row, const CEDBASEINFO& info) {
+    std::u16string size = store::SizeText(static_cast<std::int32_t>(info.dwSize));
+    ListView_SetItemText(List(), row, kSizeColumn, size.c_str());
+    store::DateTime date = store::DateTime::FromFileTime(info.ftLastModified);
+    ListView_SetItemText(List(), row, kDateColumn, date.ShortDate());
+}
+
+void SetRowIcon(int row, int icon) {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = icon;
+    ListView_SetItem(List(), &item);
+}
+
+void InsertRow(int position, const CEDBASEINFO& info) {
+    WCHAR name[CEDB_MAXDBASENAMELEN + 1] = {};
+    CopyWide(name, WideView(info.szDbaseName, CEDB_MAXDBASENAMELEN));
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = position;
+    item.pszText = name;
+    item.iImage = RowIcon(name, info);
+    item.lParam = position;
+    int row = ListView_InsertItem(List(), &item);
+    if (row >= 0)
+        SetRowTexts(row, info);
+}
+
+void FillRows() {
+    bool showSystem = App().settings->showSystemDatabases;
+    HANDLE enumeration = CeFindFirstDatabase(0);
+    if (enumeration == INVALID_HANDLE_VALUE)
+        return;
+    int position = 0;
+    for (CEOID oid = CeFindNextDatabase(enumeration); oid != 0;
+         oid = CeFindNextDatabase(enumeration)) {
+        CEOIDINFO info{};
+        if (!CeOidGetInfo(oid, &info) || info.wObjType != OBJTYPE_DATABASE)
+            continue;
+        if (info.infDatabase.szDbaseName[0] == u'\\' && !showSystem)
+            continue;
+        InsertRow(position++, info.infDatabase);
+    }
+    CloseHandle(enumeration);
+}
+
+HIMAGELIST LoadImages(UINT bitmap, int width, COLORREF transparent) {
+    return ImageList_LoadImage(App().instance, MAKEINTRESOURCE(bitmap), width, 0, transparent,
+                               IMAGE_BITMAP, 0);
+}
+
+void OpenContextMenu(POINT point) {
+    HMENU menu = LoadMenuW(App().instance, MAKEINTRESOURCE(res::IDR_LIST_MENU));
+    if (menu == nullptr)
+        return;
+    ClientToScreen(List(), &point);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_LEFTALIGN, point.x, point.y, 0, App().mainWindow,
+                   nullptr);
+    DestroyMenu(menu);
+}
+
+void PostViewModify() {
+    PostMessageW(App().mainWindow, WM_COMMAND, MAKEWPARAM(res::IDM_VIEW_MODIFY, 0), 0);
+}
+
+// The list's window procedure in front of its own.
+LRESULT ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    Application& application = App();
+    switch (message) {
+        case WM_DRAWITEM: {
+            auto* request = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (request != nullptr && request->CtlType == ODT_HEADER && application.settings) {
+                DrawHeaderItem(request, application.settings->sortKey,
+                               application.settings->sortAscending);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) {
+                PostViewModify();
+                return 0;
+            }
+            break;
+        case WM_RBUTTONDOWN:
+            // A desktop's right button: the row is selected and its menu opens.
+            CallWindowProcW(application.listProcedure, list, message, wParam, lParam);
+            OpenContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
+        case WM_LBUTTONDOWN: {
+            SHRGINFO gesture{};
+            gesture.cbSize = sizeof gesture;
+            gesture.hwndClient = list;
+            gesture.ptDown = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            gesture.dwFlags = SHRG_RETURNCMD;
+            if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU) {
+                PostMessageW(list, WM_LBUTTONUP, 0, lParam);
+                CallWindowProcW(application.listProcedure, list, message, wParam, lParam);
+                OpenContextMenu(gesture.ptDown);
+                return 0;
+            }
+            LRESULT result =
+                CallWindowProcW(application.listProcedure, list, message, wParam, lParam);
+            if (application.settings != nullptr && application.settings->doubleTap == 0)
+                PostViewModify();
+            return result;
+        }
+        default:
+            break;
+    }
+    return CallWindowProcW(application.listProcedure, list, message, wParam, lParam);
+}
+
+}  // namespace
+
+int RowIcon(const WCHAR* name, const CEDBASEINFO& info) {
+    if (name[0] == u'\\')
+        return kIconSystem;
+    if (info.wNumRecords == 0)
+        return kIconEmpty;
+    CEOID oid = 0;
+    HANDLE handle = CeOpenDatabase(&oid, name, 0, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return kIconUnopenable;
+    CloseHandle(handle);
+    return kIconOrdinary;
+}
+
+bool CreateList(HWND mainWindow) {
+    Application& application = App();
+    INITCOMMONCONTROLSEX controls{
+        sizeof(INITCOMMONCONTROLSEX),
+        ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&controls);
+    RECT client{};
+    GetClientRect(mainWindow, &client);
+    HWND list =
+        CreateWindowExW(0, WC_LISTVIEWW, u"",
+                        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_EDITLABELS | LVS_SHOWSELALWAYS, 0,
+                        application.topOffset + 1, client.right,
+                        std::max<LONG>(0, client.bottom - application.topOffset - 1), mainWindow,
+                        reinterpret_cast<HMENU>(std::uintptr_t{res::IDC_DATABASE_LIST}),
+                        application.instance, nullptr);
+    if (list == nullptr)
+        return false;
+    application.list = list;
+    ApplyListAppearance();
+    application.listProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(list, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&ListProcedure)));
+
+    bool large = application.highResolution;
+    application.largeImages = LoadImages(large ? res::IDB_ICONS_LARGE : res::IDB_ICONS,
+                                         large ? 64 : 32, RGB(192, 192, 192));
+    application.smallImages = LoadImages(large ? res::IDB_ICONS : res::IDB_ICONS_SMALL,
+                                         large ? 32 : 16, RGB(192, 192, 192));
+    application.headerImages = LoadImages(large ? res::IDB_SORT_MARKS_LARGE : res::IDB_SORT_MARKS,
+                                          large ? 20 : 10, RGB(255, 255, 255));
+    ListView_SetImageList(list, application.largeImages, LVSIL_NORMAL);
+    ListView_SetImageList(list, application.smallImages, LVSIL_SMALL);
+    HWND header = ListView_GetHeader(list);
+    Header_SetImageList(header, application.headerImages);
+
+    int unit = GetSystemMetrics(SM_CXSCREEN) / 16;
+    for (int column = 0; column < 3; ++column) {
+        std::u16string title = ui::LoadText(kColumnTitles[column]);
+        LVCOLUMNW c{};
+        c.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        c.fmt = LVCFMT_LEFT;
+        c.cx = unit * kColumnWeights[column];
+        c.pszText = title.data();
+        c.iSubItem = column;
+        ListView_InsertColumn(list, column, &c);
+    }
+    for (int column = 0; column < Header_GetItemCount(header); ++column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(header, column, &item);
+        item.fmt |= HDF_OWNERDRAW;
+        Header_SetItem(header, column, &item);
+    }
+    if (application.settings->style != kDetails)
+        SetListView(application.settings->style);
+    RefreshList();
+    return true;
+}
+
+void SetColumnWidths(int width) {
+    int unit = width / 16;
+    for (int column = 0; column < 3; ++column)
+        ListView_SetColumnWidth(List(), column, unit * kColumnWeights[column]);
+}
+
+void ApplyListAppearance() {
+    Application& application = App();
+    if (application.list == nullptr || !application.settings)
+        return;
+    DWORD extended = ListView_GetExtendedListViewStyle(application.list);
+    if (application.settings->fullRow != 0)
+        extended |= LVS_EX_FULLROWSELECT;
+    else
+        extended &= ~LVS_EX_FULLROWSELECT;
+    ListView_SetExtendedListViewStyle(application.list, extended);
+    if (application.settings->listFont != nullptr)
+        SendMessageW(application.list, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(application.settings->listFont), TRUE);
+}
+
+void SetListView(DWORD style) {
+    HWND list = List();
+    LONG_PTR current = GetWindowLongW(list, GWL_STYLE);
+    SetWindowLongW(list, GWL_STYLE,
+                   (current & ~static_cast<LONG_PTR>(LVS_TYPEMASK)) | ViewOf(style));
+}
+
+void RefreshList() {
+    HWND list = List();
+    if (list == nullptr)
+        return;
+    {
+        ui::WaitCursor wait;
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        int remembered = std::max(0, ListView_GetNextItem(list, -1, LVNI_SELECTED));
+        int top = ListView_GetTopIndex(list);
+        ListView_DeleteAllItems(list);
+        FillRows();
+        SortList();
+        int count = ListView_GetItemCount(list);
+        if (RestoreSelection()) {
+            int last = std::min(count - 1, top + ListView_GetCountPerPage(list) - 1);
+            if (last >= 0)
+                ListView_EnsureVisible(list, last, FALSE);
+        } else if (count > 0) {
+            int row = std::min(remembered, count - 1);
+            ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
+                                  LVIS_SELECTED | LVIS_FOCUSED);
+            ListView_EnsureVisible(list, std::min(top, count - 1), FALSE);
+            ListView_EnsureVisible(list, row, FALSE);
+        }
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    SetFocus(list);
+}
+
+void UpdateSelectedRows() {
+    HWND list = List();
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+        WCHAR name[kDatabaseNameUnits] = {};
+        ListView_GetItemText(list, row, kNameColumn, name, kDatabaseNameUnits);
+        store::Database database;
+        database.SetReportErrors(false);
+        CEDBASEINFO info{};
+        if (database.Open(name) == INVALID_HANDLE_VALUE || !database.GetInfo(info))
+            continue;
+        database.Close();
+        SetRowIcon(row, RowIcon(name, info));
+        SetRowTexts(row, info);
+    }
+}
+
+void SaveSelection() {
+    Settings& settings = *App().settings;
+    std::memset(settings.selection, kFreeSlot, sizeof settings.selection);
+    int slot = 0;
+    HWND list = List();
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+         row >= 0 && slot < kSelectionSlots; row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+        // A byte tells positions up to 254 from a free slot; later rows are not kept.
+        if (row >= kFreeSlot)
+            break;
+        settings.selection[slot++] = static_cast<BYTE>(row);
+    }
+}
+
+bool RestoreSelection() {
+    HWND list = List();
+    int count = ListView_GetItemCount(list);
+    bool any = false;
+    for (BYTE slot : App().settings->selection) {
+        if (slot < count) {
+            ListView_SetItemState(list, slot, LVIS_SELECTED, LVIS_SELECTED);
+            any = true;
+        }
+    }
+    return any;
+}
+
+bool SelectedName(WCHAR (&name)[32]) {
+    name[0] = 0;
+    int row = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
+    if (row < 0)
+        return false;
+    ListView_GetItemText(List(), row, kNameColumn, name, 32);
+    return true;
+}
+
+int SelectedCount() {
+    return List() != nullptr ? ListView_GetSelectedCount(List()) : 0;
+}
+
+void ResizeList() {
+    Application& application = App();
+    if (application.list == nullptr)
+        return;
+    RECT client{};
+    GetClientRect(application.mainWindow, &client);
+    MoveWindow(application.list, 0, application.topOffset + 1, client.right,
+               std::max<LONG>(0, client.bottom - application.topOffset - 1), TRUE);
+}
+
+void ReleaseListImages() {
+    Application& application = App();
+    for (HIMAGELIST* images :
+         {&application.largeImages, &application.smallImages, &application.headerImages}) {
+        if (*images != nullptr)
+            ImageList_Destroy(*images);
+        *images = nullptr;
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,108 @@
+#include "app/OptionsDialog.h"
+
+#include "app/Application.h"
+#include "platform/core/WideFormat.h"
+#include "platform/gui/Resources.h"
+#include "platform/gui/WinUser.h"
+#include "platform/shell/Shell.h"
+#include "resources/ControlIds.h"
+#include "resources/DialogIds.h"
+#include "resources/StringIds.h"
+#include "ui/DialogFrame.h"
+#include "ui/Help.h"
+#include "ui/MessageBoxes.h"
+
+namespace app {
+
+using namespace ce;
+
+namespace {
+
+// The keyboard edition's template gives three of the boxes other identifiers.
+int BoxId(HWND dialog, int id, int otherId) {
+    return GetDlgItem(dialog, id) != nullptr ? id : otherId;
+}
+
+struct Box {
+    int id;
+    int otherId;
+};
+constexpr Box kShowSystem{static_cast<int>(res::IDC_OPT_SHOW_SYSTEM), 0};
+constexpr Box kBold{static_cast<int>(res::IDC_OPT_BOLD), 1021};
+constexpr Box kFullRow{static_cast<int>(res::IDC_OPT_FULL_ROW), 1022};
+constexpr Box kPromptScript{static_cast<int>(res::IDC_OPT_PROMPT_SCRIPT), 1035};
+constexpr Box kShowWarning{static_cast<int>(res::IDC_OPT_SHOW_WARNING), 0};
+constexpr Box kDoubleTap{static_cast<int>(res::IDC_OPT_DOUBLE_TAP), 0};
+
+void Check(HWND dialog, Box box, bool on) {
+    CheckDlgButton(dialog, BoxId(dialog, box.id, box.otherId), on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+DWORD Ticked(HWND dialog, Box box) {
+    return IsDlgButtonChecked(dialog, BoxId(dialog, box.id, box.otherId)) == BST_CHECKED ? 1 : 0;
+}
+
+void InitOptions(HWND dialog, LPARAM) {
+    ui::InitDialogFrame(dialog, true, true);
+    const Settings& settings = *App().settings;
+    Check(dialog, kShowSystem, settings.showSystemDatabases);
+    Check(dialog, kBold, settings.boldList != 0);
+    Check(dialog, kFullRow, settings.fullRow != 0);
+    Check(dialog, kPromptScript, settings.promptScript != 0);
+    Check(dialog, kShowWarning, settings.showWarning != 0);
+    Check(dialog, kDoubleTap, settings.doubleTap != 0);
+}
+
+void StoreOptions(HWND dialog) {
+    Settings& settings = *App().settings;
+    settings.showSystemDatabases = Ticked(dialog, kShowSystem) != 0;
+    settings.boldList = Ticked(dialog, kBold);
+    settings.fullRow = Ticked(dialog, kFullRow);
+    settings.promptScript = Ticked(dialog, kPromptScript);
+    settings.showWarning = Ticked(dialog, kShowWarning);
+    settings.doubleTap = Ticked(dialog, kDoubleTap);
+    settings.MakeListFont();
+}
+
+bool OnOptionsCommand(HWND dialog, int id) {
+    if (id == IDOK)
+        StoreOptions(dialog);
+    return ui::CloseOnOkOrCancel(dialog, id);
+}
+
+BOOL OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ui::FramedDialogMessage(dialog, message, wParam, lParam, ui::kOptionsTopic, &InitOptions,
+                                   &OnOptionsCommand);
+}
+
+void InitAbout(HWND dialog, LPARAM) {
+    ui::InitDialogFrame(dialog, true, true);
+    STORE_INFORMATION store{};
+    if (!GetStoreInformation(&store))
+        return;
+    WCHAR format[256];
+    ui::LoadText(res::IDS_AVAILABLE_MEMORY, format, 256);
+    SetDlgItemTextW(dialog, res::IDC_ABOUT_AVAILABLE,
+                    FormatWide(format, {static_cast<long>(store.dwStoreSize / 1024)}).c_str());
+    ui::LoadText(res::IDS_FREE_MEMORY, format, 256);
+    SetDlgItemTextW(dialog, res::IDC_ABOUT_FREE,
+                    FormatWide(format, {static_cast<long>(store.dwFreeSize / 1024)}).c_str());
+}
+
+BOOL AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ui::FramedDialogMessage(dialog, message, wParam, lParam, ui::kMainHelpTopic, &InitAbout,
+                                   &ui::CloseOnOkOrCancel);
+}
+
+}  // namespace
+
+bool ShowOptions(HWND owner) {
+    return DialogBoxParamW(App().instance, MAKEINTRESOURCE(res::IDD_OPTIONS), owner,
+                           &OptionsProcedure, 0) == IDOK;
+}
+
+void ShowAbout(HWND owner) {
+    DialogBoxParamW(App().instance, MAKEINTRESOURCE(res::IDD_ABOUT), owner, &AboutProcedure, 0);
+}
+
+}  // namespace app

@@ -1,0 +1,247 @@
+// The main window's commands as a person uses them: menu enabling, the
+// Options dialog, the close rule while a command runs, the context menu and
+// help.
+
+#include <gtest/gtest.h>
+
+#include "app/CommandDispatcher.h"
+#include "app/DatabaseList.h"
+#include "app/Program.h"
+#include "platform/gui/CommCtrl.h"
+#include "platform/gui/Gdi.h"
+#include "platform/gui/NativeEvents.h"
+#include "platform/gui/ShellUi.h"
+#include "platform/gui/headless/HeadlessBackend.h"
+#include "platform/gui/headless/UserInput.h"
+#include "resources/ControlIds.h"
+#include "resources/DialogIds.h"
+#include "resources/StringIds.h"
+#include "tests/app/BrowserFixture.h"
+
+namespace browser_test {
+namespace {
+
+namespace input = gui::input;
+
+using MainWindowTest = BrowserTest;
+
+constexpr UINT kSingleRowCommands[] = {res::IDM_DELETE,    res::IDM_RENAME, res::IDM_COPY,
+                                       res::IDM_EMPTY,     res::IDM_SEND,   res::IDM_EXPORT,
+                                       res::IDM_PROPERTIES};
+
+LONG ListFontWeight() {
+    auto font = reinterpret_cast<HFONT>(SendMessageW(app::App().list, WM_GETFONT, 0, 0));
+    const LOGFONTW* description = FontDescription(font);
+    return description != nullptr ? description->lfWeight : -1;
+}
+
+TEST_F(MainWindowTest, WithTwoRowsSelectedSingleRowCommandsAreGreyAndViewModifyDoesNothing) {
+    MakeDatabase(u"one", 2);
+    MakeDatabase(u"two", 2);
+    Start();
+    Select({0});
+    for (UINT command : kSingleRowCommands)
+        EXPECT_EQ(MenuState(command) & MF_GRAYED, 0u) << command;
+    Select({0, 1});
+    for (UINT command : kSingleRowCommands)
+        EXPECT_NE(MenuState(command) & MF_GRAYED, 0u) << command;
+    HWND bar = SHFindMenuBar(main());
+    EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, res::IDM_DELETE, 0));
+    EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, res::IDM_PROPERTIES, 0));
+    EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONENABLED, res::IDM_BACKUP, 0));
+    EXPECT_EQ(MenuState(res::IDM_VIEW_MODIFY) & MF_GRAYED, 0u);
+
+    Choose(res::IDM_VIEW_MODIFY);
+    SetFocus(list());
+    input::PressKey(VK_RETURN);
+    EXPECT_TRUE(user().shown().empty());
+
+    // With one row Enter opens it.
+    Select({1});
+    SetFocus(list());
+    input::PressKey(VK_RETURN);
+    EXPECT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_NOT_AVAILABLE_YET}));
+}
+
+TEST_F(MainWindowTest, TheViewCommandsSwitchTheListAndMarkTheCurrentView) {
+    MakeDatabase(u"one");
+    Start();
+    EXPECT_NE(MenuState(res::IDM_VIEW_DETAILS) & MF_CHECKED, 0u);
+    Choose(res::IDM_VIEW_LARGE_ICONS);
+    EXPECT_EQ(GetWindowLongW(list(), GWL_STYLE) & LVS_TYPEMASK, static_cast<LONG_PTR>(LVS_ICON));
+    EXPECT_EQ(app::App().settings->style, app::kLargeIcons);
+    EXPECT_NE(MenuState(res::IDM_VIEW_LARGE_ICONS) & MF_CHECKED, 0u);
+    EXPECT_EQ(MenuState(res::IDM_VIEW_DETAILS) & MF_CHECKED, 0u);
+    Choose(res::IDM_VIEW_LIST);
+    EXPECT_EQ(GetWindowLongW(list(), GWL_STYLE) & LVS_TYPEMASK, static_cast<LONG_PTR>(LVS_LIST));
+    // The stored view is used at the next start.
+    Close();
+    Start();
+    EXPECT_EQ(GetWindowLongW(list(), GWL_STYLE) & LVS_TYPEMASK, static_cast<LONG_PTR>(LVS_LIST));
+}
+
+TEST_F(MainWindowTest, OptionsChangeTheListFontAtOnceAndCancelChangesNothing) {
+    MakeDatabase(u"one");
+    MakeDatabase(u"\\system");
+    Start();
+    EXPECT_EQ(ListFontWeight(), FW_NORMAL);
+    user().OnDialog(res::IDD_OPTIONS, [](HWND dialog) {
+        EXPECT_EQ(IsDlgButtonChecked(dialog, res::IDC_OPT_FULL_ROW), BST_CHECKED);
+        input::ClickDlgButton(dialog, res::IDC_OPT_BOLD);
+        input::ClickDlgButton(dialog, res::IDC_OPT_SHOW_SYSTEM);
+        input::PressDone(dialog);
+    });
+    Choose(res::IDM_OPTIONS);
+    EXPECT_EQ(ListFontWeight(), FW_BOLD);
+    EXPECT_EQ(ListView_GetItemCount(list()), 2);
+
+    user().OnDialog(res::IDD_OPTIONS, [](HWND dialog) {
+        input::ClickDlgButton(dialog, res::IDC_OPT_BOLD);
+        input::ClickDlgButton(dialog, res::IDC_OPT_FULL_ROW);
+        input::PressDone(dialog);
+    });
+    Choose(res::IDM_OPTIONS);
+    EXPECT_EQ(ListFontWeight(), FW_NORMAL);
+    EXPECT_EQ(ListView_GetExtendedListViewStyle(list()) & LVS_EX_FULLROWSELECT, 0u);
+
+    user().OnDialog(res::IDD_OPTIONS, [](HWND dialog) {
+        input::ClickDlgButton(dialog, res::IDC_OPT_BOLD);
+        input::ClickDlgButton(dialog, res::IDC_OPT_SHOW_SYSTEM);
+        input::PressKey(VK_ESCAPE);
+    });
+    Choose(res::IDM_OPTIONS);
+    EXPECT_EQ(ListFontWeight(), FW_NORMAL);
+    EXPECT_EQ(app::App().settings->boldList, 0u);
+    EXPECT_TRUE(app::App().settings->showSystemDatabases);
+    EXPECT_EQ(ListView_GetItemCount(list()), 2);
+}
+
+TEST_F(MainWindowTest, ACloseRequestWhileACommandRunsIsIgnored) {
+    MakeDatabase(u"one");
+    Start();
+    HWND window = main();
+    bool stillOpen = false;
+    user().OnDialog(res::IDD_ABOUT, [&](HWND dialog) {
+        input::RequestClose(window);
+        stillOpen = IsWindow(window) != FALSE;
+        input::PressDone(dialog);
+    });
+    Choose(res::IDM_ABOUT);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(app::App().commandsIdle);
+    input::RequestClose(window);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(MainWindowTest, EmptyingADatabaseWithoutRecordsStillAsks) {
+    MakeDatabase(u"nothing", 0);
+    Start();
+    Select({0});
+    user().Answer(res::IDS_CONFIRM_EMPTY, IDNO);
+    Choose(res::IDM_EMPTY);
+    EXPECT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_CONFIRM_EMPTY}));
+}
+
+TEST_F(MainWindowTest, ViewModifyOnAnEmptyDatabaseAnsweredNoAddsNothing) {
+    MakeDatabase(u"nothing", 0);
+    Start();
+    Select({0});
+    user().Answer(res::IDS_CONFIRM_ADD_RECORD, IDNO);
+    Choose(res::IDM_VIEW_MODIFY);
+    EXPECT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_CONFIRM_ADD_RECORD}));
+    EXPECT_EQ(Info(u"nothing").wNumRecords, 0);
+}
+
+TEST_F(MainWindowTest, TapAndHoldOpensTheContextMenuForTheHeldRow) {
+    MakeDatabase(u"one", 1, 7);
+    MakeDatabase(u"two", 1, 9);
+    Start();
+    Select({0});
+    bool deleteEnabled = false;
+    user().OnNextPopup([&](HMENU menu) {
+        deleteEnabled = (GetMenuState(menu, res::IDM_DELETE, MF_BYCOMMAND) & MF_GRAYED) == 0;
+        return res::IDM_PROPERTIES;
+    });
+    std::u16string type;
+    user().OnDialog(res::IDD_PROPERTIES, [&](HWND dialog) {
+        WCHAR text[32] = {};
+        GetDlgItemTextW(dialog, res::IDC_PROP_TYPE, text, 32);
+        type = text;
+        input::PressDone(dialog);
+    });
+    input::TapAndHoldItem(list(), 1);
+    EXPECT_EQ(user().popupsShown(), 1);
+    EXPECT_TRUE(deleteEnabled);
+    EXPECT_EQ(type, u"9");
+    EXPECT_EQ(SelectedRows(), (std::vector<int>{1}));
+}
+
+TEST_F(MainWindowTest, HelpShowsItsTopicsFromTheMenuAndFromADialogsHelpButton) {
+    Start();
+    auto* backend = gui::CurrentHeadless();
+    // Ctrl+H: the accelerator sends the command.
+    SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_HELP, 1), 0);
+    ASSERT_EQ(backend->helpRequests().size(), 1u);
+    EXPECT_EQ(backend->helpRequests()[0].anchor, u"tessaly_help");
+    EXPECT_EQ(backend->helpRequests()[0].file.filename(), "tessaly.htm");
+
+    user().OnDialog(res::IDD_OPTIONS, [](HWND dialog) {
+        input::ClickDlgButton(dialog, res::IDC_HELP_BUTTON);
+        input::PressKey(VK_ESCAPE);
+    });
+    Choose(res::IDM_OPTIONS);
+    ASSERT_EQ(backend->helpRequests().size(), 2u);
+    EXPECT_EQ(backend->helpRequests()[1].anchor, u"options");
+}
+
+TEST_F(MainWindowTest, CommandsOfLaterIssuesSayTheyAreNotAvailableYet) {
+    MakeDatabase(u"one");
+    Start();
+    Select({0});
+    for (UINT command :
+         {res::IDM_BACKUP, res::IDM_RESTORE, res::IDM_AUTOBACKUP, res::IDM_EXPORT, res::IDM_SEND,
+          res::IDM_RECEIVE, res::IDM_BACKUP_REGISTRY, res::IDM_RESTORE_REGISTRY})
+        Choose(command);
+    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 8);
+}
+
+TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {
+    MakeDatabase(u"victim");
+    Start();
+    Select({0});
+    SetFocus(list());
+    user().Answer(res::IDS_CONFIRM_DELETE, IDNO);
+    auto control = [](WORD key) {
+        gui::PostKey(WM_KEYDOWN, VK_CONTROL);
+        gui::PostKey(WM_KEYDOWN, key);
+        gui::PostKey(WM_KEYUP, key);
+        gui::PostKey(WM_KEYUP, VK_CONTROL);
+    };
+    control('D');
+    control('Q');
+    EXPECT_EQ(app::RunMessageLoop(), 0);
+    EXPECT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_CONFIRM_DELETE}));
+    EXPECT_FALSE(IsWindow(main()));
+    EXPECT_TRUE(Exists(u"victim"));
+}
+
+TEST_F(MainWindowTest, AboutShowsTheStoresSizeAndFreeSpace) {
+    Start();
+    std::u16string available, free;
+    user().OnDialog(res::IDD_ABOUT, [&](HWND dialog) {
+        WCHAR text[64] = {};
+        GetDlgItemTextW(dialog, res::IDC_ABOUT_AVAILABLE, text, 64);
+        available = text;
+        GetDlgItemTextW(dialog, res::IDC_ABOUT_FREE, text, 64);
+        free = text;
+        input::PressDone(dialog);
+    });
+    Choose(res::IDM_ABOUT);
+    EXPECT_EQ(available.rfind(u"Available Memory: ", 0), 0u);
+    EXPECT_EQ(available.substr(available.size() - 2), u"KB");
+    EXPECT_EQ(free.rfind(u"Free Memory: ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace browser_test

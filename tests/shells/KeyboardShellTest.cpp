@@ -1,0 +1,69 @@
+// The keyboard edition's dialogs: captioned windows centred on the screen,
+// without Done button, help button or painted title line, and bold buttons
+// as in the other edition.
+
+#include <gtest/gtest.h>
+
+#include "app/Application.h"
+#include "app/EditionShell.h"
+#include "platform/gui/Gdi.h"
+#include "platform/gui/Resources.h"
+#include "platform/gui/ShellUi.h"
+#include "platform/gui/headless/HeadlessBackend.h"
+#include "resources/ControlIds.h"
+#include "resources/DialogIds.h"
+#include "tests/support/ScriptedSession.h"
+#include "tests/support/TempDevice.h"
+#include "ui/DialogFrame.h"
+
+namespace {
+
+using namespace ce;
+
+BOOL Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    BOOL result = FALSE;
+    if (ui::HandleFrameMessage(dialog, message, wParam, lParam, u"options", result))
+        return result;
+    if (message == WM_INITDIALOG) {
+        ui::InitDialogFrame(dialog, true, true);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+TEST(KeyboardShell, DialogsAreCentredCaptionedWindowsWithoutTheFrameElements) {
+    testing_support::TempDevice device;
+    testing_support::ScriptedSession session;
+    gui::HeadlessBackend& backend = *gui::CurrentHeadless();
+    gui::ScreenMetrics screen = backend.Screen();
+    screen.width = 640;
+    screen.height = 240;
+    backend.SetScreen(screen);
+    app::App().settings = std::make_unique<app::Settings>();
+    EXPECT_EQ(app::App().settings->doubleTap, 1u);
+
+    HWND dialog = CreateDialogParamW(app::App().instance, MAKEINTRESOURCE(res::IDD_DATABASE_EXISTS),
+                                     nullptr, &Procedure, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    EXPECT_LT(r.right - r.left, 640);
+    EXPECT_EQ(r.left, (640 - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, (240 - GetSystemMetrics(SM_CYMENU) - (r.bottom - r.top)) / 2);
+    EXPECT_FALSE(HasDoneButton(dialog));
+    EXPECT_EQ(GetDlgItem(dialog, res::IDC_HELP_BUTTON), nullptr);
+    EXPECT_EQ(SHFindMenuBar(dialog), nullptr);
+
+    InvalidateRect(dialog, nullptr, TRUE);
+    UpdateWindow(dialog);
+    for (const gui::DrawOp& op : backend.LastDrawing(dialog))
+        EXPECT_NE(op.kind, gui::DrawOp::Text);
+
+    auto font = reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDOK, WM_GETFONT, 0, 0));
+    ASSERT_NE(FontDescription(font), nullptr);
+    EXPECT_EQ(FontDescription(font)->lfWeight, FW_BOLD);
+    DestroyWindow(dialog);
+}
+
+}  // namespace
