@@ -75,6 +75,18 @@ long LocalOffsetAt(std::time_t t) {
     return local.tm_gmtoff;
 }
 
+// The host's LC_TIME, loaded once: loading it reads the locale files, which
+// costs more than the formatting of a whole list of dates.
+locale_t HostTimeLocale() {
+    static const locale_t loaded = [] {
+        locale_t host = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
+        return host != static_cast<locale_t>(0)
+                   ? host
+                   : newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(0));
+    }();
+    return loaded;
+}
+
 // Formats with the host's LC_TIME.
 std::string HostStrftime(const char* format, const SYSTEMTIME& st) {
     std::tm tm{};
@@ -85,22 +97,16 @@ std::string HostStrftime(const char* format, const SYSTEMTIME& st) {
     tm.tm_min = st.wMinute;
     tm.tm_sec = st.wSecond;
     tm.tm_wday = st.wDayOfWeek % 7;
-    locale_t hostLocale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
-    if (hostLocale == static_cast<locale_t>(0)) {
-        hostLocale = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(0));
-    }
     char buffer[128];
-    std::size_t n = strftime_l(buffer, sizeof buffer, format, &tm, hostLocale);
-    freelocale(hostLocale);
+    std::size_t n = strftime_l(buffer, sizeof buffer, format, &tm, HostTimeLocale());
     return std::string(buffer, n);
 }
 
 std::string TimeFormatWithoutSeconds() {
-    locale_t hostLocale = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
+    locale_t hostLocale = HostTimeLocale();
     if (hostLocale == static_cast<locale_t>(0))
         return "%H:%M";
     std::string format = nl_langinfo_l(T_FMT, hostLocale);
-    freelocale(hostLocale);
     for (const char* cut : {":%S", ".%S", "%S"}) {
         auto at = format.find(cut);
         if (at != std::string::npos) {
