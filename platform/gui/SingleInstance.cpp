@@ -152,6 +152,21 @@ void CollectExternalEvents() {
     }
 }
 
+bool RemoteWindowExists(HWND remote) {
+    auto& remotes = System().remotes;
+    auto it = remotes.find(reinterpret_cast<std::uintptr_t>(remote));
+    if (it == remotes.end())
+        return false;
+    // The window lives as long as its process answers on the address.
+    int fd = Connect(it->second.address);
+    if (fd < 0) {
+        remotes.erase(it);
+        return false;
+    }
+    close(fd);
+    return true;
+}
+
 BOOL RaiseRemoteWindow(HWND remote) {
     auto& remotes = System().remotes;
     auto it = remotes.find(reinterpret_cast<std::uintptr_t>(remote));

@@ -413,7 +413,7 @@ BOOL DestroyWindow(HWND hwnd) {
 }
 
 BOOL IsWindow(HWND hwnd) {
-    return Peek(hwnd) != nullptr || System().remotes.count(reinterpret_cast<std::uintptr_t>(hwnd));
+    return Peek(hwnd) != nullptr || gui::RemoteWindowExists(hwnd);
 }
 
 LONG_PTR GetWindowLongW(HWND hwnd, int index) {
