@@ -572,6 +572,12 @@ BOOL ShowWindow(HWND hwnd, int command) {
             SetActiveWindow(hwnd);
         if (command == SW_RESTORE || command == SW_SHOWNORMAL)
             gui::CurrentBackend().BringToFront(hwnd);
+        // A hidden window cannot stay active: its owner takes the keyboard
+        // back, as when the window is destroyed.
+        HWND owner = w->owner;
+        if (!show && System().active == hwnd && owner != nullptr && IsWindowEnabled(owner) &&
+            IsWindowVisible(owner))
+            SetActiveWindow(owner);
     }
     if (!show && (hwnd == System().focus || IsChild(hwnd, System().focus)))
         SetFocus(nullptr);

@@ -206,6 +206,28 @@ TEST_F(DialogTest, AModelessDialogActsWhenPumpedAndHidesOnEndDialog) {
     EXPECT_FALSE(IsWindow(dialog));  // owned windows go with their owner
 }
 
+TEST_F(DialogTest, HidingAnActiveModelessDialogGivesItsOwnerTheKeyboardBack) {
+    HWND frame = MakeFrame();
+    HWND dialog = CreateDialogParamW(instance(), MAKEINTRESOURCE(kDialog), frame, TestDialog, 0);
+    ShowWindow(dialog, SW_SHOW);
+    ASSERT_EQ(GetActiveWindow(), dialog);
+    ASSERT_TRUE(IsChild(dialog, GetFocus()));
+    EndDialog(dialog, IDCANCEL);
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_EQ(GetActiveWindow(), frame);
+    SeenMessages().clear();
+    gui::input::PressKey('A');
+    EXPECT_EQ(CountSeen(frame, WM_KEYDOWN), 1);
+
+    // Shown again, it takes the keyboard back where it left it.
+    ShowWindow(dialog, SW_SHOW);
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kEdit));
+    ShowWindow(dialog, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), frame);
+    DestroyWindow(frame);
+}
+
 // A dialog whose check box runs a loop of its own inside the procedure (as
 // a command that waits for a transfer would) and whose check box in an
 // inner dialog opens the same template once more.
