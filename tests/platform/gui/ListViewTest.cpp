@@ -273,6 +273,58 @@ TEST_F(ListViewTest, OwnerDrawnHeaderItemsAreDrawnByTheListsProcedureAndClicksBe
     EXPECT_EQ(ListView_GetColumnWidth(list, 1), 80);
 }
 
+struct HeaderDraw {
+    UINT item;
+    UINT state;
+    RECT rect;
+    std::uintptr_t data;
+};
+std::vector<HeaderDraw> headerDraws;
+
+LRESULT RecordHeaderDraws(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        headerDraws.push_back({draw->itemID, draw->itemState, draw->rcItem, draw->itemData});
+        return TRUE;
+    }
+    return CallWindowProcW(listProcedure, hwnd, message, wParam, lParam);
+}
+
+TEST_F(ListViewTest, APressedHeaderItemIsDrawnSelectedInItsOwnRectangle) {
+    HWND header = ListView_GetHeader(list);
+    for (int i = 0; i < Header_GetItemCount(header); ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT | HDI_LPARAM;
+        Header_GetItem(header, i, &item);
+        item.fmt |= HDF_OWNERDRAW;
+        item.lParam = 70 + i;
+        Header_SetItem(header, i, &item);
+    }
+    listProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(list, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(RecordHeaderDraws)));
+    gui::input::PumpMessages();
+    headerDraws.clear();
+    gui::PostPointer(header, WM_LBUTTONDOWN, {100, 5}, MK_LBUTTON);
+    gui::input::PumpMessages();
+    ASSERT_EQ(headerDraws.size(), 3u);
+    for (const HeaderDraw& d : headerDraws) {
+        EXPECT_EQ(d.state, d.item == 1 ? ODS_SELECTED : 0u) << d.item;
+        EXPECT_EQ(d.rect.left, static_cast<LONG>(80 * d.item));
+        EXPECT_EQ(d.rect.right, static_cast<LONG>(80 * d.item + 80));
+        EXPECT_EQ(d.rect.bottom, 22);
+        EXPECT_EQ(d.data, 70u + d.item);
+    }
+    headerDraws.clear();
+    Notices().clear();
+    gui::PostPointer(header, WM_LBUTTONUP, {100, 5});
+    gui::input::PumpMessages();
+    ASSERT_EQ(headerDraws.size(), 3u);
+    EXPECT_EQ(headerDraws[1].state, 0u);
+    ASSERT_FALSE(Notices().empty());
+    EXPECT_EQ(Notices().back().code, LVN_COLUMNCLICK);
+    EXPECT_EQ(Notices().back().subItem, 1);
+}
+
 TEST_F(ListViewTest, AReportRowIsPaintedWithItsIconTextsAndHighlight) {
     HIMAGELIST small = ImageList_LoadImage(instance(), MAKEINTRESOURCE(144), 16, 0,
                                            RGB(192, 192, 192), IMAGE_BITMAP, 0);

@@ -84,6 +84,35 @@ TEST_F(GuiTest, MeasuringTextGivesTheRectangleItWouldFill) {
     ReleaseDC(nullptr, hdc);
 }
 
+TEST_F(GuiTest, ImagesOfAListKeepItsTransparentColourAndACopiedBitmapHasNone) {
+    HWND frame = MakeFrame();
+    HIMAGELIST masked = ImageList_LoadImage(instance(), MAKEINTRESOURCE(144), 16, 0,
+                                            RGB(192, 192, 192), IMAGE_BITMAP, 0);
+    HIMAGELIST opaque =
+        ImageList_LoadImage(instance(), MAKEINTRESOURCE(144), 16, 0, CLR_NONE, IMAGE_BITMAP, 0);
+    HBITMAP bitmap = LoadBitmapW(instance(), MAKEINTRESOURCE(158));
+    HDC hdc = GetDC(frame);
+    EXPECT_TRUE(ImageList_Draw(masked, 2, hdc, 10, 20, ILD_TRANSPARENT));
+    EXPECT_TRUE(ImageList_Draw(opaque, 2, hdc, 10, 20, ILD_NORMAL));
+    EXPECT_FALSE(ImageList_Draw(masked, ImageList_GetImageCount(masked), hdc, 0, 0, 0));
+    HDC memory = CreateCompatibleDC(hdc);
+    SelectObject(memory, bitmap);
+    EXPECT_TRUE(BitBlt(hdc, 100, 0, 16, 16, memory, 0, 0, SRCCOPY));
+    DeleteDC(memory);
+    ReleaseDC(frame, hdc);
+    const auto& ops = backend().LastDrawing(frame);
+    ASSERT_EQ(ops.size(), 3u);
+    EXPECT_EQ(ops[0].transparent, RGB(192, 192, 192));
+    EXPECT_EQ(ops[0].source.left, 32);  // the third 16-pixel image of the strip
+    EXPECT_EQ(ops[0].rect.left, 10);
+    EXPECT_EQ(ops[1].transparent, CLR_NONE);
+    EXPECT_EQ(ops[2].transparent, CLR_NONE);
+    EXPECT_EQ(ops[2].rect.left, 100);
+    DeleteObject(bitmap);
+    ImageList_Destroy(masked);
+    ImageList_Destroy(opaque);
+}
+
 std::vector<BYTE> SmallPng() {
     std::vector<COLORREF> pixels;
     for (int i = 0; i < 6 * 4; ++i)
