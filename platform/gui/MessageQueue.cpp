@@ -175,13 +175,13 @@ void PostQuitMessage(int code) {
 }
 
 BOOL GetMessageW(MSG* msg, HWND hwnd, UINT low, UINT high) {
+    // Only the dialog's own loop ends with its dialog; a loop nested inside
+    // the dialog's procedure goes on waiting for what it waits for.
+    HWND dialogLoop = std::exchange(System().dialogLoop, nullptr);
     if (msg == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    // Only the dialog's own loop ends with its dialog; a loop nested inside
-    // the dialog's procedure goes on waiting for what it waits for.
-    HWND dialogLoop = std::exchange(System().dialogLoop, nullptr);
     for (;;) {
         if (gui::TryTake(msg, hwnd, low, high, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;
