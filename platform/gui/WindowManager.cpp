@@ -222,6 +222,7 @@ void ResetWindowSystem() {
     system.timers.clear();
     std::fill(std::begin(system.keys), std::end(system.keys), BYTE{0});
     system.modalDialogs.clear();
+    system.dialogLoop = nullptr;
     system.popupDepth = 0;
     for (auto it = system.classes.begin(); it != system.classes.end();) {
         if (it->second->builtIn)
