@@ -472,12 +472,7 @@ class ListDestroyedWhileNotifying : public GuiTest,
                                     public ::testing::WithParamInterface<DestroyCase> {};
 
 TEST_P(ListDestroyedWhileNotifying, TheListStopsWithoutTouchingWhatIsGone) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DestroyingParent;
-    wc.lpszClassName = u"DestroyingParent";
-    RegisterClassW(&wc);
-    HWND parent = CreateWindowExW(0, u"DestroyingParent", u"", WS_VISIBLE, 0, 0, 240, 300, nullptr,
-                                  nullptr, instance(), nullptr);
+    HWND parent = MakeWindow(u"DestroyingParent", DestroyingParent);
     HWND list = MakeList(parent);
     for (int i = 0; i < 4; ++i) {
         LVITEMW item{};

@@ -129,12 +129,7 @@ LRESULT SelfDestroying(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(WindowTest, AWindowThatDestroysItselfGetsNothingOfWhatItHadQueued) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = SelfDestroying;
-    wc.lpszClassName = u"SelfDestroying";
-    RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, u"SelfDestroying", u"", WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                                nullptr, instance(), nullptr);
+    HWND hwnd = MakeWindow(u"SelfDestroying", SelfDestroying);
     lateMessages = 0;
     PostMessageW(hwnd, WM_APP, 0, 0);
     HWND frame = MakeFrame();
