@@ -49,10 +49,21 @@ function(tessaly_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
+    TEST_LIST ${name}_TESTS
     PROPERTIES
-      ENVIRONMENT "${environment}"
-      TIMEOUT ${ARG_TIMEOUT}
-      LABELS "${ARG_LABELS}")
+      TIMEOUT ${ARG_TIMEOUT})
+  # List-valued properties cannot pass through gtest_discover_tests: it
+  # flattens them into its own argument list, so that only the first
+  # variable would reach the tests. A file that CTest reads after the
+  # discovered tests sets them on every one.
+  set(settings "${CMAKE_CURRENT_BINARY_DIR}/${name}_settings.cmake")
+  file(WRITE "${settings}"
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
+    "    ENVIRONMENT [==[${environment}]==]\n"
+    "    LABELS [==[${ARG_LABELS}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${settings}")
 endfunction()
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)

@@ -201,6 +201,7 @@ int DialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND parent, DLGPROC proce
         ShowWindow(dialog, SW_SHOW);
     while (IsWindow(dialog) && !DialogOf(dialog)->ended) {
         MSG msg;
+        gui::System().dialogLoop = dialog;
         if (!GetMessageW(&msg, nullptr, 0, 0)) {
             // The quit belongs to the program's own loop.
             PostQuitMessage(static_cast<int>(msg.wParam));

@@ -5,6 +5,7 @@
 // Enter, Escape and the loss of focus to the list.
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/core/Text.h"
 #include "platform/gui/Controls.h"
@@ -38,9 +39,23 @@ void Select(HWND hwnd, Window& w, EditState& state, int start, int end) {
     NotifyChanged(hwnd, ChangedValue);
 }
 
+// The room the length limit leaves for text in place of the selection.
+int Room(const Window& w, const EditState& state) {
+    if (state.limit <= 0)
+        return INT_MAX;
+    return std::max(0, state.limit - Length(w) + (state.selectionEnd - state.selectionStart));
+}
+
 void ReplaceSelection(HWND hwnd, std::u16string_view insert) {
     Window* w = Peek(hwnd);
     EditState& state = StateFor(*w);
+    // What does not fit is left out: the text beyond the selection stays.
+    if (static_cast<int>(insert.size()) > Room(*w, state)) {
+        insert = insert.substr(0, static_cast<std::size_t>(Room(*w, state)));
+        NotifyParentCommand(hwnd, EN_MAXTEXT);
+        if ((w = Peek(hwnd)) == nullptr)
+            return;
+    }
     std::u16string text = w->text;
     text.replace(static_cast<std::size_t>(state.selectionStart),
                  static_cast<std::size_t>(state.selectionEnd - state.selectionStart), insert);
@@ -160,12 +175,11 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             }
             if (c < 32 && c != u'\r')
                 return 0;
-            if (state.limit > 0 &&
-                Length(*w) - (state.selectionEnd - state.selectionStart) >= state.limit) {
+            std::u16string insert = c == u'\r' ? std::u16string(u"\r\n") : std::u16string(1, c);
+            if (static_cast<int>(insert.size()) > Room(*w, state)) {
                 NotifyParentCommand(hwnd, EN_MAXTEXT);
                 return 0;
             }
-            std::u16string insert = c == u'\r' ? std::u16string(u"\r\n") : std::u16string(1, c);
             ReplaceSelection(hwnd, insert);
             return 0;
         }

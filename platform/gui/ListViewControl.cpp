@@ -61,6 +61,13 @@ struct Layout {
 
 ListViewState& StateFor(HWND hwnd) {
     Window* w = Peek(hwnd);
+    if (w == nullptr) {
+        // The parent destroyed the list while the list told it of a change:
+        // the code that told it finds an empty list and nothing left to do.
+        static auto* gone = new ListViewState;
+        *gone = ListViewState{};
+        return *gone;
+    }
     if (w->control == nullptr)
         w->control = std::make_unique<ListViewState>();
     return *static_cast<ListViewState*>(w->control.get());
@@ -104,7 +111,7 @@ int ColumnsWidth(const ListViewState& s) {
 
 Layout MakeLayout(HWND hwnd, const ListViewState& s) {
     Layout l;
-    RECT client;
+    RECT client{};
     GetClientRect(hwnd, &client);
     l.view = ViewOf(hwnd);
     l.width = client.right;
@@ -367,13 +374,24 @@ void EnsureVisible(HWND hwnd, int i) {
 }
 
 void SelectOnly(HWND hwnd, int i) {
-    ListViewState& s = StateFor(hwnd);
-    for (int k = 0; k < Count(s); ++k) {
+    for (int k = 0; k < Count(StateFor(hwnd)); ++k) {
         if (k != i)
             ChangeState(hwnd, k, 0, LVIS_SELECTED);
     }
     if (Valid(StateFor(hwnd), i))
         SetItemState(hwnd, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// Selects the items from the selection mark to `i` and no others, and
+// focuses `i`; the mark stays where it was.
+void SelectRange(HWND hwnd, int i) {
+    int mark = StateFor(hwnd).selectionMark;
+    int low = std::min(mark, i);
+    int high = std::max(mark, i);
+    for (int k = 0; k < Count(StateFor(hwnd)); ++k)
+        ChangeState(hwnd, k, k >= low && k <= high ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    SetItemState(hwnd, i, LVIS_FOCUSED, LVIS_FOCUSED);
+    StateFor(hwnd).selectionMark = mark;
 }
 
 void NotifyItem(HWND hwnd, UINT code, int item, POINT at) {
@@ -608,13 +626,7 @@ void PenDown(HWND hwnd, LPARAM lParam, WPARAM keys, bool doubleClick) {
         SetItemState(hwnd, i, (state & LVIS_SELECTED) ^ LVIS_SELECTED, LVIS_SELECTED);
         SetItemState(hwnd, i, LVIS_FOCUSED, LVIS_FOCUSED);
     } else if ((keys & MK_SHIFT) != 0 && !single && Valid(now, now.selectionMark)) {
-        int mark = now.selectionMark;
-        int low = std::min(mark, i);
-        int high = std::max(mark, i);
-        for (int k = 0; k < Count(StateFor(hwnd)); ++k)
-            ChangeState(hwnd, k, k >= low && k <= high ? LVIS_SELECTED : 0, LVIS_SELECTED);
-        SetItemState(hwnd, i, LVIS_FOCUSED, LVIS_FOCUSED);
-        StateFor(hwnd).selectionMark = mark;
+        SelectRange(hwnd, i);
     } else {
         const ListItem& item = now.items[static_cast<std::size_t>(i)];
         bool soleFocused =
@@ -699,8 +711,11 @@ void KeyDown(HWND hwnd, WPARAM key) {
             return;
     }
     at = std::clamp(at, 0, n - 1);
+    bool single = (GetWindowLongW(hwnd, GWL_STYLE) & LVS_SINGLESEL) != 0;
     if ((GetKeyState(VK_CONTROL) & 0x8000) != 0)
         SetItemState(hwnd, at, LVIS_FOCUSED, LVIS_FOCUSED);
+    else if ((GetKeyState(VK_SHIFT) & 0x8000) != 0 && !single && Valid(s, s.selectionMark))
+        SelectRange(hwnd, at);
     else
         SelectOnly(hwnd, at);
     EnsureVisible(hwnd, at);
@@ -1157,9 +1172,8 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 for (std::size_t c = 0; c < columns.size(); ++c) {
                     if (info->pt.x >= x && info->pt.x < x + columns[c].width) {
                         info->iSubItem = static_cast<int>(c);
-                        RECT row = ItemRect(l, s, 0, LVIR_BOUNDS);
-                        int y = info->pt.y - row.top;
-                        int i = s.top + (y >= 0 ? y / l.rowHeight : -1);
+                        int y = info->pt.y - l.headerHeight;
+                        int i = y >= 0 ? s.top + y / l.rowHeight : -1;
                         if (Valid(s, i) && info->iItem < 0 && c > 0) {
                             info->iItem = i;
                             info->flags = LVHT_ONITEMLABEL;

@@ -43,14 +43,20 @@ MenuBarState* BarOf(HWND hwnd) {
     return StateOf<MenuBarState>(hwnd);
 }
 
-// The button images as a disabled button shows them: lighter greys.
+constexpr COLORREF kTransparent = RGB(192, 192, 192);
+
+// The button images as a disabled button shows them: lighter greys. Only
+// transparent pixels stay light grey; a drawn pixel that would become that
+// grey is made a shade darker so that it is still drawn.
 std::shared_ptr<const Image> Greyed(const Image& image) {
     auto grey = std::make_shared<Image>(image);
     for (std::size_t i = 0; i + 3 < grey->rgba.size(); i += 4) {
         int level = (grey->rgba[i] + grey->rgba[i + 1] + grey->rgba[i + 2]) / 3;
         BYTE value = static_cast<BYTE>(128 + level / 2);
-        if (RGB(image.rgba[i], image.rgba[i + 1], image.rgba[i + 2]) == RGB(192, 192, 192))
-            value = 192;
+        if (RGB(image.rgba[i], image.rgba[i + 1], image.rgba[i + 2]) == kTransparent)
+            value = GetRValue(kTransparent);
+        else if (value == GetRValue(kTransparent))
+            --value;
         grey->rgba[i] = grey->rgba[i + 1] = grey->rgba[i + 2] = value;
     }
     return grey;
@@ -100,7 +106,7 @@ void Paint(HWND hwnd, MenuBarState& bar) {
             RECT source{item.image * bar.imageWidth, 0, (item.image + 1) * bar.imageWidth,
                         image.height};
             POINT at{r.left + 5, r.top + (r.bottom - r.top - image.height) / 2};
-            DrawImageOn(hdc, image, source, at, RGB(192, 192, 192));
+            DrawImageOn(hdc, image, source, at, kTransparent);
         }
     }
     EndPaint(hwnd, &ps);

@@ -3,6 +3,7 @@
 // keyboard state.
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
@@ -109,13 +110,17 @@ bool TryTake(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
     return false;
 }
 
-// Ends the innermost modal loop when no input can ever come.
-void GiveUp(MSG* out) {
-    WindowSystem& system = System();
-    if (!system.modalDialogs.empty()) {
-        HWND dialog = system.modalDialogs.back();
-        if (!Peek(dialog)->dialog->ended)
-            EndDialog(dialog, IDCANCEL);
+bool Ended(HWND dialog) {
+    Window* w = Peek(dialog);
+    return w != nullptr && w->dialog != nullptr && w->dialog->ended;
+}
+
+// Ends the loop that waits when no input can ever come: a modal dialog's
+// loop ends its dialog, any other loop gets WM_QUIT.
+void GiveUp(MSG* out, HWND dialogLoop) {
+    if (dialogLoop != nullptr) {
+        if (Peek(dialogLoop) != nullptr && !Ended(dialogLoop))
+            EndDialog(dialogLoop, IDCANCEL);
         *out = {nullptr, WM_NULL, 0, 0, Now(), {}};
         return;
     }
@@ -170,6 +175,9 @@ void PostQuitMessage(int code) {
 }
 
 BOOL GetMessageW(MSG* msg, HWND hwnd, UINT low, UINT high) {
+    // Only the dialog's own loop ends with its dialog; a loop nested inside
+    // the dialog's procedure goes on waiting for what it waits for.
+    HWND dialogLoop = std::exchange(System().dialogLoop, nullptr);
     if (msg == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -177,27 +185,20 @@ BOOL GetMessageW(MSG* msg, HWND hwnd, UINT low, UINT high) {
     for (;;) {
         if (gui::TryTake(msg, hwnd, low, high, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;
+        // The dialog ended while its loop waited here (by input handled
+        // inside the wait): return so that the loop sees the end.
+        if (gui::Ended(dialogLoop)) {
+            *msg = {dialogLoop, WM_NULL, 0, 0, gui::Now(), {}};
+            return TRUE;
+        }
         gui::WaitRequest request;
         request.block = true;
         request.deadline = gui::NextDeadline();
         auto& modal = System().modalDialogs;
         request.modalDialog = modal.empty() ? nullptr : modal.back();
-        // A modal dialog ended while its loop waited here (by input handled
-        // inside the wait): return so that the loop sees the end.
-        if (gui::Window* w = gui::Peek(request.modalDialog);
-            w != nullptr && w->dialog && w->dialog->ended) {
-            *msg = {nullptr, WM_NULL, 0, 0, gui::Now(), {}};
-            return TRUE;
-        }
         if (!gui::CurrentBackend().WaitForInput(request)) {
-            gui::GiveUp(msg);
+            gui::GiveUp(msg, dialogLoop);
             return msg->message == WM_QUIT ? FALSE : TRUE;
-        }
-        // A dialog ended by what happened while waiting lets its loop finish.
-        if (request.modalDialog != nullptr && gui::Peek(request.modalDialog) != nullptr &&
-            gui::Peek(request.modalDialog)->dialog->ended) {
-            *msg = {request.modalDialog, WM_NULL, 0, 0, gui::Now(), {}};
-            return TRUE;
         }
     }
 }

@@ -152,12 +152,33 @@ void CollectExternalEvents() {
     }
 }
 
-BOOL RaiseRemoteWindow(HWND remote) {
+namespace {
+
+// A connection to the process that shows a remote window, or -1. A window
+// whose process no longer answers is forgotten: it went with its process.
+int ConnectToRemote(HWND remote) {
     auto& remotes = System().remotes;
     auto it = remotes.find(reinterpret_cast<std::uintptr_t>(remote));
     if (it == remotes.end())
-        return FALSE;
+        return -1;
     int fd = Connect(it->second.address);
+    if (fd < 0)
+        remotes.erase(it);
+    return fd;
+}
+
+}  // namespace
+
+bool RemoteWindowExists(HWND remote) {
+    int fd = ConnectToRemote(remote);
+    if (fd < 0)
+        return false;
+    close(fd);
+    return true;
+}
+
+BOOL RaiseRemoteWindow(HWND remote) {
+    int fd = ConnectToRemote(remote);
     if (fd < 0)
         return FALSE;
     // A peer that went away must not end this process with SIGPIPE.

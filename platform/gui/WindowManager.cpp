@@ -222,6 +222,7 @@ void ResetWindowSystem() {
     system.timers.clear();
     std::fill(std::begin(system.keys), std::end(system.keys), BYTE{0});
     system.modalDialogs.clear();
+    system.dialogLoop = nullptr;
     system.popupDepth = 0;
     for (auto it = system.classes.begin(); it != system.classes.end();) {
         if (it->second->builtIn)
@@ -413,7 +414,7 @@ BOOL DestroyWindow(HWND hwnd) {
 }
 
 BOOL IsWindow(HWND hwnd) {
-    return Peek(hwnd) != nullptr || System().remotes.count(reinterpret_cast<std::uintptr_t>(hwnd));
+    return Peek(hwnd) != nullptr || gui::RemoteWindowExists(hwnd);
 }
 
 LONG_PTR GetWindowLongW(HWND hwnd, int index) {
@@ -572,6 +573,12 @@ BOOL ShowWindow(HWND hwnd, int command) {
             SetActiveWindow(hwnd);
         if (command == SW_RESTORE || command == SW_SHOWNORMAL)
             gui::CurrentBackend().BringToFront(hwnd);
+        // A hidden window cannot stay active: its owner takes the keyboard
+        // back, as when the window is destroyed.
+        HWND owner = w->owner;
+        if (!show && System().active == hwnd && owner != nullptr && IsWindowEnabled(owner) &&
+            IsWindowVisible(owner))
+            SetActiveWindow(owner);
     }
     if (!show && (hwnd == System().focus || IsChild(hwnd, System().focus)))
         SetFocus(nullptr);

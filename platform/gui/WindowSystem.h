@@ -97,6 +97,10 @@ struct WindowSystem {
     std::vector<Timer> timers;
     BYTE keys[256] = {};
     std::vector<HWND> modalDialogs;  // innermost last
+    // Set by a modal dialog's loop for the one GetMessageW call it makes, so
+    // that the call knows whose loop it serves (a loop nested inside the
+    // dialog's procedure is not the dialog's).
+    HWND dialogLoop = nullptr;
     int popupDepth = 0;
     int paintDepth = 0;
 };
@@ -128,6 +132,8 @@ inline constexpr const char16_t* kDialogClassName = u"Dialog";
 inline constexpr const char16_t* kMenuBarClassName = u"menu_worker";
 // Asks the process that shows a remote window (FindWindowW) to bring it forward.
 BOOL RaiseRemoteWindow(HWND remote);
+// Whether the process that showed a remote window still shows it.
+bool RemoteWindowExists(HWND remote);
 // Posts what arrived from outside: object-store notifications and requests
 // of other processes to raise a window.
 void CollectExternalEvents();

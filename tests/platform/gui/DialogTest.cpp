@@ -2,7 +2,10 @@
 // owner disabled while modal, scripted actions, and unscripted dialogs
 // ending instead of hanging.
 
+#include <utility>
+
 #include "platform/core/Text.h"
+#include "platform/gui/NativeEvents.h"
 #include "platform/gui/headless/UserInput.h"
 #include "tests/platform/gui/GuiFixture.h"
 
@@ -201,6 +204,157 @@ TEST_F(DialogTest, AModelessDialogActsWhenPumpedAndHidesOnEndDialog) {
     EXPECT_TRUE(IsWindow(dialog));
     DestroyWindow(frame);
     EXPECT_FALSE(IsWindow(dialog));  // owned windows go with their owner
+}
+
+TEST_F(DialogTest, HidingAnActiveModelessDialogGivesItsOwnerTheKeyboardBack) {
+    HWND frame = MakeFrame();
+    HWND dialog = CreateDialogParamW(instance(), MAKEINTRESOURCE(kDialog), frame, TestDialog, 0);
+    ShowWindow(dialog, SW_SHOW);
+    ASSERT_EQ(GetActiveWindow(), dialog);
+    ASSERT_TRUE(IsChild(dialog, GetFocus()));
+    EndDialog(dialog, IDCANCEL);
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    EXPECT_EQ(GetActiveWindow(), frame);
+    SeenMessages().clear();
+    gui::input::PressKey('A');
+    EXPECT_EQ(CountSeen(frame, WM_KEYDOWN), 1);
+
+    // Shown again, it takes the keyboard back where it left it.
+    ShowWindow(dialog, SW_SHOW);
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kEdit));
+    ShowWindow(dialog, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), frame);
+    DestroyWindow(frame);
+}
+
+// A dialog whose check box runs a loop of its own inside the procedure (as
+// a command that waits for a transfer would) and whose check box in an
+// inner dialog opens the same template once more.
+struct NestedRun {
+    bool endFirst = false;      // the check box ends the dialog before its loop
+    bool noTimer = false;       // the loop waits for nothing that can come
+    bool timerArrived = false;  // the inner loop saw its timer
+    bool loopQuit = false;      // the inner loop was told to quit
+    int spins = 0;
+    bool openInner = false;  // the check box opens the template once more instead
+    int innerResult = 0;
+    HINSTANCE instance = nullptr;
+};
+NestedRun* nested = nullptr;
+
+BOOL NestingDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG)
+        return TRUE;
+    if (message != WM_COMMAND)
+        return FALSE;
+    int id = LOWORD(static_cast<DWORD>(wParam));
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(dialog, id);
+        return TRUE;
+    }
+    if (id != kCheck)
+        return FALSE;
+    if (std::exchange(nested->openInner, false)) {
+        nested->innerResult =
+            DialogBoxParamW(nested->instance, MAKEINTRESOURCE(kDialog), dialog, NestingDialog, 0);
+        return TRUE;
+    }
+    if (nested->endFirst)
+        EndDialog(dialog, IDOK);
+    if (!nested->noTimer)
+        SetTimer(dialog, 7, 100, nullptr);
+    MSG msg;
+    while (nested->spins < 20) {
+        ++nested->spins;
+        if (!GetMessageW(&msg, nullptr, 0, 0)) {
+            nested->loopQuit = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (msg.message == WM_TIMER && msg.wParam == 7) {
+            nested->timerArrived = true;
+            break;
+        }
+        DispatchMessageW(&msg);
+    }
+    KillTimer(dialog, 7);
+    return TRUE;
+}
+
+class NestedLoopTest : public GuiTest {
+protected:
+    NestedLoopTest() {
+        state.instance = instance();
+        nested = &state;
+    }
+    ~NestedLoopTest() override { nested = nullptr; }
+    int Show(HWND owner) {
+        return DialogBoxParamW(instance(), MAKEINTRESOURCE(kDialog), owner, NestingDialog, 0);
+    }
+    NestedRun state;
+};
+
+TEST_F(NestedLoopTest, ALoopInsideADialogThatEndsKeepsWaitingForWhatItWaitsFor) {
+    state.endFirst = true;
+    user().OnDialog(kDialog, [](HWND d) { gui::input::ClickDlgButton(d, kCheck); });
+    EXPECT_EQ(Show(nullptr), IDOK);
+    EXPECT_TRUE(state.timerArrived);
+    EXPECT_LT(state.spins, 5);
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(NestedLoopTest, ALoopInsideADialogThatNobodyAnswersQuitsAndTheDialogWithIt) {
+    HWND frame = MakeFrame();
+    state.noTimer = true;
+    user().OnDialog(kDialog, [](HWND d) { gui::input::ClickDlgButton(d, kCheck); });
+    EXPECT_EQ(Show(frame), IDCANCEL);
+    EXPECT_TRUE(state.loopQuit);
+    EXPECT_LT(state.spins, 5);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find("nobody scripted"), std::string::npos);
+    MSG msg;
+    EXPECT_FALSE(GetMessageW(&msg, nullptr, 0, 0));  // the quit reaches the program's loop
+    EXPECT_TRUE(IsWindowEnabled(frame));
+}
+
+TEST_F(NestedLoopTest, AModalDialogInsideAModalDialogDisablesItAndCanEndIt) {
+    HWND frame = MakeFrame();
+    HWND outer = nullptr;
+    bool outerEnabledDuring = true;
+    state.openInner = true;
+    user().OnDialog(kDialog, [&](HWND d) {
+        outer = d;
+        gui::input::ClickDlgButton(d, kCheck);
+        EXPECT_TRUE(IsWindowEnabled(d));
+        gui::input::ClickDlgButton(d, IDCANCEL);
+    });
+    user().OnDialog(kDialog, [&](HWND inner) {
+        outerEnabledDuring = IsWindowEnabled(outer) != 0;
+        EXPECT_FALSE(IsWindowEnabled(frame));
+        EXPECT_EQ(gui::OpenDialogs(), (std::vector<HWND>{inner, outer}));
+        gui::input::ClickDlgButton(inner, IDOK);
+    });
+    EXPECT_EQ(Show(frame), IDCANCEL);
+    EXPECT_EQ(state.innerResult, IDOK);
+    EXPECT_FALSE(outerEnabledDuring);
+    EXPECT_TRUE(IsWindowEnabled(frame));
+
+    // Ending the outer dialog from inside the inner one's loop takes effect
+    // when the inner one is done.
+    state.openInner = true;
+    user().OnDialog(kDialog, [&](HWND d) {
+        outer = d;
+        gui::input::ClickDlgButton(d, kCheck);
+    });
+    user().OnDialog(kDialog, [&](HWND inner) {
+        EndDialog(outer, 5);
+        EXPECT_TRUE(IsWindow(inner));
+        gui::input::ClickDlgButton(inner, IDCANCEL);
+    });
+    EXPECT_EQ(Show(frame), 5);
+    EXPECT_EQ(state.innerResult, IDCANCEL);
+    EXPECT_TRUE(failures.empty());
 }
 
 }  // namespace

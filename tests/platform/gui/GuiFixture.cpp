@@ -132,6 +132,18 @@ HWND GuiTest::MakeFrame() {
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance(), nullptr);
 }
 
+HWND GuiTest::MakeWindow(const char16_t* className, WNDPROC procedure) {
+    WNDCLASSW existing;
+    if (!GetClassInfoW(nullptr, className, &existing)) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = procedure;
+        wc.lpszClassName = className;
+        RegisterClassW(&wc);
+    }
+    return CreateWindowExW(0, className, u"", WS_VISIBLE, 0, 0, 240, 300, nullptr, nullptr,
+                           instance(), nullptr);
+}
+
 HWND GuiTest::MakeList(HWND parent, DWORD style) {
     HWND list =
         CreateWindowExW(0, WC_LISTVIEWW, u"", WS_CHILD | WS_VISIBLE | LVS_REPORT | style, 0, 0, 240,

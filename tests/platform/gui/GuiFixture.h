@@ -45,6 +45,9 @@ protected:
     gui::HeadlessBackend& backend() { return *backend_; }
     // A visible top-level window of a class whose procedure records messages.
     HWND MakeFrame();
+    // A visible top-level window of a class of the test's own, registered
+    // with `procedure` when it is first made.
+    HWND MakeWindow(const char16_t* className, WNDPROC procedure);
     // A report-view list view child of `parent` with three columns.
     HWND MakeList(HWND parent, DWORD style = 0);
 

@@ -273,6 +273,58 @@ TEST_F(ListViewTest, OwnerDrawnHeaderItemsAreDrawnByTheListsProcedureAndClicksBe
     EXPECT_EQ(ListView_GetColumnWidth(list, 1), 80);
 }
 
+struct HeaderDraw {
+    UINT item;
+    UINT state;
+    RECT rect;
+    std::uintptr_t data;
+};
+std::vector<HeaderDraw> headerDraws;
+
+LRESULT RecordHeaderDraws(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DRAWITEM) {
+        auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        headerDraws.push_back({draw->itemID, draw->itemState, draw->rcItem, draw->itemData});
+        return TRUE;
+    }
+    return CallWindowProcW(listProcedure, hwnd, message, wParam, lParam);
+}
+
+TEST_F(ListViewTest, APressedHeaderItemIsDrawnSelectedInItsOwnRectangle) {
+    HWND header = ListView_GetHeader(list);
+    for (int i = 0; i < Header_GetItemCount(header); ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT | HDI_LPARAM;
+        Header_GetItem(header, i, &item);
+        item.fmt |= HDF_OWNERDRAW;
+        item.lParam = 70 + i;
+        Header_SetItem(header, i, &item);
+    }
+    listProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(list, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(RecordHeaderDraws)));
+    gui::input::PumpMessages();
+    headerDraws.clear();
+    gui::PostPointer(header, WM_LBUTTONDOWN, {100, 5}, MK_LBUTTON);
+    gui::input::PumpMessages();
+    ASSERT_EQ(headerDraws.size(), 3u);
+    for (const HeaderDraw& d : headerDraws) {
+        EXPECT_EQ(d.state, d.item == 1 ? ODS_SELECTED : 0u) << d.item;
+        EXPECT_EQ(d.rect.left, static_cast<LONG>(80 * d.item));
+        EXPECT_EQ(d.rect.right, static_cast<LONG>(80 * d.item + 80));
+        EXPECT_EQ(d.rect.bottom, 22);
+        EXPECT_EQ(d.data, 70u + d.item);
+    }
+    headerDraws.clear();
+    Notices().clear();
+    gui::PostPointer(header, WM_LBUTTONUP, {100, 5});
+    gui::input::PumpMessages();
+    ASSERT_EQ(headerDraws.size(), 3u);
+    EXPECT_EQ(headerDraws[1].state, 0u);
+    ASSERT_FALSE(Notices().empty());
+    EXPECT_EQ(Notices().back().code, LVN_COLUMNCLICK);
+    EXPECT_EQ(Notices().back().subItem, 1);
+}
+
 TEST_F(ListViewTest, AReportRowIsPaintedWithItsIconTextsAndHighlight) {
     HIMAGELIST small = ImageList_LoadImage(instance(), MAKEINTRESOURCE(144), 16, 0,
                                            RGB(192, 192, 192), IMAGE_BITMAP, 0);
@@ -298,6 +350,176 @@ TEST_F(ListViewTest, AReportRowIsPaintedWithItsIconTextsAndHighlight) {
     EXPECT_TRUE(icon);
     EXPECT_EQ(texts, (std::vector<std::u16string>{u"row0", u"1"}));
     ImageList_Destroy(small);
+}
+
+TEST_F(ListViewTest, SubItemHitTestingFindsTheRowUnderThePointWhenScrolled) {
+    Fill(40);
+    auto hit = [&](POINT p) {
+        LVHITTESTINFO info{};
+        info.pt = p;
+        SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&info));
+        return std::pair<int, int>{info.iItem, info.iSubItem};
+    };
+    RECT row;
+    ListView_GetItemRect(list, 3, &row, LVIR_BOUNDS);
+    EXPECT_EQ(hit({200, (row.top + row.bottom) / 2}), (std::pair<int, int>{3, 2}));
+    ListView_EnsureVisible(list, 30, FALSE);
+    ASSERT_GT(ListView_GetTopIndex(list), 0);
+    ListView_GetItemRect(list, 25, &row, LVIR_BOUNDS);
+    EXPECT_EQ(hit({200, (row.top + row.bottom) / 2}), (std::pair<int, int>{25, 2}));
+    EXPECT_EQ(hit({100, (row.top + row.bottom) / 2}), (std::pair<int, int>{25, 1}));
+    EXPECT_EQ(hit({200, 5}).first, -1);  // on the header
+}
+
+TEST_F(ListViewTest, ShiftWithTheArrowKeysExtendsTheSelectionFromItsMark) {
+    Fill(6);
+    SetFocus(list);
+    gui::input::TapItem(list, 1);
+    Notices().clear();
+    gui::input::PressKey(VK_DOWN, MK_SHIFT);
+    gui::input::PressKey(VK_DOWN, MK_SHIFT);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 3);
+    // The focus moving is a change of both items, told to the parent.
+    bool lost = false;
+    bool gained = false;
+    for (const Notice& n : Notices()) {
+        if (n.code != LVN_ITEMCHANGED)
+            continue;
+        lost |= n.item == 2 && (n.oldState & LVIS_FOCUSED) && !(n.newState & LVIS_FOCUSED);
+        gained |= n.item == 3 && (n.newState & LVIS_FOCUSED) && !(n.oldState & LVIS_FOCUSED);
+    }
+    EXPECT_TRUE(lost);
+    EXPECT_TRUE(gained);
+    gui::input::PressKey(VK_UP, MK_SHIFT);
+    gui::input::PressKey(VK_UP, MK_SHIFT);
+    gui::input::PressKey(VK_UP, MK_SHIFT);
+    EXPECT_EQ(Selected(), (std::vector<int>{0, 1}));
+    gui::input::PressKey(VK_END, MK_SHIFT);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3, 4, 5}));
+    // Control moves only the focus; a plain key selects the one item.
+    gui::input::PressKey(VK_UP, MK_CONTROL);
+    EXPECT_EQ(Selected().size(), 5u);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 4);
+    gui::input::PressKey(VK_HOME);
+    EXPECT_EQ(Selected(), (std::vector<int>{0}));
+
+    SetWindowLongW(list, GWL_STYLE, GetWindowLongW(list, GWL_STYLE) | LVS_SINGLESEL);
+    gui::input::PressKey(VK_DOWN, MK_SHIFT);
+    EXPECT_EQ(Selected(), (std::vector<int>{1}));
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(ListViewTest, TheLabelEditorGoesWithItsItemAndFollowsItWhenRowsMoveAbove) {
+    SetWindowLongW(list, GWL_STYLE, GetWindowLongW(list, GWL_STYLE) | LVS_EDITLABELS);
+    Fill(3);
+    SetFocus(list);
+    HWND edit = ListView_EditLabel(list, 1);
+    ASSERT_NE(edit, nullptr);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = 0;
+    item.pszText = const_cast<LPWSTR>(u"new first");
+    ListView_InsertItem(list, &item);
+    gui::input::EditText(edit, u"edited");
+    gui::input::PressKey(VK_RETURN);
+    EXPECT_EQ(Text(2), u"edited");  // the row that was edited, now one further down
+    EXPECT_EQ(Text(1), u"row0");
+    EXPECT_FALSE(IsWindow(edit));
+
+    Notices().clear();
+    edit = ListView_EditLabel(list, 2);
+    ASSERT_NE(edit, nullptr);
+    ListView_DeleteItem(list, 2);
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(ListView_GetEditControl(list), nullptr);
+    ASSERT_GE(Notices().size(), 2u);
+    EXPECT_EQ(Notices()[1].code, LVN_ENDLABELEDITW);
+    EXPECT_FALSE(Notices()[1].hasText);  // cancelled: the row is gone
+
+    edit = ListView_EditLabel(list, 0);
+    ListView_DeleteAllItems(list);
+    EXPECT_FALSE(IsWindow(edit));
+    EXPECT_EQ(ListView_GetEditControl(list), nullptr);
+
+    // A parent that refuses the edit gets no editor.
+    Fill(1);
+    labelEditAnswer = FALSE;
+    EXPECT_EQ(ListView_EditLabel(list, 0), nullptr);
+    EXPECT_EQ(ListView_GetEditControl(list), nullptr);
+    EXPECT_TRUE(failures.empty());
+}
+
+// A parent that destroys the list from inside a notification of the list.
+UINT destroyOn = 0;
+LRESULT DestroyingParent(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code == destroyOn)
+            DestroyWindow(header->hwndFrom);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+struct DestroyCase {
+    const char* name;
+    UINT code;
+    void (*act)(HWND list);
+};
+
+class ListDestroyedWhileNotifying : public GuiTest,
+                                    public ::testing::WithParamInterface<DestroyCase> {};
+
+TEST_P(ListDestroyedWhileNotifying, TheListStopsWithoutTouchingWhatIsGone) {
+    HWND parent = MakeWindow(u"DestroyingParent", DestroyingParent);
+    HWND list = MakeList(parent);
+    for (int i = 0; i < 4; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<LPWSTR>(u"row");
+        ListView_InsertItem(list, &item);
+    }
+    SetFocus(list);
+    destroyOn = GetParam().code;
+    GetParam().act(list);
+    gui::input::PumpMessages();
+    destroyOn = 0;
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_TRUE(IsWindow(parent));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notifications, ListDestroyedWhileNotifying,
+    ::testing::Values(
+        DestroyCase{"KeyDown", LVN_KEYDOWN, [](HWND) { gui::input::PressKey(VK_DOWN); }},
+        DestroyCase{"SelectAll", LVN_ITEMCHANGED,
+                    [](HWND l) { ListView_SetItemState(l, -1, LVIS_SELECTED, LVIS_SELECTED); }},
+        DestroyCase{"Tap", LVN_ITEMCHANGED, [](HWND l) { gui::input::TapItem(l, 2); }},
+        DestroyCase{"DeleteItem", LVN_DELETEITEM, [](HWND l) { ListView_DeleteItem(l, 1); }},
+        DestroyCase{"DeleteAll", LVN_DELETEALLITEMS, [](HWND l) { ListView_DeleteAllItems(l); }}),
+    [](const ::testing::TestParamInfo<DestroyCase>& info) { return info.param.name; });
+
+TEST_F(ListViewTest, WhileRedrawIsOffChangesPaintNothingAndTurningItOnPaintsOnce) {
+    Fill(3);
+    gui::input::PumpMessages();
+    int before = backend().PaintCount(list);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list);
+    Fill(5);
+    ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_EnsureVisible(list, 4, FALSE);
+    UpdateWindow(list);
+    gui::input::PumpMessages();
+    EXPECT_EQ(backend().PaintCount(list), before);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    gui::input::PumpMessages();
+    EXPECT_EQ(backend().PaintCount(list), before + 1);
+    int rows = 0;
+    for (const gui::DrawOp& op : backend().LastDrawing(list))
+        rows += op.kind == gui::DrawOp::Text && op.text.starts_with(u"row");
+    EXPECT_EQ(rows, 5);
 }
 
 }  // namespace

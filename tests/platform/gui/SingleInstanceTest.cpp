@@ -33,6 +33,8 @@ TEST_F(SingleInstanceTest, AWindowOfAnotherProcessOnTheSameDeviceIsFoundAndRaise
     EXPECT_TRUE(peer.WaitForOutput("raised"));
     EXPECT_EQ(peer.Wait(), 0);
     // Gone with its process.
+    EXPECT_FALSE(IsWindow(found));
+    EXPECT_FALSE(SetForegroundWindow(found));
     EXPECT_EQ(FindWindowW(u"PeerMainClass", nullptr), nullptr);
 }
 

@@ -107,6 +107,70 @@ TEST_F(WindowTest, TimersFireOnTheVirtualClockInOrderUntilKilled) {
     EXPECT_NE(failures[0].find("message loop"), std::string::npos);
 }
 
+int lateMessages = 0;
+
+// Destroys itself in the middle of handling a message, as a window that
+// closes itself does, after queueing more work for itself.
+LRESULT SelfDestroying(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+        SetTimer(hwnd, 3, 10, nullptr);
+        PostMessageW(hwnd, WM_APP + 1, 0, 0);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        DestroyWindow(hwnd);
+        EXPECT_FALSE(IsWindow(hwnd));
+        EXPECT_FALSE(PostMessageW(hwnd, WM_APP + 1, 0, 0));
+        EXPECT_EQ(SetTimer(hwnd, 4, 10, nullptr), 0u);
+        EXPECT_EQ(SendMessageW(hwnd, WM_APP + 1, 0, 0), 0);
+        return 0;
+    }
+    if (message == WM_APP + 1 || message == WM_TIMER || message == WM_PAINT)
+        ++lateMessages;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST_F(WindowTest, AWindowThatDestroysItselfGetsNothingOfWhatItHadQueued) {
+    HWND hwnd = MakeWindow(u"SelfDestroying", SelfDestroying);
+    lateMessages = 0;
+    PostMessageW(hwnd, WM_APP, 0, 0);
+    HWND frame = MakeFrame();
+    SetTimer(frame, 1, 50, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0)) {
+        if (msg.message == WM_TIMER && msg.hwnd == frame)
+            break;  // later than the other window's timer would have come
+        DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(lateMessages, 0);
+    EXPECT_TRUE(failures.empty());
+}
+
+std::vector<UINT> procedureTicks;
+
+void CountTick(HWND hwnd, UINT, UINT id, DWORD) {
+    EXPECT_EQ(hwnd, nullptr);
+    procedureTicks.push_back(id);
+    if (procedureTicks.size() == 2)
+        KillTimer(nullptr, id);
+}
+
+TEST_F(WindowTest, ATimerWithAProcedureCallsItUntilKilledFromInside) {
+    procedureTicks.clear();
+    UINT id = SetTimer(nullptr, 0, 100, CountTick);
+    ASSERT_NE(id, 0u);
+    UINT other = SetTimer(nullptr, 0, 1000, CountTick);
+    EXPECT_NE(other, id);
+    KillTimer(nullptr, other);
+    HWND frame = MakeFrame();
+    SetTimer(frame, 1, 450, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0)) {
+        if (msg.message == WM_TIMER && msg.hwnd == frame)
+            break;
+        DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(procedureTicks, (std::vector<UINT>{id, id}));
+}
+
 TEST_F(WindowTest, AcceleratorsMatchTheirModifiersExactly) {
     HWND frame = MakeFrame();
     HACCEL table = LoadAcceleratorsW(instance(), MAKEINTRESOURCE(kAccelerators));
