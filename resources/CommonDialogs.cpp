@@ -56,9 +56,10 @@ DialogResource About() {
                  u"databases of the object store.",
                  IDC_STATIC, 8, 38, 144, 28, kLabel},
                 {u"BUTTON", u"Storage Memory", IDC_GROUP_CAPTION, 4, 72, 152, 46, kGroup},
+                // Two lines: the text that stays when the store cannot be asked is long.
                 {u"STATIC", u"Information about storage memory availability is ",
-                 IDC_ABOUT_AVAILABLE, 10, 86, 140, 10, kValue},
-                {u"STATIC", u"inaccessible", IDC_ABOUT_FREE, 10, 100, 140, 10, kValue},
+                 IDC_ABOUT_AVAILABLE, 10, 82, 140, 18, kValue},
+                {u"STATIC", u"inaccessible", IDC_ABOUT_FREE, 10, 102, 140, 10, kValue},
             }};
 }
 
