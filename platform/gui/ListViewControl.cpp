@@ -540,6 +540,14 @@ void Paint(HWND hwnd) {
         RECT label = ItemRect(l, s, i, LVIR_LABEL);
         RECT highlight =
             l.view == LVS_REPORT && (s.exStyle & LVS_EX_FULLROWSELECT) != 0 ? bounds : label;
+        std::vector<std::u16string> iconLines;
+        if (l.view == LVS_ICON) {
+            // The highlight covers the label's lines, not the room left for a second one.
+            iconLines = IconLabelLines(hdc, TextOf(item, 0), label.right - label.left);
+            highlight.bottom =
+                highlight.top +
+                static_cast<LONG>(std::max<std::size_t>(1, iconLines.size())) * l.lineHeight;
+        }
         if (selected) {
             FillRect(hdc, &highlight, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
         }
@@ -578,11 +586,9 @@ void Paint(HWND hwnd) {
                 x += columns[c].width;
             }
         } else if (l.view == LVS_ICON) {
-            std::vector<std::u16string> lines =
-                IconLabelLines(hdc, TextOf(item, 0), label.right - label.left);
             RECT text = label;
             text.bottom = text.top + l.lineHeight;
-            for (const std::u16string& line : lines) {
+            for (const std::u16string& line : iconLines) {
                 DrawTextW(hdc, line.c_str(), -1, &text,
                           DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
                 text.top += l.lineHeight;
