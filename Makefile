@@ -43,6 +43,9 @@ fuzz: setup
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)
 	@scripts/run-fuzz.sh $(FUZZ_DIR) $${FUZZ_SECONDS:-60}
 
+screenshots: build
+	@scripts/screenshots.sh $(BUILD_DIR) docs/screenshots
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 

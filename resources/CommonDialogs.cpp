@@ -20,7 +20,8 @@ namespace {
 using namespace ce;
 
 constexpr DWORD kPalmDialog = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-constexpr const char16_t* kFont = u"DejaVu Sans";
+// A narrow face: 8 points of it give the base units the positions assume.
+constexpr const char16_t* kFont = u"DejaVu Sans Condensed";
 constexpr WORD kFontPoints = 8;
 constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
 constexpr DWORD kValue = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
@@ -55,9 +56,10 @@ DialogResource About() {
                  u"databases of the object store.",
                  IDC_STATIC, 8, 38, 144, 28, kLabel},
                 {u"BUTTON", u"Storage Memory", IDC_GROUP_CAPTION, 4, 72, 152, 46, kGroup},
+                // Two lines: the text that stays when the store cannot be asked is long.
                 {u"STATIC", u"Information about storage memory availability is ",
-                 IDC_ABOUT_AVAILABLE, 10, 86, 140, 10, kValue},
-                {u"STATIC", u"inaccessible", IDC_ABOUT_FREE, 10, 100, 140, 10, kValue},
+                 IDC_ABOUT_AVAILABLE, 10, 82, 140, 18, kValue},
+                {u"STATIC", u"inaccessible", IDC_ABOUT_FREE, 10, 102, 140, 10, kValue},
             }};
 }
 
@@ -75,7 +77,8 @@ DialogResource NameDialog() {
             {
                 {u"STATIC", u"New Database Name", IDC_TITLE, 0, 0, 0, 0, kTitle},
                 {u"STATIC", u"From:", IDC_STATIC, 6, 24, 26, 10, kLabel},
-                {u"EDIT", u"", IDC_NAME_FROM, 34, 22, 120, 12, kEdit | ES_READONLY},
+                // Not a tab stop: the dialog opens with the focus in "To:".
+                {u"EDIT", u"", IDC_NAME_FROM, 34, 22, 120, 12, (kEdit & ~WS_TABSTOP) | ES_READONLY},
                 {u"STATIC", u"To:", IDC_STATIC, 6, 42, 26, 10, kLabel},
                 {u"EDIT", u"", IDC_NAME_TO, 34, 40, 120, 12, kEdit},
                 Sip(),

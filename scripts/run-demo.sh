@@ -15,7 +15,7 @@ fi
 cat <<EOT
 
 No display here. To see the window, run it under a virtual X server:
-  TESSALY_DEVICE=$TESSALY_DEVICE xvfb-run -s "-screen 0 800x600x24" $bin/tessaly
+  TESSALY_DEVICE=$TESSALY_DEVICE xvfb-run -a -s "-screen 0 800x600x24" $bin/tessaly
 The unattended command line works without one, for example:
   TESSALY_DEVICE=$TESSALY_DEVICE $bin/tessaly /B ~/all.bkp /I
   TESSALY_DEVICE=$TESSALY_DEVICE $bin/devicectl dump Contacts

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl1-mesa-dev libpng-dev
   ncompress gzip
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra
   clang libclang-rt-14-dev
 )
 

@@ -33,6 +33,7 @@ std::unique_ptr<Backend> InstallBackend(std::unique_ptr<Backend> backend) {
 }
 
 int ShowMessageBox(const MessageBoxRequest& request) {
+    PaintPendingWindows();
     return CurrentBackend().ShowMessageBox(request);
 }
 

@@ -45,6 +45,8 @@ struct PopupMenuRequest {
     HWND owner = nullptr;  // receives the command
     HMENU menu = nullptr;  // read with GetMenuItemCount, GetMenuStringW, GetMenuState, ...
     POINT screenPoint{};
+    // TPM_ alignment flags: where the menu lies around the point.
+    UINT flags = 0;
 };
 
 // How a backend shows a window. Native kinds are toolkit widgets that report

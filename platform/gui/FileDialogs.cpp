@@ -55,6 +55,7 @@ BOOL Ask(OPENFILENAMEW* ofn, bool save) {
     if (!request.defaultExtension.empty() && request.defaultExtension.front() == u'.')
         request.defaultExtension.erase(0, 1);
     request.flags = ofn->Flags;
+    gui::PaintPendingWindows();
     std::optional<std::u16string> chosen = gui::CurrentBackend().ChooseFile(request);
     if (!chosen || chosen->empty())
         return FALSE;

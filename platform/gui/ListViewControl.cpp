@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string>
+#include <vector>
 
 #include "platform/core/Text.h"
 #include "platform/gui/Controls.h"
@@ -130,7 +132,8 @@ Layout MakeLayout(HWND hwnd, const ListViewState& s) {
     switch (l.view) {
         case LVS_ICON:
             l.cellWidth = std::max(l.largeCx + 24, 8 * average + 8);
-            l.cellHeight = l.largeCy + 6 + l.lineHeight + 4;
+            // Two lines of label under each icon.
+            l.cellHeight = l.largeCy + 6 + 2 * l.lineHeight + 4;
             l.perLine = std::max(1, (l.width - l.scrollBar) / l.cellWidth);
             break;
         case LVS_SMALLICON:
@@ -230,7 +233,8 @@ RECT ItemRect(const Layout& l, const ListViewState& s, int i, int code) {
             bounds = {x, y, x + l.cellWidth, y + l.cellHeight};
             int iconLeft = x + (l.cellWidth - l.largeCx) / 2;
             icon = {iconLeft, y + 2, iconLeft + l.largeCx, y + 2 + l.largeCy};
-            label = {x + 2, icon.bottom + 4, x + l.cellWidth - 2, icon.bottom + 4 + l.lineHeight};
+            label = {x + 2, icon.bottom + 4, x + l.cellWidth - 2,
+                     icon.bottom + 4 + 2 * l.lineHeight};
             break;
         }
     }
@@ -492,6 +496,43 @@ void PaintScrollBar(HDC hdc, const Layout& l, const ListViewState& s) {
     FillRect(hdc, &knob, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
+LONG TextWidth(HDC hdc, std::u16string_view text) {
+    SIZE size{};
+    GetTextExtentPoint32W(hdc, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// A large icon's label: at most two lines, broken at blanks, a word too wide
+// for the cell broken where it must be; what does not fit ends the second
+// line with an ellipsis (drawn by DrawTextW).
+std::vector<std::u16string> IconLabelLines(HDC hdc, std::u16string_view text, LONG width) {
+    std::vector<std::u16string> lines;
+    std::size_t i = 0;
+    while (i < text.size() && lines.size() < 2) {
+        if (lines.size() == 1) {
+            lines.emplace_back(text.substr(i));
+            break;
+        }
+        std::size_t end = i;
+        std::size_t lastBlank = std::u16string_view::npos;
+        while (end < text.size() && TextWidth(hdc, text.substr(i, end - i + 1)) <= width) {
+            if (text[end] == u' ')
+                lastBlank = end;
+            ++end;
+        }
+        if (end == text.size()) {
+            lines.emplace_back(text.substr(i));
+            break;
+        }
+        std::size_t cut = lastBlank != std::u16string_view::npos ? lastBlank : std::max(end, i + 1);
+        lines.emplace_back(text.substr(i, cut - i));
+        i = cut;
+        while (i < text.size() && text[i] == u' ')
+            ++i;
+    }
+    return lines;
+}
+
 void Paint(HWND hwnd) {
     ListViewState& s = StateFor(hwnd);
     Layout l = MakeLayout(hwnd, s);
@@ -517,6 +558,14 @@ void Paint(HWND hwnd) {
         RECT label = ItemRect(l, s, i, LVIR_LABEL);
         RECT highlight =
             l.view == LVS_REPORT && (s.exStyle & LVS_EX_FULLROWSELECT) != 0 ? bounds : label;
+        std::vector<std::u16string> iconLines;
+        if (l.view == LVS_ICON) {
+            // The highlight covers the label's lines, not the room left for a second one.
+            iconLines = IconLabelLines(hdc, TextOf(item, 0), label.right - label.left);
+            highlight.bottom =
+                highlight.top +
+                static_cast<LONG>(std::max<std::size_t>(1, iconLines.size())) * l.lineHeight;
+        }
         if (selected) {
             FillRect(hdc, &highlight, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
         }
@@ -554,12 +603,20 @@ void Paint(HWND hwnd) {
                 }
                 x += columns[c].width;
             }
+        } else if (l.view == LVS_ICON) {
+            RECT text = label;
+            text.bottom = text.top + l.lineHeight;
+            for (const std::u16string& line : iconLines) {
+                DrawTextW(hdc, line.c_str(), -1, &text,
+                          DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+                text.top += l.lineHeight;
+                text.bottom += l.lineHeight;
+            }
         } else {
             RECT text = label;
-            UINT align = l.view == LVS_ICON ? DT_CENTER : DT_LEFT;
             const std::u16string& value = TextOf(item, 0);
             DrawTextW(hdc, value.c_str(), -1, &text,
-                      align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+                      DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
         if (focused && (item.state & LVIS_FOCUSED) != 0)
             DrawFocusRect(hdc, &highlight);

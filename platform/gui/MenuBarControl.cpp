@@ -198,6 +198,13 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 return FALSE;
             return (message == TB_ISBUTTONENABLED ? item->enabled : item->checked) ? TRUE : FALSE;
         }
+        case TB_GETITEMRECT: {
+            auto* rect = reinterpret_cast<RECT*>(lParam);
+            if (rect == nullptr || wParam >= bar->items.size())
+                return FALSE;
+            *rect = bar->items[wParam].rect;
+            return TRUE;
+        }
         case SHCMBM_GETMENU:
             return reinterpret_cast<LRESULT>(bar->menu);
         case SHCMBM_GETSUBMENU:

@@ -288,6 +288,8 @@ BOOL TrackPopupMenuEx(HMENU handle, UINT flags, int x, int y, HWND owner, const 
     request.owner = owner;
     request.menu = handle;
     request.screenPoint = {x, y};
+    request.flags = flags;
+    gui::PaintPendingWindows();
     UINT chosen = gui::CurrentBackend().TrackPopupMenu(request);
     --system.popupDepth;
     if (chosen != 0) {

@@ -133,6 +133,18 @@ DWORD Now() {
     return CurrentBackend().Now();
 }
 
+void PaintPendingWindows() {
+    // A window that stays invalid after its paint (it never validates) is
+    // painted once, not forever.
+    std::vector<HWND> painted;
+    for (HWND hwnd = NextInvalidWindow(); hwnd != nullptr; hwnd = NextInvalidWindow()) {
+        if (std::find(painted.begin(), painted.end(), hwnd) != painted.end())
+            break;
+        painted.push_back(hwnd);
+        PaintIfNeeded(hwnd);
+    }
+}
+
 void ForgetWindowMessages(HWND hwnd) {
     WindowSystem& system = System();
     auto& posted = system.posted;

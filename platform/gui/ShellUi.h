@@ -57,6 +57,9 @@ inline constexpr UINT TB_ENABLEBUTTON = WM_USER + 1;
 inline constexpr UINT TB_CHECKBUTTON = WM_USER + 2;
 inline constexpr UINT TB_ISBUTTONENABLED = WM_USER + 9;
 inline constexpr UINT TB_ISBUTTONCHECKED = WM_USER + 10;
+// wParam: an item's position on the bar (menus first, then buttons); lParam: RECT* in the bar's
+// client coordinates.
+inline constexpr UINT TB_GETITEMRECT = WM_USER + 29;
 inline constexpr UINT SHCMBM_GETMENU = WM_USER + 402;
 inline constexpr UINT SHCMBM_GETSUBMENU = WM_USER + 401;
 // The class of the menu bar window.

@@ -147,6 +147,10 @@ void AnnounceTopLevel(HWND hwnd);
 void WithdrawTopLevel(HWND hwnd);
 // Sends WM_PAINT to the window now if it is visible and invalid.
 void PaintIfNeeded(HWND hwnd);
+// Paints every visible window that waits for a paint, as the queue would:
+// called before the backend shows something modal of its own (a message
+// box, a file dialog, a popup menu), so the windows underneath are current.
+void PaintPendingWindows();
 // Sends WM_COMMAND with a notification code to the control's parent.
 void NotifyParentCommand(HWND control, WORD code);
 // Sends WM_NOTIFY to the control's parent; `header` begins the structure.

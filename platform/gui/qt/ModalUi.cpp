@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,11 +15,15 @@
 #include "platform/gui/CommDlg.h"
 #include "platform/gui/NativeEvents.h"
 #include "platform/gui/WinUser.h"
+#include "platform/gui/qt/FrameWidget.h"
 #include "platform/gui/qt/QtBackend.h"
 #include "platform/gui/qt/QtText.h"
 
 namespace ce::gui::qt {
 namespace {
+
+// What a message box needs across besides its icon and text: margins and spacing.
+constexpr int kMessageBoxFrame = 64;
 
 struct Choice {
     int id;
@@ -103,7 +108,10 @@ void FillMenu(QtBackend& backend, QMenu& menu, HMENU source, HWND owner,
         UINT state = GetMenuState(source, static_cast<UINT>(i), MF_BYPOSITION);
         if (state == 0xFFFFFFFF)
             continue;
-        if ((state & MF_SEPARATOR) != 0) {
+        // A popup's state carries its item count in the high byte, which can
+        // look like the separator bit: test for the popup first.
+        bool popup = (state & MF_POPUP) != 0;
+        if (!popup && (state & MF_SEPARATOR) != 0) {
             menu.addSeparator();
             continue;
         }
@@ -111,7 +119,7 @@ void FillMenu(QtBackend& backend, QMenu& menu, HMENU source, HWND owner,
         GetMenuStringW(source, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
         QString label = ToQString(text);
         bool enabled = (state & (MF_GRAYED | MF_DISABLED)) == 0;
-        if ((state & MF_POPUP) != 0) {
+        if (popup) {
             HMENU sub = GetSubMenu(source, i);
             QMenu* child = menu.addMenu(label);
             child->setEnabled(enabled);
@@ -136,13 +144,47 @@ void FillMenu(QtBackend& backend, QMenu& menu, HMENU source, HWND owner,
     }
 }
 
+// Breaks `text` into lines no wider than `width`, at blanks where it can.
+QString WrapToWidth(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    for (const QString& paragraph : text.split(u'\n')) {
+        QString line;
+        for (const QString& word : paragraph.split(u' ')) {
+            QString candidate = line.isEmpty() ? word : line + u' ' + word;
+            if (line.isEmpty() || metrics.horizontalAdvance(candidate) <= width) {
+                line = candidate;
+            } else {
+                lines << line;
+                line = word;
+            }
+            // A word wider than the room is cut where it must be.
+            while (metrics.horizontalAdvance(line) > width && line.size() > 1) {
+                qsizetype fits = 1;
+                while (fits < line.size() &&
+                       metrics.horizontalAdvance(line.left(fits + 1)) <= width)
+                    ++fits;
+                lines << line.left(fits);
+                line = line.mid(fits);
+            }
+        }
+        lines << line;
+    }
+    return lines.join(u'\n');
+}
+
 }  // namespace
 
 int QtBackend::ShowMessageBox(const MessageBoxRequest& request) {
     QMessageBox box(DialogParent(request.owner));
     box.setWindowTitle(ToQString(request.caption.empty() ? u"Tessaly" : request.caption));
-    box.setText(ToQString(request.text));
     box.setIcon(IconOf(request.style));
+    // The box fits on the device's screen: its text is broken to the width
+    // left beside the icon, not to the desktop's.
+    int iconWidth =
+        box.iconPixmap().isNull() ? 0 : box.iconPixmap().deviceIndependentSize().width();
+    int room = std::max(80, screen_.width - iconWidth - kMessageBoxFrame);
+    box.setText(WrapToWidth(ToQString(request.text), QFontMetrics(box.font()), room));
+    box.setTextFormat(Qt::PlainText);
     std::vector<Choice> choices = ChoicesOf(request.style & MB_TYPEMASK);
     std::map<QAbstractButton*, int> ids;
     for (const Choice& choice : choices)
@@ -208,11 +250,31 @@ std::optional<std::u16string> QtBackend::ChooseFile(const FileDialogRequest& req
     return DevicePathOf(dialog.selectedFiles().front());
 }
 
+QPoint QtBackend::PopupPosition(const PopupMenuRequest& request, QSize size) const {
+    QPoint at = ToGlobal(request.owner, request.screenPoint);
+    if ((request.flags & TPM_RIGHTALIGN) != 0)
+        at.rx() -= size.width();
+    else if ((request.flags & TPM_CENTERALIGN) != 0)
+        at.rx() -= size.width() / 2;
+    if ((request.flags & TPM_BOTTOMALIGN) != 0)
+        at.ry() -= size.height();
+    else if ((request.flags & TPM_VCENTERALIGN) != 0)
+        at.ry() -= size.height() / 2;
+    // The menu stays on the device's screen, as the device would keep it.
+    FrameWidget* frame = FrameOf(request.owner);
+    if (frame == nullptr || !shellStrip_)
+        return at;
+    QRect screen(frame->mapToGlobal(QPoint(0, 0)), frame->size());
+    at.setX(std::max(screen.left(), std::min(at.x(), screen.right() + 1 - size.width())));
+    at.setY(std::max(screen.top(), std::min(at.y(), screen.bottom() + 1 - size.height())));
+    return at;
+}
+
 UINT QtBackend::TrackPopupMenu(const PopupMenuRequest& request) {
     QMenu menu(DialogParent(request.owner));
     std::map<QAction*, UINT> commands;
     FillMenu(*this, menu, request.menu, request.owner, commands);
-    QAction* chosen = menu.exec(ToGlobal(request.owner, request.screenPoint));
+    QAction* chosen = menu.exec(PopupPosition(request, menu.sizeHint()));
     NoteInput();
     auto it = commands.find(chosen);
     return it != commands.end() ? it->second : 0;

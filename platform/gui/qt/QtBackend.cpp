@@ -102,6 +102,10 @@ HWND QtBackend::WindowOf(const QWidget* widget) const {
         QVariant value = w->property("tessaly.window");
         if (value.isValid())
             return reinterpret_cast<HWND>(value.value<quintptr>());
+        // A window of Qt's own (a message box, a menu, a file dialog) keeps
+        // its input, even when it opened over one of ours.
+        if (w->isWindow())
+            return nullptr;
     }
     return nullptr;
 }

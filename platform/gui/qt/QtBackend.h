@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QSize>
 #include <map>
 #include <memory>
 
@@ -74,6 +75,9 @@ public:
     FrameWidget* FrameOf(HWND window) const;
     // Where a device screen point lies on the desktop.
     QPoint ToGlobal(HWND near, POINT screenPoint) const;
+    // Where a popup menu of `size` opens for `request`: aligned to its point
+    // as the flags say and kept on the device's screen.
+    QPoint PopupPosition(const PopupMenuRequest& request, QSize size) const;
     // The widget a modal window of `owner` belongs over.
     QWidget* DialogParent(HWND owner) const;
 

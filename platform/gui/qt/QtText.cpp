@@ -6,20 +6,21 @@
 namespace ce::gui::qt {
 namespace {
 
-// The stand-in for the system font runs wider than the device's face: one
-// size or two smaller keeps templates laid out for the device inside its screen.
-bool IsSystemFace(const QString& face) {
-    return face == QStringLiteral("DejaVu Sans Condensed");
+// The device's own faces; a clean, narrow sans serif stands in for them.
+bool IsDeviceFace(const QString& name) {
+    return name.isEmpty() || name.compare(u"Tahoma", Qt::CaseInsensitive) == 0 ||
+           name.compare(u"MS Sans Serif", Qt::CaseInsensitive) == 0 ||
+           name.compare(u"System", Qt::CaseInsensitive) == 0;
 }
 
-QString FaceOf(const LOGFONTW& font) {
+QString RequestedFace(const LOGFONTW& font) {
     std::u16string_view face(font.lfFaceName);
     std::size_t end = face.find(u'\0');
-    QString name = ToQString(face.substr(0, std::min<std::size_t>(end, LF_FACESIZE)));
-    // The device's faces: a clean, narrow sans serif stands in for the system font.
-    if (name.isEmpty() || name.compare(u"Tahoma", Qt::CaseInsensitive) == 0 ||
-        name.compare(u"MS Sans Serif", Qt::CaseInsensitive) == 0 ||
-        name.compare(u"System", Qt::CaseInsensitive) == 0)
+    return ToQString(face.substr(0, std::min<std::size_t>(end, LF_FACESIZE)));
+}
+
+QString FaceOf(const QString& name) {
+    if (IsDeviceFace(name))
         return QStringLiteral("DejaVu Sans Condensed");
     if (name.compare(u"Courier New", Qt::CaseInsensitive) == 0)
         return QStringLiteral("DejaVu Sans Mono");
@@ -29,7 +30,8 @@ QString FaceOf(const LOGFONTW& font) {
 }  // namespace
 
 QFont ToQFont(const LOGFONTW& font, int dpi) {
-    QFont result(FaceOf(font));
+    QString requested = RequestedFace(font);
+    QFont result(FaceOf(requested));
     result.setStyleHint(QFont::SansSerif);
     result.setWeight(font.lfWeight >= 600 ? QFont::Bold : QFont::Normal);
     result.setItalic(font.lfItalic != 0);
@@ -37,7 +39,9 @@ QFont ToQFont(const LOGFONTW& font, int dpi) {
     result.setStrikeOut(font.lfStrikeOut != 0);
     result.setHintingPreference(QFont::PreferFullHinting);
     int height = font.lfHeight == 0 ? 13 : std::abs(static_cast<int>(font.lfHeight));
-    if (IsSystemFace(result.family()) && height > 8)
+    // The stand-in runs wider than the device's face: one size or two
+    // smaller keeps what was laid out for the device inside its screen.
+    if (IsDeviceFace(requested) && height > 8)
         height = (height * 5 + 3) / 6;
     if (dpi > 96)
         height = (height * dpi + 48) / 96;

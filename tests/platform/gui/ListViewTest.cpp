@@ -325,6 +325,35 @@ TEST_F(ListViewTest, APressedHeaderItemIsDrawnSelectedInItsOwnRectangle) {
     EXPECT_EQ(Notices().back().subItem, 1);
 }
 
+TEST_F(ListViewTest, ALargeIconsLabelTakesTwoLinesBrokenAtBlanksOrInsideALongWord) {
+    HIMAGELIST large = ImageList_LoadImage(instance(), MAKEINTRESOURCE(145), 32, 0,
+                                           RGB(192, 192, 192), IMAGE_BITMAP, 0);
+    ListView_SetImageList(list, large, LVSIL_NORMAL);
+    SetView(LVS_ICON);
+    const char16_t* names[] = {u"Photo Index", u"Appointments", u"Notes"};
+    for (int i = 0; i < 3; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<WCHAR*>(names[i]);
+        ListView_InsertItem(list, &item);
+    }
+    InvalidateRect(list, nullptr, TRUE);
+    UpdateWindow(list);
+    std::vector<std::u16string> texts;
+    for (const gui::DrawOp& op : backend().LastDrawing(list)) {
+        if (op.kind == gui::DrawOp::Text)
+            texts.push_back(op.text);
+    }
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts[0], u"Photo");
+    EXPECT_EQ(texts[1], u"Index");
+    // The long name is cut where it must be, and nothing of it is lost.
+    EXPECT_EQ(texts[2] + texts[3], u"Appointments");
+    EXPECT_EQ(texts[4], u"Notes");
+    ImageList_Destroy(large);
+}
+
 TEST_F(ListViewTest, AReportRowIsPaintedWithItsIconTextsAndHighlight) {
     HIMAGELIST small = ImageList_LoadImage(instance(), MAKEINTRESOURCE(144), 16, 0,
                                            RGB(192, 192, 192), IMAGE_BITMAP, 0);

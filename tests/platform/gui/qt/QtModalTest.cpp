@@ -134,6 +134,77 @@ TEST_F(QtModal, APopupMenuShowsItemStatesAndReturnsTheChoice) {
     DestroyWindow(owner);
 }
 
+// A popup's state holds its item count in the high byte; with 8 to 15 items
+// that byte has the separator bit set.
+TEST_F(QtModal, ASubmenuOfEightItemsIsShownAsASubmenu) {
+    HMENU sub = CreatePopupMenu();
+    for (UINT i = 0; i < 8; ++i)
+        AppendMenuW(sub, MF_STRING, 30 + i, u"Item");
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(sub), u"&Sort By");
+    AppendMenuW(menu, MF_STRING, 11, u"&Open");
+    bool isSubmenu = false;
+    QTimer::singleShot(0, [&] {
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        QAction* sortBy = ActionNamed(popup, QStringLiteral("&Sort By"));
+        isSubmenu = sortBy != nullptr && sortBy->menu() != nullptr;
+        popup->close();
+    });
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, nullptr, nullptr), FALSE);
+    EXPECT_TRUE(isSubmenu);
+    DestroyMenu(menu);
+}
+
+TEST_F(QtModal, KeysTypedInAMessageBoxOrAMenuOverAWindowStayWithThem) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = OwnerProc;
+    wc.lpszClassName = u"QtTestKeyOwner";
+    RegisterClassW(&wc);
+    HWND owner =
+        CreateWindowExW(0, u"QtTestKeyOwner", u"Owner", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    QCoreApplication::processEvents();
+    // Enter where the keyboard is, on the box's default button: No.
+    QTimer::singleShot(0, [] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : box, Qt::Key_Return);
+        QTimer::singleShot(1000, [] {
+            if (QWidget* still = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "Enter did not reach the message box";
+                still->close();
+            }
+        });
+    });
+    EXPECT_EQ(MessageBoxW(owner, u"Delete?", u"Tessaly", MB_YESNO | MB_DEFBUTTON2), IDNO);
+
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, 31, u"&First");
+    AppendMenuW(menu, MF_STRING, 32, u"&Second");
+    QTimer::singleShot(0, [] {
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        QTest::keyClick(popup, Qt::Key_Down);
+        QTest::keyClick(popup, Qt::Key_Down);
+        QTest::keyClick(popup, Qt::Key_Return);
+        QTimer::singleShot(1000, [] {
+            if (QWidget* still = QApplication::activePopupWidget())
+                still->close();
+        });
+    });
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, owner, nullptr), 32);
+    // None of those keys reached the window underneath.
+    MSG msg;
+    bool keys = false;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        keys = keys || msg.message == WM_KEYDOWN;
+    EXPECT_FALSE(keys);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+}
+
 class QtFileDialogs : public qt_testing::QtWindows {
 protected:
     void SetUp() override {

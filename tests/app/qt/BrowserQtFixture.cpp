@@ -1,0 +1,222 @@
+#include "tests/app/qt/BrowserQtFixture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QToolButton>
+#include <algorithm>
+#include <cstdlib>
+
+#include "app/Application.h"
+#include "app/EditionShell.h"
+#include "app/MainWindow.h"
+#include "platform/core/Handles.h"
+#include "platform/core/Text.h"
+#include "platform/gui/CommCtrl.h"
+#include "platform/gui/NativeEvents.h"
+#include "platform/gui/Resources.h"
+#include "platform/gui/ShellUi.h"
+#include "platform/gui/qt/FrameWidget.h"
+#include "platform/objectstore/ObjectStore.h"
+#include "resources/ControlIds.h"
+#include "resources/DialogIds.h"
+#include "resources/Editions.h"
+
+namespace browser_qt {
+
+namespace {
+
+constexpr int kGiveUpMs = 10000;
+
+// Ends whatever modal part is open, so that a test that went wrong ends
+// instead of waiting forever.
+void CloseModalParts() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    if (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
+    for (HWND dialog : gui::OpenDialogs())
+        EndDialog(dialog, IDCANCEL);
+}
+
+}  // namespace
+
+void BrowserQt::SetUp() {
+    ::setenv("TESSALY_SCREEN", ScreenSize(), 1);
+    ::unsetenv("TESSALY_DPI");
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    backend_ = std::make_unique<gui::ScopedBackend>(
+        std::make_unique<gui::qt::QtBackend>(shell::InteractiveWindowOptions()));
+    qt_ = gui::qt::CurrentQt();
+    ASSERT_NE(qt_, nullptr);
+    app::App().instance = res::PalmEdition();
+}
+
+void BrowserQt::TearDown() {
+    watchers_.clear();
+    if (IsWindow(main()))
+        DestroyWindow(main());
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    if (accelerators_ != nullptr)
+        DestroyAcceleratorTable(accelerators_);
+    app::Application& application = app::App();
+    application.settings.reset();
+    application.mainWindow = nullptr;
+    application.commandsIdle = true;
+    backend_.reset();
+    ::unsetenv("TESSALY_SCREEN");
+}
+
+void BrowserQt::MakeDatabase(const char16_t* name, int records, DWORD bytes) {
+    CEOID oid = CeCreateDatabase(name, 0, 0, nullptr);
+    ASSERT_NE(oid, 0u) << WideToUtf8(name);
+    HANDLE handle = CeOpenDatabase(&oid, nullptr, 0, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    if (bytes > 0) {
+        // One blob: a 16-byte entry followed by its bytes.
+        std::vector<BYTE> data(bytes - 16, 0x5A);
+        CEPROPVAL value{};
+        value.propid = MakePropID(1, CEVT_BLOB);
+        value.val.blob.dwCount = static_cast<DWORD>(data.size());
+        value.val.blob.lpb = data.data();
+        EXPECT_NE(CeWriteRecordProps(handle, 0, 1, &value), 0u);
+    }
+    for (int i = 0; i < records && bytes == 0; ++i) {
+        std::u16string text = u"note " + Utf8ToWide(std::to_string(i));
+        CEPROPVAL value{};
+        value.propid = MakePropID(2, CEVT_LPWSTR);
+        value.val.lpwstr = text.data();
+        EXPECT_NE(CeWriteRecordProps(handle, 0, 1, &value), 0u);
+    }
+    CloseHandle(handle);
+}
+
+bool BrowserQt::Exists(const char16_t* name) {
+    CEOID oid = 0;
+    HANDLE handle = CeOpenDatabase(&oid, name, 0, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(handle);
+    return true;
+}
+
+void BrowserQt::Start() {
+    ASSERT_TRUE(app::RegisterMainClass());
+    ASSERT_TRUE(app::CreateMainWindow());
+    accelerators_ =
+        LoadAcceleratorsW(app::App().instance, MAKEINTRESOURCE(res::IDR_MAIN_ACCELERATORS));
+    Pump();
+}
+
+void BrowserQt::Pump() {
+    for (int round = 0; round < 4; ++round) {
+        QCoreApplication::processEvents();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                break;
+            if (!TranslateAcceleratorW(main(), accelerators_, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+}
+
+void BrowserQt::When(std::function<bool()> ready, std::function<void()> action) {
+    auto timer = std::make_unique<QTimer>();
+    QTimer* watcher = timer.get();
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    ++pending_;
+    QObject::connect(watcher, &QTimer::timeout, watcher, [this, watcher, since, ready, action] {
+        if (ready()) {
+            watcher->stop();
+            --pending_;
+            action();
+        } else if (since->elapsed() > kGiveUpMs) {
+            watcher->stop();
+            ADD_FAILURE() << "what the test waited for never showed";
+            CloseModalParts();
+        }
+    });
+    watcher->start(10);
+    watchers_.push_back(std::move(timer));
+}
+
+HWND BrowserQt::main() const {
+    return app::App().mainWindow;
+}
+
+HWND BrowserQt::list() const {
+    return app::App().list;
+}
+
+QWidget* BrowserQt::WidgetOf(HWND window) const {
+    const gui::qt::Peer* peer = qt_->PeerOf(window);
+    return peer != nullptr ? peer->widget.data() : nullptr;
+}
+
+std::u16string BrowserQt::Text(int row, int column) {
+    WCHAR text[260] = {};
+    ListView_GetItemText(list(), row, column, text, 260);
+    return std::u16string(WideView(text, 260));
+}
+
+std::vector<std::u16string> BrowserQt::Names() {
+    std::vector<std::u16string> names;
+    for (int row = 0; row < ListView_GetItemCount(list()); ++row)
+        names.push_back(Text(row, 0));
+    return names;
+}
+
+int BrowserQt::Icon(int row) {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    ListView_GetItem(list(), &item);
+    return item.iImage;
+}
+
+int BrowserQt::RowOf(const char16_t* name) {
+    std::vector<std::u16string> names = Names();
+    auto it = std::find(names.begin(), names.end(), std::u16string(name));
+    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+}
+
+QPoint BrowserQt::RowPoint(int row) {
+    RECT r{};
+    ListView_GetItemRect(list(), row, &r, LVIR_LABEL);
+    return QPoint(r.left + 12, (r.top + r.bottom) / 2);
+}
+
+void BrowserQt::TapMenuBar(int item) {
+    HWND bar = SHFindMenuBar(main());
+    RECT r{};
+    ASSERT_TRUE(
+        SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&r)));
+    QTest::mouseClick(WidgetOf(bar), Qt::LeftButton, {},
+                      QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+}
+
+HWND BrowserQt::DialogTitled(const char16_t* title) {
+    for (HWND dialog : gui::OpenDialogs()) {
+        WCHAR text[64] = {};
+        GetDlgItemTextW(dialog, res::IDC_TITLE, text, 64);
+        if (WideView(text, 64) == std::u16string_view(title) && IsWindowVisible(dialog))
+            return dialog;
+    }
+    return nullptr;
+}
+
+void BrowserQt::PressDone(HWND dialog) {
+    gui::qt::FrameWidget* frame = qt_->FrameOf(dialog);
+    ASSERT_NE(frame, nullptr);
+    QToolButton* done = frame->strip()->doneButton();
+    ASSERT_TRUE(done->isVisible());
+    QTest::mouseClick(done, Qt::LeftButton);
+}
+
+}  // namespace browser_qt

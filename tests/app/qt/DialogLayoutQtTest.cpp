@@ -1,0 +1,129 @@
+// Every control of the browser's dialogs, laid out with the fonts Qt really
+// draws, lies on the device's screen and shows its whole text, in portrait
+// and in landscape.
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/Application.h"
+#include "platform/core/Text.h"
+#include "platform/gui/Gdi.h"
+#include "platform/gui/Resources.h"
+#include "platform/gui/qt/FrameWidget.h"
+#include "resources/ControlIds.h"
+#include "resources/DialogIds.h"
+#include "tests/app/qt/BrowserQtFixture.h"
+#include "ui/DialogFrame.h"
+
+namespace browser_qt {
+namespace {
+
+BOOL Framed(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ui::InitDialogFrame(dialog, true, true);
+        return TRUE;
+    }
+    BOOL result = FALSE;
+    ui::HandleFrameMessage(dialog, message, wParam, lParam, nullptr, result);
+    return result;
+}
+
+struct Layout {
+    UINT templateId;
+    const char* screen;
+};
+
+// Whether the widget shows all of its text in the room it has.
+bool ShowsWholeText(QWidget* widget, std::string& why) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (label->text().isEmpty())
+            return true;
+        int needed =
+            label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+        why = "needs " + std::to_string(label->sizeHint().width()) + "x" + std::to_string(needed);
+        return needed <= label->height() &&
+               (label->wordWrap() || label->sizeHint().width() <= label->width());
+    }
+    if (qobject_cast<QCheckBox*>(widget) != nullptr ||
+        qobject_cast<QRadioButton*>(widget) != nullptr) {
+        why = "needs " + std::to_string(widget->sizeHint().width());
+        return widget->sizeHint().width() <= widget->width();
+    }
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
+        why = "needs " + std::to_string(needed);
+        return button->text().isEmpty() || needed <= button->width();
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        int needed = group->fontMetrics().horizontalAdvance(group->title()) + 8;
+        why = "needs " + std::to_string(needed);
+        return needed <= group->width();
+    }
+    return true;
+}
+
+class DialogLayoutQt : public BrowserQt, public ::testing::WithParamInterface<Layout> {
+protected:
+    const char* ScreenSize() const override { return GetParam().screen; }
+};
+
+TEST_P(DialogLayoutQt, EveryControlShowsItsWholeTextOnTheScreen) {
+    app::Application& application = app::App();
+    application.settings = std::make_unique<app::Settings>();
+    application.helpBitmap = LoadBitmapW(application.instance, MAKEINTRESOURCE(res::IDB_HELP));
+    HWND dialog = CreateDialogParamW(application.instance, MAKEINTRESOURCE(GetParam().templateId),
+                                     nullptr, &Framed, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    Pump();
+    QWidget* client = WidgetOf(dialog);
+    ASSERT_NE(client, nullptr);
+    QRect screen(QPoint(0, 0), qt_->FrameOf(dialog)->size());
+    int title = GetSystemMetrics(SM_CYCAPTION);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        QWidget* widget = WidgetOf(child);
+        if (widget == nullptr || !widget->isVisible())
+            continue;
+        QRect area(widget->mapTo(qt_->FrameOf(dialog), QPoint(0, 0)), widget->size());
+        WCHAR text[80] = {};
+        GetWindowTextW(child, text, 80);
+        std::string what = "control " + std::to_string(GetDlgCtrlID(child)) + " \"" +
+                           WideToUtf8(WideView(text, 80)) + "\" at " + std::to_string(area.x()) +
+                           "," + std::to_string(area.y()) + " " + std::to_string(area.width()) +
+                           "x" + std::to_string(area.height());
+        EXPECT_TRUE(screen.contains(area)) << what;
+        if (GetDlgCtrlID(child) != static_cast<int>(res::IDC_HELP_BUTTON) &&
+            widget->parentWidget() == client) {
+            EXPECT_GE(widget->y(), title) << what;
+        }
+        std::string why;
+        EXPECT_TRUE(ShowsWholeText(widget, why)) << what << ": " << why;
+    }
+    DestroyWindow(dialog);
+    DeleteObject(application.helpBitmap);
+    application.helpBitmap = nullptr;
+}
+
+std::vector<Layout> Layouts() {
+    std::vector<Layout> layouts;
+    for (UINT id : {res::IDD_ABOUT, res::IDD_NAME, res::IDD_PROPERTIES, res::IDD_OPTIONS,
+                    res::IDD_DATABASE_EXISTS, res::IDD_PROGRESS}) {
+        layouts.push_back({id, "240x320"});
+        layouts.push_back({id, "320x240"});
+    }
+    return layouts;
+}
+
+INSTANTIATE_TEST_SUITE_P(BrowserDialogs, DialogLayoutQt, ::testing::ValuesIn(Layouts()),
+                         [](const ::testing::TestParamInfo<Layout>& info) {
+                             return "template" + std::to_string(info.param.templateId) +
+                                    (info.param.screen[0] == '2' ? "Portrait" : "Landscape");
+                         });
+
+}  // namespace
+}  // namespace browser_qt
