@@ -137,6 +137,13 @@ TEST_F(QtModal, APopupMenuShowsItemStatesAndReturnsTheChoice) {
 // A popup's state holds its item count in the high byte; with 8 to 15 items
 // that byte has the separator bit set.
 TEST_F(QtModal, ASubmenuOfEightItemsIsShownAsASubmenu) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"QtTestSubmenuOwner";
+    RegisterClassW(&wc);
+    HWND owner = CreateWindowExW(0, u"QtTestSubmenuOwner", u"Owner", WS_VISIBLE, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                 nullptr, nullptr);
     HMENU sub = CreatePopupMenu();
     for (UINT i = 0; i < 8; ++i)
         AppendMenuW(sub, MF_STRING, 30 + i, u"Item");
@@ -151,9 +158,10 @@ TEST_F(QtModal, ASubmenuOfEightItemsIsShownAsASubmenu) {
         isSubmenu = sortBy != nullptr && sortBy->menu() != nullptr;
         popup->close();
     });
-    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, nullptr, nullptr), FALSE);
+    EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 10, 40, owner, nullptr), FALSE);
     EXPECT_TRUE(isSubmenu);
     DestroyMenu(menu);
+    DestroyWindow(owner);
 }
 
 TEST_F(QtModal, KeysTypedInAMessageBoxOrAMenuOverAWindowStayWithThem) {
