@@ -10,6 +10,7 @@
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/headless/UserInput.h"
 #include "platform/objectstore/ObjectStore.h"
+#include "tests/support/SeedDatabases.h"
 
 namespace browser_test {
 
@@ -20,32 +21,7 @@ BrowserTest::~BrowserTest() {
 
 CEOID BrowserTest::MakeDatabase(const char16_t* name, int records, DWORD type, DWORD bytes,
                                 std::vector<SORTORDERSPEC> sorts) {
-    CEOID oid = CeCreateDatabase(name, type, static_cast<WORD>(sorts.size()),
-                                 sorts.empty() ? nullptr : sorts.data());
-    EXPECT_NE(oid, 0u) << WideToUtf8(name);
-    CEOID opened = oid;
-    HANDLE handle = CeOpenDatabase(&opened, nullptr, 0, 0, nullptr);
-    if (bytes > 0) {
-        // One record of one blob: a 16-byte entry followed by its bytes.
-        std::vector<BYTE> data(bytes - 16, 0x5A);
-        CEPROPVAL value{};
-        value.propid = kBlob;
-        value.val.blob.dwCount = static_cast<DWORD>(data.size());
-        value.val.blob.lpb = data.data();
-        EXPECT_NE(CeWriteRecordProps(handle, 0, 1, &value), 0u);
-    }
-    for (int i = 0; i < records && bytes == 0; ++i) {
-        std::u16string text = u"record " + Utf8ToWide(std::to_string(i));
-        CEPROPVAL value{};
-        value.propid = kTextProperty;
-        value.val.lpwstr = text.data();
-        EXPECT_NE(CeWriteRecordProps(handle, 0, 1, &value), 0u);
-    }
-    CloseHandle(handle);
-    if (bytes > 0) {
-        EXPECT_EQ(Info(name).dwSize, bytes) << WideToUtf8(name);
-    }
-    return oid;
+    return test_support::MakeDatabase(name, records, type, bytes, sorts);
 }
 
 void BrowserTest::SetModifiedDay(const char16_t* name, int day) {
@@ -63,14 +39,7 @@ void BrowserTest::SetModifiedDay(const char16_t* name, int day) {
 }
 
 CEDBASEINFO BrowserTest::Info(const char16_t* name) {
-    CEOID oid = 0;
-    HANDLE handle = CeOpenDatabase(&oid, name, 0, 0, nullptr);
-    CEOIDINFO info{};
-    if (handle != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle);
-        CeOidGetInfo(oid, &info);
-    }
-    return info.infDatabase;
+    return test_support::DatabaseInfo(name);
 }
 
 void BrowserTest::Delete(const char16_t* name) {
@@ -82,12 +51,7 @@ void BrowserTest::Delete(const char16_t* name) {
 }
 
 bool BrowserTest::Exists(const char16_t* name) {
-    CEOID oid = 0;
-    HANDLE handle = CeOpenDatabase(&oid, name, 0, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(handle);
-    return true;
+    return test_support::DatabaseExists(name);
 }
 
 HWND BrowserTest::Start() {

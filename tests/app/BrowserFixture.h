@@ -12,6 +12,7 @@
 #include "platform/core/Types.h"
 #include "platform/gui/headless/ScriptedUser.h"
 #include "tests/support/ScriptedSession.h"
+#include "tests/support/SeedDatabases.h"
 #include "tests/support/TempDevice.h"
 
 namespace browser_test {
@@ -19,8 +20,8 @@ namespace browser_test {
 using namespace ce;
 
 // A property of the records the helpers write.
-inline constexpr CEPROPID kBlob = MakePropID(1, CEVT_BLOB);
-inline constexpr CEPROPID kTextProperty = MakePropID(2, CEVT_LPWSTR);
+inline constexpr CEPROPID kBlob = test_support::kSeedBlob;
+inline constexpr CEPROPID kTextProperty = test_support::kSeedText;
 
 class BrowserTest : public ::testing::Test {
 protected:

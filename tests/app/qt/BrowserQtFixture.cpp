@@ -21,6 +21,7 @@
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/Editions.h"
+#include "tests/support/SeedDatabases.h"
 
 namespace browser_qt {
 
@@ -70,36 +71,11 @@ void BrowserQt::TearDown() {
 }
 
 void BrowserQt::MakeDatabase(const char16_t* name, int records, DWORD bytes) {
-    CEOID oid = CeCreateDatabase(name, 0, 0, nullptr);
-    ASSERT_NE(oid, 0u) << WideToUtf8(name);
-    HANDLE handle = CeOpenDatabase(&oid, nullptr, 0, 0, nullptr);
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-    if (bytes > 0) {
-        // One blob: a 16-byte entry followed by its bytes.
-        std::vector<BYTE> data(bytes - 16, 0x5A);
-        CEPROPVAL value{};
-        value.propid = MakePropID(1, CEVT_BLOB);
-        value.val.blob.dwCount = static_cast<DWORD>(data.size());
-        value.val.blob.lpb = data.data();
-        EXPECT_NE(CeWriteRecordProps(handle, 0, 1, &value), 0u);
-    }
-    for (int i = 0; i < records && bytes == 0; ++i) {
-        std::u16string text = u"note " + Utf8ToWide(std::to_string(i));
-        CEPROPVAL value{};
-        value.propid = MakePropID(2, CEVT_LPWSTR);
-        value.val.lpwstr = text.data();
-        EXPECT_NE(CeWriteRecordProps(handle, 0, 1, &value), 0u);
-    }
-    CloseHandle(handle);
+    ASSERT_NE(test_support::MakeDatabase(name, records, 0, bytes), 0u);
 }
 
 bool BrowserQt::Exists(const char16_t* name) {
-    CEOID oid = 0;
-    HANDLE handle = CeOpenDatabase(&oid, name, 0, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(handle);
-    return true;
+    return test_support::DatabaseExists(name);
 }
 
 void BrowserQt::Start() {
