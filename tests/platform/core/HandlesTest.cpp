@@ -5,6 +5,7 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/LocalMemory.h"
+#include "platform/core/UniqueResource.h"
 
 namespace {
 
@@ -32,6 +33,25 @@ TEST(Handles, CloseHandleClosesOnceAndThenRejectsTheHandle) {
     EXPECT_EQ(ce::GetLastError(), ce::ERROR_INVALID_HANDLE);
     EXPECT_FALSE(ce::CloseHandle(ce::INVALID_HANDLE_VALUE));
     EXPECT_EQ(ce::OpenHandleCount(), before);
+}
+
+TEST(Handles, AnOwnerClosesItsHandleOnceWhereverItsValueEndsUp) {
+    int closes = 0;
+    {
+        ce::UniqueHandle first(ce::InsertHandle(std::make_unique<Counted>(&closes)));
+        ce::UniqueHandle second = std::move(first);
+        EXPECT_FALSE(first);
+        EXPECT_TRUE(second);
+        ce::UniqueHandle third;
+        third = std::move(second);
+        EXPECT_EQ(closes, 0);
+        ce::HANDLE kept = third.release();
+        EXPECT_EQ(closes, 0);
+        third.reset(kept);
+    }
+    EXPECT_EQ(closes, 1);
+    ce::UniqueHandle invalid(ce::INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(invalid);
 }
 
 TEST(LocalMemory, ReallocKeepsContentsAndReportsFailure) {
