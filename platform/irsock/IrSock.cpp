@@ -97,6 +97,20 @@ int ReadAddress(const SOCKADDR* name, int namelen, IrdaAddress& out) {
     return 0;
 }
 
+// The socket of a bind or connect and the address it names; nothing, with
+// the error set, when either is not usable.
+std::shared_ptr<IrdaEndpoint> AddressedEndpoint(SOCKET s, const SOCKADDR* name, int namelen,
+                                                IrdaAddress& address) {
+    std::shared_ptr<IrdaEndpoint> endpoint = Find(s);
+    if (!endpoint)
+        return nullptr;
+    if (int error = ReadAddress(name, namelen, address)) {
+        WSASetLastError(error);
+        return nullptr;
+    }
+    return endpoint;
+}
+
 // A blocking host call, repeated when a signal interrupts it, unless the
 // socket has been closed meanwhile.
 template <class Call>
@@ -176,6 +190,46 @@ int PollWatched(std::vector<pollfd>& polled, int timeoutMs) {
     }
 }
 
+// ---- send and recv ------------------------------------------------------------
+
+// The connected socket for a send or recv of `len` bytes at `buf`; nothing,
+// with the error set, when the call cannot go ahead.
+std::shared_ptr<IrdaEndpoint> StreamFor(SOCKET s, const void* buf, int len, int flags) {
+    std::shared_ptr<IrdaEndpoint> endpoint = Find(s);
+    int error = 0;
+    if (!endpoint)
+        return nullptr;
+    if (flags != 0)
+        error = WSAEOPNOTSUPP;
+    else if (len < 0)
+        error = WSAEINVAL;
+    else if (buf == nullptr && len > 0)
+        error = WSAEFAULT;
+    else if (endpoint->state != EndpointState::Connected)
+        error = WSAENOTCONN;
+    if (error != 0) {
+        WSASetLastError(error);
+        return nullptr;
+    }
+    return endpoint;
+}
+
+// One send or recv (`call` with the byte count) of at most `limit` of `len`
+// bytes, with its result in the platform's terms.
+template <class Call>
+int Transfer(const IrdaEndpoint& endpoint, int len, int limit, Call call) {
+    if (len == 0)
+        return 0;
+    std::size_t n = static_cast<std::size_t>(Limited(len, limit));
+    ssize_t done = Repeating(endpoint, [&] { return call(n); });
+    int error = done < 0 ? errno : 0;
+    if (endpoint.closed)
+        return Fail(WSAEINTR);
+    if (done < 0)
+        return Fail(irsock::WsaErrorFromErrno(error));
+    return static_cast<int>(done);
+}
+
 }  // namespace
 
 SOCKET socket(int af, int type, int protocol) {
@@ -196,12 +250,10 @@ SOCKET socket(int af, int type, int protocol) {
 }
 
 int bind(SOCKET s, const SOCKADDR* name, int namelen) {
-    std::shared_ptr<IrdaEndpoint> endpoint = Find(s);
+    IrdaAddress address;
+    std::shared_ptr<IrdaEndpoint> endpoint = AddressedEndpoint(s, name, namelen, address);
     if (!endpoint)
         return SOCKET_ERROR;
-    IrdaAddress address;
-    if (int error = ReadAddress(name, namelen, address))
-        return Fail(error);
     if (endpoint->state != EndpointState::Open)
         return Fail(WSAEINVAL);
     irsock::DeviceId own = irsock::OwnDeviceId();
@@ -292,12 +344,10 @@ SOCKET accept(SOCKET s, SOCKADDR* addr, int* addrlen) {
 }
 
 int connect(SOCKET s, const SOCKADDR* name, int namelen) {
-    std::shared_ptr<IrdaEndpoint> endpoint = Find(s);
+    IrdaAddress address;
+    std::shared_ptr<IrdaEndpoint> endpoint = AddressedEndpoint(s, name, namelen, address);
     if (!endpoint)
         return SOCKET_ERROR;
-    IrdaAddress address;
-    if (int error = ReadAddress(name, namelen, address))
-        return Fail(error);
     if (endpoint->state == EndpointState::Connected)
         return Fail(WSAEISCONN);
     if (endpoint->state != EndpointState::Open)
@@ -349,52 +399,20 @@ int select(int /*nfds*/, fd_set* readfds, fd_set* writefds, fd_set* exceptfds,
 }
 
 int send(SOCKET s, const char* buf, int len, int flags) {
-    std::shared_ptr<IrdaEndpoint> endpoint = Find(s);
+    std::shared_ptr<IrdaEndpoint> endpoint = StreamFor(s, buf, len, flags);
     if (!endpoint)
         return SOCKET_ERROR;
-    if (flags != 0)
-        return Fail(WSAEOPNOTSUPP);
-    if (len < 0)
-        return Fail(WSAEINVAL);
-    if (buf == nullptr && len > 0)
-        return Fail(WSAEFAULT);
-    if (endpoint->state != EndpointState::Connected)
-        return Fail(WSAENOTCONN);
-    if (len == 0)
-        return 0;
-    std::size_t n = static_cast<std::size_t>(Limited(len, TheLimits().send));
-    ssize_t sent =
-        Repeating(*endpoint, [&] { return ::send(endpoint->fd.get(), buf, n, MSG_NOSIGNAL); });
-    int error = sent < 0 ? errno : 0;
-    if (endpoint->closed)
-        return Fail(WSAEINTR);
-    if (sent < 0)
-        return Fail(irsock::WsaErrorFromErrno(error));
-    return static_cast<int>(sent);
+    return Transfer(*endpoint, len, TheLimits().send, [&](std::size_t n) {
+        return ::send(endpoint->fd.get(), buf, n, MSG_NOSIGNAL);
+    });
 }
 
 int recv(SOCKET s, char* buf, int len, int flags) {
-    std::shared_ptr<IrdaEndpoint> endpoint = Find(s);
+    std::shared_ptr<IrdaEndpoint> endpoint = StreamFor(s, buf, len, flags);
     if (!endpoint)
         return SOCKET_ERROR;
-    if (flags != 0)
-        return Fail(WSAEOPNOTSUPP);
-    if (len < 0)
-        return Fail(WSAEINVAL);
-    if (buf == nullptr && len > 0)
-        return Fail(WSAEFAULT);
-    if (endpoint->state != EndpointState::Connected)
-        return Fail(WSAENOTCONN);
-    if (len == 0)
-        return 0;
-    std::size_t n = static_cast<std::size_t>(Limited(len, TheLimits().receive));
-    ssize_t got = Repeating(*endpoint, [&] { return ::recv(endpoint->fd.get(), buf, n, 0); });
-    int error = got < 0 ? errno : 0;
-    if (endpoint->closed)
-        return Fail(WSAEINTR);
-    if (got < 0)
-        return Fail(irsock::WsaErrorFromErrno(error));
-    return static_cast<int>(got);
+    return Transfer(*endpoint, len, TheLimits().receive,
+                    [&](std::size_t n) { return ::recv(endpoint->fd.get(), buf, n, 0); });
 }
 
 int getsockopt(SOCKET s, int level, int optname, char* optval, int* optlen) {

@@ -43,6 +43,11 @@ ce::UniqueSocket NewListener(const char* service) {
     return s;
 }
 
+int Connect(ce::SOCKET s, const ce::irsock::DeviceId& id, const char* service) {
+    ce::SOCKADDR_IRDA address = IrdaAddress(id, service);
+    return ce::connect(s, reinterpret_cast<const ce::SOCKADDR*>(&address), sizeof address);
+}
+
 std::vector<Found> Discover(ce::SOCKET s) {
     char list[60] = {};
     int size = sizeof list;

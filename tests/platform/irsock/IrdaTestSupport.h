@@ -37,6 +37,9 @@ ce::UniqueSocket NewSocket();
 // A socket bound to `service` and listening (empty when a call failed).
 ce::UniqueSocket NewListener(const char* service = kService);
 
+// connect to (id, service).
+int Connect(ce::SOCKET s, const ce::irsock::DeviceId& id, const char* service = kService);
+
 struct Found {
     ce::irsock::DeviceId id{};
     std::string name;

@@ -38,10 +38,6 @@ protected:
         times[1] = times[0];
         ASSERT_EQ(::utimensat(AT_FDCWD, EntryFile(id).c_str(), times, 0), 0);
     }
-    int Connect(ce::SOCKET s, const ce::irsock::DeviceId& id) {
-        ce::SOCKADDR_IRDA address = IrdaAddress(id);
-        return ce::connect(s, reinterpret_cast<ce::SOCKADDR*>(&address), sizeof address);
-    }
 };
 
 TEST_F(PeerProcess, AListeningDeviceIsDiscoveredConnectedAndGoneWhenItCloses) {

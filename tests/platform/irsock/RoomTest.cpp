@@ -106,9 +106,7 @@ TEST_F(RoomDirectory, HostileAndMalformedFilesAreIgnoredAndTheLiveEntryListed) {
     EXPECT_EQ(found[0].id, good);
     EXPECT_EQ(found[0].name, "good");
     for (int id = 1; id <= 13; ++id) {
-        ce::SOCKADDR_IRDA address = IrdaAddress({static_cast<ce::BYTE>(id), 0, 0, 0});
-        EXPECT_EQ(ce::connect(s.get(), reinterpret_cast<ce::SOCKADDR*>(&address), 32),
-                  ce::SOCKET_ERROR);
+        EXPECT_EQ(Connect(s.get(), {static_cast<ce::BYTE>(id), 0, 0, 0}), ce::SOCKET_ERROR);
         EXPECT_EQ(ce::WSAGetLastError(), ce::WSAECONNREFUSED) << id;
     }
 }

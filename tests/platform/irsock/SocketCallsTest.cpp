@@ -21,11 +21,6 @@ const ce::SOCKADDR* AsAddress(const ce::SOCKADDR_IRDA& address) {
     return reinterpret_cast<const ce::SOCKADDR*>(&address);
 }
 
-int Connect(ce::SOCKET s, const ce::irsock::DeviceId& id, const char* service = kService) {
-    ce::SOCKADDR_IRDA address = IrdaAddress(id, service);
-    return ce::connect(s, AsAddress(address), sizeof address);
-}
-
 int Bind(ce::SOCKET s, const char* service) {
     ce::SOCKADDR_IRDA address = IrdaAddress({}, service);
     return ce::bind(s, AsAddress(address), sizeof address);

@@ -49,11 +49,6 @@ std::string ReadToEnd(int fd) {
     return all;
 }
 
-int Connect(ce::SOCKET s, const ce::irsock::DeviceId& id) {
-    ce::SOCKADDR_IRDA address = IrdaAddress(id);
-    return ce::connect(s, reinterpret_cast<ce::SOCKADDR*>(&address), sizeof address);
-}
-
 using TcpPeer = IrdaTest;
 
 TEST_F(TcpPeer, RemoteListenersAreListedAfterTheRoomsEntries) {
