@@ -391,8 +391,10 @@ int select(int /*nfds*/, fd_set* readfds, fd_set* writefds, fd_set* exceptfds,
         short done = polled[i].revents & (polled[i].events | POLLHUP | POLLERR);
         if (polled[i].fd < 0 || done == 0)
             continue;
+        // One set passed for reading and writing could hold a socket twice.
         fd_set* set = watched[i].set;
-        set->fd_array[set->fd_count++] = watched[i].s;
+        if (set->fd_count < kFdSetSize)
+            set->fd_array[set->fd_count++] = watched[i].s;
         ++count;
     }
     return count;

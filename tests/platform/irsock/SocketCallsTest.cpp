@@ -196,6 +196,21 @@ TEST_F(SocketCalls, SelectWaitsForItsTimeoutWhenNothingIsReady) {
     EXPECT_EQ(set.fd_count, 0u);
 }
 
+TEST_F(SocketCalls, SelectKeepsItsResultsInsideTheSetsItWasGiven) {
+    auto [client, accepted] = Pair();
+    ASSERT_TRUE(SendAll(client.get(), "x"));
+    WaitReadable(accepted.get());
+    // A full set, filled by hand with one ready socket, given for reading
+    // and writing at once.
+    ce::fd_set both;
+    both.fd_count = ce::kFdSetSize;
+    for (ce::SOCKET& s : both.fd_array)
+        s = accepted.get();
+    ce::TIMEVAL now{0, 0};
+    EXPECT_EQ(ce::select(0, &both, &both, nullptr, &now), 2 * static_cast<int>(ce::kFdSetSize));
+    EXPECT_EQ(both.fd_count, ce::kFdSetSize);
+}
+
 TEST_F(SocketCalls, SelectRefusesUnknownSocketsEmptySetsAndBadTimeouts) {
     listener_ = NewListener();
     ce::fd_set set;
