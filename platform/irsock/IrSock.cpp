@@ -241,11 +241,12 @@ SOCKET socket(int af, int type, int protocol) {
         return FailSocket(WSAEPROTONOSUPPORT);
     // The socket holds a host descriptor from the start, so that a process
     // out of descriptors fails here, where the platform would.
-    auto endpoint = std::make_shared<IrdaEndpoint>();
     int error = 0;
-    endpoint->fd = irsock::NewStreamSocket(AF_INET, &error);
-    if (!endpoint->fd)
+    UniqueFd fd = irsock::NewStreamSocket(AF_INET, &error);
+    if (!fd)
         return FailSocket(error);
+    auto endpoint = std::make_shared<IrdaEndpoint>();
+    endpoint->fd = std::move(fd);
     return Sockets().Insert(std::move(endpoint));
 }
 
