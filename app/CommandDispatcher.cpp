@@ -1,11 +1,11 @@
 #include "app/CommandDispatcher.h"
 
-#include "app/Application.h"
 #include "app/DatabaseCommands.h"
 #include "app/DatabaseList.h"
 #include "app/ListSorting.h"
 #include "app/MenuState.h"
 #include "app/OptionsDialog.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "resources/ControlIds.h"
@@ -18,6 +18,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 using namespace res;
 
 namespace {

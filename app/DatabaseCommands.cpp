@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/Application.h"
 #include "app/DatabaseList.h"
 #include "app/NameDialogs.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/core/WideFormat.h"
 #include "platform/gui/Resources.h"
@@ -22,6 +22,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/Application.h"
 #include "app/HeaderDrawing.h"
 #include "app/ListSorting.h"
+#include "appcore/Application.h"
 #include "platform/core/Handles.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
@@ -24,6 +24,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 

@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "app/Application.h"
 #include "app/CommandDispatcher.h"
 #include "app/DatabaseCommands.h"
 #include "app/DatabaseList.h"
-#include "app/EditionShell.h"
 #include "app/ListSorting.h"
 #include "app/MenuState.h"
 #include "app/NameDialogs.h"
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
@@ -23,6 +23,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 
@@ -31,7 +32,7 @@ bool CreateWindowContents(HWND window) {
     application.settings = std::make_unique<Settings>();
     if (!CreateList(window))
         return false;
-    application.menuBar = shell::CreateMainMenuBar(window);
+    application.menuBar = appcore::Shell().CreateMainMenuBar(window);
     return application.menuBar != nullptr;
 }
 
@@ -114,7 +115,7 @@ LRESULT MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ResizeList();
             return 0;
         case WM_ACTIVATE:
-            shell::MainWindowActivated(window, wParam, lParam);
+            appcore::Shell().MainWindowActivated(window, wParam, lParam);
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_SETFOCUS:
             if (App().list != nullptr)
@@ -131,7 +132,7 @@ LRESULT MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             if (wParam == SETTINGCHANGE_RESET)
                 ResizeList();
             else
-                shell::MainWindowSettingChanged(window, wParam, lParam);
+                appcore::Shell().MainWindowSettingChanged(window, wParam, lParam);
             return 0;
         case WM_NOTIFY:
             return OnListNotify(*reinterpret_cast<const NMHDR*>(lParam));

@@ -1,13 +1,14 @@
 #include "app/MenuState.h"
 
-#include "app/Application.h"
 #include "app/DatabaseList.h"
+#include "appcore/Application.h"
 #include "platform/gui/ShellUi.h"
 #include "resources/ControlIds.h"
 
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/LocalMemory.h"
@@ -303,7 +303,7 @@ const WCHAR* Database::ReportError(UINT formatId, const WCHAR* name) {
     } else {
         text = ce::FormatWide(messageFormat_, {errorText_});
     }
-    if (reportErrors_ && !app::RunningSilently()) {
+    if (reportErrors_ && !appcore::RunningSilently()) {
         ce::SetCursor(nullptr);
         ui::MessageTextWithId(owner_, text, ui::kErrorStyle, formatId);
     }

@@ -30,7 +30,7 @@ constexpr UINT kSingleRowCommands[] = {res::IDM_DELETE,    res::IDM_RENAME, res:
                                        res::IDM_PROPERTIES};
 
 LONG ListFontWeight() {
-    auto font = reinterpret_cast<HFONT>(SendMessageW(app::App().list, WM_GETFONT, 0, 0));
+    auto font = reinterpret_cast<HFONT>(SendMessageW(appcore::App().list, WM_GETFONT, 0, 0));
     const LOGFONTW* description = FontDescription(font);
     return description != nullptr ? description->lfWeight : -1;
 }
@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, TheViewCommandsSwitchTheListAndMarkTheCurrentView) {
     EXPECT_NE(MenuState(res::IDM_VIEW_DETAILS) & MF_CHECKED, 0u);
     Choose(res::IDM_VIEW_LARGE_ICONS);
     EXPECT_EQ(GetWindowLongW(list(), GWL_STYLE) & LVS_TYPEMASK, static_cast<LONG_PTR>(LVS_ICON));
-    EXPECT_EQ(app::App().settings->style, app::kLargeIcons);
+    EXPECT_EQ(appcore::App().settings->style, appcore::kLargeIcons);
     EXPECT_NE(MenuState(res::IDM_VIEW_LARGE_ICONS) & MF_CHECKED, 0u);
     EXPECT_EQ(MenuState(res::IDM_VIEW_DETAILS) & MF_CHECKED, 0u);
     Choose(res::IDM_VIEW_LIST);
@@ -111,8 +111,8 @@ TEST_F(MainWindowTest, OptionsChangeTheListFontAtOnceAndCancelChangesNothing) {
     });
     Choose(res::IDM_OPTIONS);
     EXPECT_EQ(ListFontWeight(), FW_NORMAL);
-    EXPECT_EQ(app::App().settings->boldList, 0u);
-    EXPECT_TRUE(app::App().settings->showSystemDatabases);
+    EXPECT_EQ(appcore::App().settings->boldList, 0u);
+    EXPECT_TRUE(appcore::App().settings->showSystemDatabases);
     EXPECT_EQ(ListView_GetItemCount(list()), 2);
 }
 
@@ -129,7 +129,7 @@ TEST_F(MainWindowTest, ACloseRequestWhileACommandRunsIsIgnored) {
     Choose(res::IDM_ABOUT);
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_TRUE(app::App().commandsIdle);
+    EXPECT_TRUE(appcore::App().commandsIdle);
     input::RequestClose(window);
     EXPECT_FALSE(IsWindow(window));
 }

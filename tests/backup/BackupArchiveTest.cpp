@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "backup/ScriptFile.h"
 #include "platform/core/Bytes.h"
 #include "platform/core/Handles.h"
@@ -249,8 +249,8 @@ TEST_F(BackupArchiveTest, AFailedWriteShowsString75) {
 }
 
 TEST_F(BackupArchiveTest, NothingIsShownWhenRunningSilently) {
-    app::App().settings = std::make_unique<app::Settings>();
-    app::App().settings->silent = 1;
+    appcore::App().settings = std::make_unique<appcore::Settings>();
+    appcore::App().settings->silent = 1;
     ce::SetWriteFailure(0, "full.bkp");
     EXPECT_FALSE(WriteArchive("full.bkp", false, u"", {}));
     WriteBytes("short.bkp", Bytes(10, 0));

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
@@ -45,10 +45,11 @@ TEST_P(TemplateLayoutTest, EveryControlIsOnTheScreenBelowTheTitleLine) {
     screen.width = GetParam().width;
     screen.height = GetParam().height;
     backend.SetScreen(screen);
-    app::App().settings = std::make_unique<app::Settings>();
-    app::App().helpBitmap = LoadBitmapW(app::App().instance, MAKEINTRESOURCE(res::IDB_HELP));
-    HWND dialog = CreateDialogParamW(app::App().instance, MAKEINTRESOURCE(GetParam().templateId),
-                                     nullptr, &Framed, 0);
+    appcore::App().settings = std::make_unique<appcore::Settings>();
+    appcore::App().helpBitmap =
+        LoadBitmapW(appcore::App().instance, MAKEINTRESOURCE(res::IDB_HELP));
+    HWND dialog = CreateDialogParamW(appcore::App().instance,
+                                     MAKEINTRESOURCE(GetParam().templateId), nullptr, &Framed, 0);
     ASSERT_NE(dialog, nullptr);
     RECT client{};
     GetClientRect(dialog, &client);
@@ -79,8 +80,8 @@ TEST_P(TemplateLayoutTest, EveryControlIsOnTheScreenBelowTheTitleLine) {
         EXPECT_LE(bottomRight.y, client.bottom) << what;
     }
     DestroyWindow(dialog);
-    DeleteObject(app::App().helpBitmap);
-    app::App().helpBitmap = nullptr;
+    DeleteObject(appcore::App().helpBitmap);
+    appcore::App().helpBitmap = nullptr;
 }
 
 std::vector<Layout> Layouts() {

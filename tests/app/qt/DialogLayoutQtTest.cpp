@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
@@ -72,8 +72,8 @@ protected:
 };
 
 TEST_P(DialogLayoutQt, EveryControlShowsItsWholeTextOnTheScreen) {
-    app::Application& application = app::App();
-    application.settings = std::make_unique<app::Settings>();
+    appcore::Application& application = appcore::App();
+    application.settings = std::make_unique<appcore::Settings>();
     application.helpBitmap = LoadBitmapW(application.instance, MAKEINTRESOURCE(res::IDB_HELP));
     HWND dialog = CreateDialogParamW(application.instance, MAKEINTRESOURCE(GetParam().templateId),
                                      nullptr, &Framed, 0);

@@ -9,7 +9,7 @@
 #include "platform/core/Types.h"
 #include "platform/gui/WinTypes.h"
 
-namespace app {
+namespace appcore {
 
 using ce::BOOL;
 using ce::BYTE;
@@ -73,4 +73,4 @@ private:
 // (nullptr when the stock font cannot be had).
 HFONT MakeSystemFont(ce::LONG weight);
 
-}  // namespace app
+}  // namespace appcore

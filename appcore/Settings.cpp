@@ -1,8 +1,8 @@
-#include "app/Settings.h"
+#include "appcore/Settings.h"
 
 #include <cstring>
 
-#include "app/EditionShell.h"
+#include "appcore/EditionShell.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
 #include "platform/core/WideFormat.h"
@@ -10,7 +10,7 @@
 #include "platform/registry/Registry.h"
 #include "platform/shell/Shell.h"
 
-namespace app {
+namespace appcore {
 namespace {
 
 using namespace ce;
@@ -51,7 +51,7 @@ HFONT MakeSystemFont(LONG weight) {
 
 Settings::Settings() {
     std::memset(selection, kFreeSlot, sizeof selection);
-    doubleTap = shell::DoubleTapDefault() ? 1 : 0;
+    doubleTap = Shell().DoubleTapDefault() ? 1 : 0;
     FindDocumentsFolder();
     FormatWideInto(scriptName, u"%s\\autobackup.abk", {documentsFolder});
     Load();
@@ -158,4 +158,4 @@ void Settings::MakeListFont() {
     listFont = MakeSystemFont(boldList ? FW_BOLD : FW_NORMAL);
 }
 
-}  // namespace app
+}  // namespace appcore
