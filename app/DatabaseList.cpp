@@ -352,6 +352,10 @@ int SelectedCount() {
     return List() != nullptr ? ListView_GetSelectedCount(List()) : 0;
 }
 
+bool OneRowSelected() {
+    return SelectedCount() == 1;
+}
+
 void ResizeList() {
     Application& application = App();
     if (application.list == nullptr)

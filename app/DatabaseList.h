@@ -36,6 +36,8 @@ bool RestoreSelection();
 // no row is selected.
 bool SelectedName(WCHAR (&name)[32]);
 int SelectedCount();
+// Whether exactly one row is selected: the rule of the commands on one database.
+bool OneRowSelected();
 // Places the list in the main window's client area.
 void ResizeList();
 // Sets the columns' widths to their sixteenths of `width`.

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/CommandDispatcher.h"
+#include "app/MainWindowCommands.h"
 #include "app/DatabaseCommands.h"
 #include "app/DatabaseList.h"
 #include "app/ListSorting.h"
