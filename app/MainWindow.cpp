@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "app/MainWindowCommands.h"
 #include "app/DatabaseCommands.h"
 #include "app/DatabaseList.h"
 #include "app/ListSorting.h"
+#include "app/MainWindowCommands.h"
 #include "app/MenuState.h"
 #include "app/NameDialogs.h"
 #include "appcore/Application.h"
@@ -43,12 +43,13 @@ void PostViewModify() {
 void EndLabelEdit(const NMLVDISPINFOW& edit) {
     if (edit.item.pszText == nullptr || edit.item.pszText[0] == 0)
         return;
-    WCHAR old[kDatabaseNameUnits] = {};
-    ListView_GetItemText(App().list, edit.item.iItem, kNameColumn, old, kDatabaseNameUnits);
+    WCHAR old[store::kDatabaseNameUnits] = {};
+    ListView_GetItemText(App().list, edit.item.iItem, kNameColumn, old, store::kDatabaseNameUnits);
     NameDialogParameters& parameters = NameParameters();
     std::memset(parameters.target, 0, sizeof parameters.target);
-    CopyWide(parameters.target, WideView(edit.item.pszText, 31));
-    if (WideView(old, kDatabaseNameUnits) == WideView(parameters.target, 32))
+    CopyWide(parameters.target, WideView(edit.item.pszText, store::kDatabaseNameLength));
+    if (WideView(old, store::kDatabaseNameUnits) ==
+        WideView(parameters.target, store::kDatabaseNameUnits))
         return;
     if (Rename(old, false))
         PostMessageW(App().mainWindow, WM_COMMAND, MAKEWPARAM(res::IDM_REFRESH, 0), 0);

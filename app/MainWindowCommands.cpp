@@ -24,7 +24,7 @@ using namespace res;
 namespace {
 
 void ViewModify() {
-    WCHAR name[32];
+    WCHAR name[store::kDatabaseNameUnits];
     if (SelectedCount() != 1 || !SelectedName(name))
         return;
     store::Database database;
@@ -61,7 +61,7 @@ void SetView(DWORD style) {
 // A command on the selected database: nothing when no row is selected.
 template <class Operation>
 void OnSelected(Operation operation) {
-    WCHAR name[32];
+    WCHAR name[store::kDatabaseNameUnits];
     if (SelectedName(name))
         operation(name);
 }
@@ -180,10 +180,10 @@ ui::CommandTable MainWindowCommands() {
 
 void RunCommand(UINT command) {
     Application& application = App();
-    bool wasIdle = application.commandsIdle;
-    application.commandsIdle = false;
-    ui::CarryOut(kCommands, command);
-    application.commandsIdle = wasIdle;
+    {
+        auto running = application.CommandRunning();
+        ui::CarryOut(kCommands, command);
+    }
     if (IsWindow(application.mainWindow))
         UpdateMenus(nullptr);
 }

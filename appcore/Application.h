@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "appcore/ScopedValue.h"
 #include "appcore/Settings.h"
 #include "platform/gui/WinTypes.h"
 
@@ -36,6 +37,10 @@ public:
     bool highResolution = false;
     ce::HBITMAP helpBitmap = nullptr;
     ce::HACCEL editorAccelerators = nullptr;
+
+    // Commands are not idle until the returned guard ends; then they are as
+    // they were.
+    ScopedValue<bool> CommandRunning() { return {commandsIdle, false}; }
 };
 
 // The application object in use. A program has one for the whole process.

@@ -15,6 +15,22 @@ namespace {
 
 using namespace ce;
 
+constexpr StoredSetting kStored[] = {
+    {u"ShowSysDb", SettingKind::Flag, &Settings::showSystemDatabases},
+    {u"Sort", SettingKind::Number, nullptr, &Settings::sortKey},
+    {u"SortOrder", SettingKind::Flag, &Settings::sortAscending},
+    {u"Style", SettingKind::Number, nullptr, &Settings::style},
+    {u"Bold", SettingKind::Number, nullptr, &Settings::boldList},
+    {u"Selection", SettingKind::Selection},
+    {u"FullRow", SettingKind::Number, nullptr, &Settings::fullRow},
+    {u"SearchNumProp", SettingKind::Number, nullptr, &Settings::searchNumericProperties},
+    {u"MatchCase", SettingKind::Number, nullptr, &Settings::matchCase},
+    {u"PromptScript", SettingKind::Number, nullptr, &Settings::promptScript},
+    {u"ShowWarning", SettingKind::Number, nullptr, &Settings::showWarning},
+    {u"DoubleTap", SettingKind::Number, nullptr, &Settings::doubleTap},
+    {u"ScriptName", SettingKind::Text},
+};
+
 void ReadDword(HKEY key, const WCHAR* name, DWORD& value) {
     DWORD data = 0;
     DWORD size = sizeof data;
@@ -32,13 +48,51 @@ void ReadFlagByte(HKEY key, const WCHAR* name, bool& value) {
     value = (data & 0xFF) != 0;
 }
 
+void ReadSelection(HKEY key, const WCHAR* name, BYTE (&selection)[kSelectionSlots]) {
+    DWORD size = sizeof selection;
+    BYTE stored[kSelectionSlots];
+    if (RegQueryValueExW(key, name, nullptr, nullptr, stored, &size) == ERROR_SUCCESS)
+        std::memcpy(selection, stored, size);
+}
+
+void ReadText(HKEY key, const WCHAR* name, WCHAR (&text)[MAX_PATH]) {
+    BYTE bytes[MAX_PATH * sizeof(WCHAR)];
+    DWORD size = sizeof bytes;
+    if (RegQueryValueExW(key, name, nullptr, nullptr, bytes, &size) != ERROR_SUCCESS)
+        return;
+    std::u16string read;
+    for (DWORD i = 0; i + 1 < size; i += 2) {
+        char16_t c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
+        if (c == 0)
+            break;
+        read.push_back(c);
+    }
+    CopyWide(text, read);
+}
+
 LONG WriteDword(HKEY key, const WCHAR* name, DWORD value) {
     BYTE bytes[4];
     std::memcpy(bytes, &value, sizeof bytes);
     return RegSetValueExW(key, name, 0, REG_DWORD, bytes, sizeof bytes);
 }
 
+LONG WriteText(HKEY key, const WCHAR* name, const WCHAR (&text)[MAX_PATH]) {
+    std::size_t length = WideLengthBounded(text, MAX_PATH - 1);
+    BYTE bytes[MAX_PATH * sizeof(WCHAR)];
+    for (std::size_t i = 0; i <= length; ++i) {
+        WCHAR c = i < length ? text[i] : 0;
+        bytes[2 * i] = static_cast<BYTE>(c);
+        bytes[2 * i + 1] = static_cast<BYTE>(c >> 8);
+    }
+    return RegSetValueExW(key, name, 0, REG_DWORD, bytes,
+                          static_cast<DWORD>((length + 1) * sizeof(WCHAR)));
+}
+
 }  // namespace
+
+std::span<const StoredSetting> StoredSettings() {
+    return kStored;
+}
 
 HFONT MakeSystemFont(LONG weight) {
     HGDIOBJ stock = GetStockObject(SYSTEM_FONT);
@@ -88,34 +142,21 @@ void Settings::Load() {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
-    ReadFlagByte(key, u"ShowSysDb", showSystemDatabases);
-    ReadDword(key, u"Sort", sortKey);
-    ReadFlagByte(key, u"SortOrder", sortAscending);
-    ReadDword(key, u"MatchCase", matchCase);
-    ReadDword(key, u"SearchNumProp", searchNumericProperties);
-    ReadDword(key, u"Style", style);
-    ReadDword(key, u"Bold", boldList);
-    DWORD size = sizeof selection;
-    BYTE stored[kSelectionSlots];
-    if (RegQueryValueExW(key, u"Selection", nullptr, nullptr, stored, &size) == ERROR_SUCCESS) {
-        std::memcpy(selection, stored, size);
-    }
-    ReadDword(key, u"FullRow", fullRow);
-    ReadDword(key, u"PromptScript", promptScript);
-    ReadDword(key, u"DoubleTap", doubleTap);
-    ReadDword(key, u"ShowWarning", showWarning);
-    // Stored as UTF-16 text under type REG_DWORD; the type is not looked at.
-    BYTE name[MAX_PATH * sizeof(WCHAR)];
-    size = sizeof name;
-    if (RegQueryValueExW(key, u"ScriptName", nullptr, nullptr, name, &size) == ERROR_SUCCESS) {
-        std::u16string text;
-        for (DWORD i = 0; i + 1 < size; i += 2) {
-            char16_t c = static_cast<char16_t>(name[i] | (name[i + 1] << 8));
-            if (c == 0)
+    for (const StoredSetting& stored : kStored) {
+        switch (stored.kind) {
+            case SettingKind::Flag:
+                ReadFlagByte(key, stored.name, this->*stored.flag);
                 break;
-            text.push_back(c);
+            case SettingKind::Number:
+                ReadDword(key, stored.name, this->*stored.number);
+                break;
+            case SettingKind::Selection:
+                ReadSelection(key, stored.name, selection);
+                break;
+            case SettingKind::Text:
+                ReadText(key, stored.name, scriptName);
+                break;
         }
-        CopyWide(scriptName, text);
     }
     RegCloseKey(key);
 }
@@ -127,29 +168,25 @@ bool Settings::Save() {
                         &disposition) != ERROR_SUCCESS) {
         return false;
     }
-    WriteDword(key, u"ShowSysDb", showSystemDatabases ? 1 : 0);
-    WriteDword(key, u"Sort", sortKey);
-    WriteDword(key, u"SortOrder", sortAscending ? 1 : 0);
-    WriteDword(key, u"Style", style);
-    WriteDword(key, u"Bold", boldList);
-    RegSetValueExW(key, u"Selection", 0, REG_BINARY, selection, sizeof selection);
-    WriteDword(key, u"FullRow", fullRow);
-    WriteDword(key, u"SearchNumProp", searchNumericProperties);
-    WriteDword(key, u"MatchCase", matchCase);
-    WriteDword(key, u"PromptScript", promptScript);
-    WriteDword(key, u"ShowWarning", showWarning);
-    WriteDword(key, u"DoubleTap", doubleTap);
-    std::size_t length = WideLengthBounded(scriptName, MAX_PATH - 1);
-    BYTE name[MAX_PATH * sizeof(WCHAR)];
-    for (std::size_t i = 0; i <= length; ++i) {
-        WCHAR c = i < length ? scriptName[i] : 0;
-        name[2 * i] = static_cast<BYTE>(c);
-        name[2 * i + 1] = static_cast<BYTE>(c >> 8);
+    LONG textWritten = ERROR_SUCCESS;
+    for (const StoredSetting& stored : kStored) {
+        switch (stored.kind) {
+            case SettingKind::Flag:
+                WriteDword(key, stored.name, this->*stored.flag ? 1 : 0);
+                break;
+            case SettingKind::Number:
+                WriteDword(key, stored.name, this->*stored.number);
+                break;
+            case SettingKind::Selection:
+                RegSetValueExW(key, stored.name, 0, REG_BINARY, selection, sizeof selection);
+                break;
+            case SettingKind::Text:
+                textWritten = WriteText(key, stored.name, scriptName);
+                break;
+        }
     }
-    LONG result = RegSetValueExW(key, u"ScriptName", 0, REG_DWORD, name,
-                                 static_cast<DWORD>((length + 1) * sizeof(WCHAR)));
     RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return textWritten == ERROR_SUCCESS;
 }
 
 void Settings::MakeListFont() {

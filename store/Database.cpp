@@ -163,13 +163,11 @@ bool Database::DeleteDatabase(const WCHAR* name) {
 bool Database::Empty() {
     if (!IsOpen())
         return false;
-    bool saved = reportErrors_;
-    reportErrors_ = false;
+    auto quiet = QuietErrors();
     DWORD index;
     CEOID record;
     while (SeekLast(index, &record) && DeleteRecord(record)) {
     }
-    reportErrors_ = saved;
     return true;
 }
 

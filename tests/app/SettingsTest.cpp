@@ -90,30 +90,34 @@ TEST_F(SettingsTest, TheDestructorWritesAllThirteenValuesInTheirStoredForms) {
         settings.sortAscending = false;
         settings.silent = 1;  // run-time switches are never stored
     }
-    const char16_t* names[] = {u"ShowSysDb", u"Sort",         u"SortOrder",   u"Style",
-                               u"Bold",      u"Selection",    u"FullRow",     u"SearchNumProp",
-                               u"MatchCase", u"PromptScript", u"ShowWarning", u"DoubleTap",
-                               u"ScriptName"};
-    for (const char16_t* name : names) {
+    ASSERT_EQ(appcore::StoredSettings().size(), 13u);
+    for (const appcore::StoredSetting& stored : appcore::StoredSettings()) {
+        std::string name = WideToUtf8(stored.name);
         DWORD type;
         std::vector<BYTE> data;
-        ASSERT_TRUE(Read(name, type, data)) << WideToUtf8(name);
-        if (std::u16string(name) == u"Selection") {
-            EXPECT_EQ(type, REG_BINARY);
-            ASSERT_EQ(data.size(), 250u);
-            EXPECT_EQ(data[0], 3);
-            EXPECT_EQ(data[1], 7);
-            EXPECT_EQ(data[2], 255);
-        } else if (std::u16string(name) == u"ScriptName") {
-            EXPECT_EQ(type, REG_DWORD);  // text stored under the number type
-            std::u16string text = u"\\My Documents\\nightly.abk";
-            ASSERT_EQ(data.size(), (text.size() + 1) * 2);
-            EXPECT_EQ(data[0], '\\');
-            EXPECT_EQ(data[data.size() - 1], 0);
-            EXPECT_EQ(data[data.size() - 2], 0);
-        } else {
-            EXPECT_EQ(type, REG_DWORD) << WideToUtf8(name);
-            EXPECT_EQ(data.size(), 4u) << WideToUtf8(name);
+        ASSERT_TRUE(Read(stored.name, type, data)) << name;
+        switch (stored.kind) {
+            case appcore::SettingKind::Selection:
+                EXPECT_EQ(type, REG_BINARY);
+                ASSERT_EQ(data.size(), 250u);
+                EXPECT_EQ(data[0], 3);
+                EXPECT_EQ(data[1], 7);
+                EXPECT_EQ(data[2], 255);
+                break;
+            case appcore::SettingKind::Text: {
+                EXPECT_EQ(type, REG_DWORD) << name;  // text stored under the number type
+                std::u16string text = u"\\My Documents\\nightly.abk";
+                ASSERT_EQ(data.size(), (text.size() + 1) * 2);
+                EXPECT_EQ(data[0], '\\');
+                EXPECT_EQ(data[data.size() - 1], 0);
+                EXPECT_EQ(data[data.size() - 2], 0);
+                break;
+            }
+            case appcore::SettingKind::Flag:
+            case appcore::SettingKind::Number:
+                EXPECT_EQ(type, REG_DWORD) << name;
+                ASSERT_EQ(data.size(), 4u) << name;
+                break;
         }
     }
     DWORD type;
@@ -147,6 +151,34 @@ TEST_F(SettingsTest, StoredValuesAreReadBackAndOnlyTheLowByteOfFlagsCounts) {
     EXPECT_EQ(FontDescription(settings.listFont)->lfWeight, FW_BOLD);
     EXPECT_EQ(std::u16string(settings.scriptName), script);
     EXPECT_EQ(settings.selection[0], appcore::kFreeSlot);
+}
+
+TEST_F(SettingsTest, EveryStoredValueComesBackFromItsOwnName) {
+    // Distinct values in every member, none of them a default.
+    DWORD next = 100;
+    {
+        appcore::Settings settings;
+        for (const appcore::StoredSetting& stored : appcore::StoredSettings()) {
+            if (stored.kind == appcore::SettingKind::Flag)
+                settings.*stored.flag = !(settings.*stored.flag);
+            else if (stored.kind == appcore::SettingKind::Number)
+                settings.*stored.number = next++;
+        }
+    }
+    appcore::Settings settings;
+    next = 100;
+    EXPECT_FALSE(settings.sortAscending);
+    EXPECT_TRUE(settings.showSystemDatabases);
+    for (const appcore::StoredSetting& stored : appcore::StoredSettings()) {
+        if (stored.kind != appcore::SettingKind::Number)
+            continue;
+        EXPECT_EQ(settings.*stored.number, next) << WideToUtf8(stored.name);
+        DWORD type;
+        std::vector<BYTE> data;
+        ASSERT_TRUE(Read(stored.name, type, data));
+        EXPECT_EQ(data, (std::vector<BYTE>{BYTE(next), 0, 0, 0})) << WideToUtf8(stored.name);
+        ++next;
+    }
 }
 
 TEST_F(SettingsTest, AnOverlongStoredScriptNameIsCutAndTerminated) {
