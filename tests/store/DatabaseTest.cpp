@@ -87,7 +87,7 @@ TEST_F(DatabaseTest, AFailedOpenReportsTheGivenNameAndLeavesTheObjectClosed) {
               u"Couldn't open \"Missing\" database: The system cannot find the file specified");
 }
 
-TEST_F(DatabaseTest, GetInfoOnAClosedObjectFailsWithString49AndZeroInformation) {
+TEST_F(DatabaseTest, GetInfoOnAClosedObjectSaysItCannotUpdateAndZeroesTheInformation) {
     Database db;
     CEDBASEINFO info;
     std::memset(&info, 0xAB, sizeof info);
