@@ -58,50 +58,35 @@ void SetView(DWORD style) {
     SortList();
 }
 
-// A command on the selected database: nothing when no row is selected.
-template <class Operation>
-void OnSelected(Operation operation) {
-    WCHAR name[store::kDatabaseNameUnits];
-    if (SelectedName(name))
-        operation(name);
-}
-
 void Refresh() {
     SaveSelection();
     RefreshList();
 }
 
-void CopySelected() {
-    OnSelected([](const WCHAR* name) {
-        if (Copy(name))
-            RefreshList();
-    });
+// A command on the first selected database (nothing when no row is
+// selected), and `then` when it succeeded.
+template <bool (*Operation)(const WCHAR* name), void (*Then)()>
+void OnSelected() {
+    WCHAR name[store::kDatabaseNameUnits];
+    if (SelectedName(name) && Operation(name))
+        Then();
 }
 
-void RenameSelected() {
-    OnSelected([](const WCHAR* name) {
-        if (Rename(name, true))
-            RefreshList();
-    });
+bool RenameWithDialog(const WCHAR* name) {
+    return Rename(name, true);
 }
+
+// Export and Send take the selected database to dialogs of their own.
+bool NotAvailableYetFor(const WCHAR*) {
+    ui::NotAvailableYet();
+    return false;
+}
+
+void Nothing() {}
 
 void PropertiesOfSelected() {
     if (SelectedCount() == 1)
         ShowProperties();
-}
-
-void DeleteSelectedDatabase() {
-    OnSelected([](const WCHAR* name) {
-        if (DeleteSelected(name))
-            RefreshList();
-    });
-}
-
-void EmptySelectedDatabase() {
-    OnSelected([](const WCHAR* name) {
-        if (EmptySelected(name))
-            Refresh();
-    });
 }
 
 void Options() {
@@ -124,11 +109,6 @@ void Autobackup() {
     ui::NotAvailableYet();
 }
 
-// Export and Send take the selected database to their own dialogs.
-void NotAvailableForSelected() {
-    OnSelected([](const WCHAR*) { ui::NotAvailableYet(); });
-}
-
 void About() {
     ShowAbout(App().mainWindow);
 }
@@ -145,11 +125,11 @@ void Close() {
 // Rows without a handler say "This command is not available yet.".
 constexpr ui::CommandRow kCommands[] = {
     {IDM_VIEW_MODIFY, &ViewModify},
-    {IDM_COPY, &CopySelected, &OneRowSelected},
-    {IDM_RENAME, &RenameSelected, &OneRowSelected},
+    {IDM_COPY, &OnSelected<&Copy, &RefreshList>, &OneRowSelected},
+    {IDM_RENAME, &OnSelected<&RenameWithDialog, &RefreshList>, &OneRowSelected},
     {IDM_PROPERTIES, &PropertiesOfSelected, &OneRowSelected},
-    {IDM_DELETE, &DeleteSelectedDatabase, &OneRowSelected},
-    {IDM_EMPTY, &EmptySelectedDatabase, &OneRowSelected},
+    {IDM_DELETE, &OnSelected<&DeleteSelected, &RefreshList>, &OneRowSelected},
+    {IDM_EMPTY, &OnSelected<&EmptySelected, &Refresh>, &OneRowSelected},
     {IDM_VIEW_SMALL_ICONS, [] { SetView(kSmallIcons); }},
     {IDM_VIEW_LARGE_ICONS, [] { SetView(kLargeIcons); }},
     {IDM_VIEW_LIST, [] { SetView(kList); }},
@@ -165,8 +145,8 @@ constexpr ui::CommandRow kCommands[] = {
     {IDM_BACKUP_REGISTRY, nullptr},
     {IDM_RESTORE_REGISTRY, nullptr},
     {IDM_RECEIVE, nullptr},
-    {IDM_EXPORT, &NotAvailableForSelected, &OneRowSelected},
-    {IDM_SEND, &NotAvailableForSelected, &OneRowSelected},
+    {IDM_EXPORT, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
+    {IDM_SEND, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
     {IDM_ABOUT, &About},
     {IDM_HELP, &Help},
     {IDM_CLOSE, &Close},
