@@ -38,8 +38,9 @@ public:
     // The main window was activated: keeps a full-screen window sized to the
     // screen and the input panel.
     virtual void MainWindowActivated(ce::HWND window, ce::WPARAM wParam, ce::LPARAM lParam) = 0;
-    // A system setting changed (other than the reset the main window handles
-    // itself): the same for a change of the input panel.
+    // A system setting other than the reset (which the main window handles
+    // itself) changed: the palm-size shell keeps the window sized to the
+    // input panel when the panel changed.
     virtual void MainWindowSettingChanged(ce::HWND window, ce::WPARAM wParam,
                                           ce::LPARAM lParam) = 0;
 };
