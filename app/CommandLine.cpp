@@ -2,13 +2,15 @@
 
 #include <cstdio>
 
-#include "app/Application.h"
-#include "app/EditionShell.h"
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/core/Text.h"
 #include "resources/StringIds.h"
 #include "ui/MessageBoxes.h"
 
 namespace app {
+
+using namespace appcore;
 
 bool NextToken(std::u16string_view text, std::size_t& position, std::u16string& token) {
     while (position < text.size() && ce::IsWideSpace(text[position]))
@@ -113,7 +115,7 @@ int RunCommandLine(std::u16string_view text) {
             settings.SetWriteOnDestroy(false);
             ui::MessageById(nullptr, res::IDS_INVALID_COMMAND_LINE, ui::kErrorStyle);
             std::u16string usage = ce::FormatWide(ui::LoadText(res::IDS_COMMAND_LINE_USAGE),
-                                                  {ce::Utf8ToWide(shell::ProgramName())});
+                                                  {ce::Utf8ToWide(appcore::Shell().ProgramName())});
             std::fprintf(stderr, "%s\n", ce::WideToUtf8(usage).c_str());
             break;
         }

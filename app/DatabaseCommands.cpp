@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/Application.h"
 #include "app/DatabaseList.h"
 #include "app/NameDialogs.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/core/WideFormat.h"
 #include "platform/gui/Resources.h"
@@ -22,6 +22,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 
@@ -38,7 +39,7 @@ void SetBoldField(HWND dialog, int id, const std::u16string& text) {
 
 void FillProperties(HWND dialog, LPARAM) {
     ui::InitDialogFrame(dialog, true, true);
-    WCHAR name[32];
+    WCHAR name[store::kDatabaseNameUnits];
     store::Database database(dialog);
     CEDBASEINFO info{};
     if (!SelectedName(name) || database.Open(name) == INVALID_HANDLE_VALUE ||
@@ -47,7 +48,8 @@ void FillProperties(HWND dialog, LPARAM) {
         return;
     }
     database.Close();
-    SetBoldField(dialog, res::IDC_PROP_NAME, std::u16string(WideView(info.szDbaseName, 32)));
+    SetBoldField(dialog, res::IDC_PROP_NAME,
+                 std::u16string(WideView(info.szDbaseName, store::kDatabaseNameUnits)));
     SetBoldField(dialog, res::IDC_PROP_SIZE,
                  store::SizeTextWithBytes(static_cast<std::int32_t>(info.dwSize)));
     store::DateTime modified = store::DateTime::FromFileTime(info.ftLastModified);
@@ -104,23 +106,24 @@ bool Rename(const WCHAR* oldName, bool withDialog) {
         return false;
     CEOID identifier = database.identifier();
     NameDialogParameters& parameters = NameParameters();
-    CopyWide(parameters.source, WideView(info.szDbaseName, CEDB_MAXDBASENAMELEN));
+    CopyWide(parameters.source, WideView(info.szDbaseName, store::kDatabaseNameUnits));
     if (withDialog) {
         parameters.renameMode = true;
         if (!AskName())
             return false;
     }
-    WCHAR old[kDatabaseNameUnits] = {};
-    CopyWide(old, WideView(oldName, kDatabaseNameUnits - 1));
+    WCHAR old[store::kDatabaseNameUnits] = {};
+    CopyWide(old, WideView(oldName, store::kDatabaseNameLength));
     std::memset(info.szDbaseName, 0, sizeof info.szDbaseName);
-    CopyWide(info.szDbaseName, WideView(parameters.target, 31));
+    CopyWide(info.szDbaseName, WideView(parameters.target, store::kDatabaseNameLength));
     info.dwFlags = CEDB_VALIDNAME;
     // The name is changed while the database is closed.
     database.Close();
-    database.SetReportErrors(false);
-    if (database.SetInfo(identifier, info))
-        return true;
-    database.SetReportErrors(true);
+    {
+        auto quiet = database.QuietErrors();
+        if (database.SetInfo(identifier, info))
+            return true;
+    }
     database.ReportError(res::IDS_CANT_UPDATE_DB, old);
     return false;
 }
@@ -128,7 +131,7 @@ bool Rename(const WCHAR* oldName, bool withDialog) {
 bool Copy(const WCHAR* name) {
     NameDialogParameters& parameters = NameParameters();
     parameters.renameMode = false;
-    CopyWide(parameters.source, WideView(name, kDatabaseNameUnits - 1));
+    CopyWide(parameters.source, WideView(name, store::kDatabaseNameLength));
     if (!AskName())
         return false;
     store::Database source;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/Application.h"
 #include "app/HeaderDrawing.h"
 #include "app/ListSorting.h"
+#include "appcore/Application.h"
 #include "platform/core/Handles.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
@@ -24,6 +24,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 
@@ -65,8 +66,8 @@ void SetRowIcon(int row, int icon) {
 }
 
 void InsertRow(int position, const CEDBASEINFO& info) {
-    WCHAR name[CEDB_MAXDBASENAMELEN + 1] = {};
-    CopyWide(name, WideView(info.szDbaseName, CEDB_MAXDBASENAMELEN));
+    WCHAR name[store::kDatabaseNameUnits] = {};
+    CopyWide(name, WideView(info.szDbaseName, store::kDatabaseNameUnits));
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = position;
@@ -298,8 +299,8 @@ void UpdateSelectedRows() {
     HWND list = List();
     for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
          row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-        WCHAR name[kDatabaseNameUnits] = {};
-        ListView_GetItemText(list, row, kNameColumn, name, kDatabaseNameUnits);
+        WCHAR name[store::kDatabaseNameUnits] = {};
+        ListView_GetItemText(list, row, kNameColumn, name, store::kDatabaseNameUnits);
         store::Database database;
         database.SetReportErrors(false);
         CEDBASEINFO info{};
@@ -338,17 +339,21 @@ bool RestoreSelection() {
     return any;
 }
 
-bool SelectedName(WCHAR (&name)[32]) {
+bool SelectedName(WCHAR (&name)[store::kDatabaseNameUnits]) {
     name[0] = 0;
     int row = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
     if (row < 0)
         return false;
-    ListView_GetItemText(List(), row, kNameColumn, name, 32);
+    ListView_GetItemText(List(), row, kNameColumn, name, store::kDatabaseNameUnits);
     return true;
 }
 
 int SelectedCount() {
     return List() != nullptr ? ListView_GetSelectedCount(List()) : 0;
+}
+
+bool OneRowSelected() {
+    return SelectedCount() == 1;
 }
 
 void ResizeList() {

@@ -5,6 +5,7 @@
 
 #include "platform/core/Types.h"
 #include "platform/gui/WinTypes.h"
+#include "store/Database.h"
 
 namespace app {
 
@@ -20,8 +21,6 @@ inline constexpr int kIconEmpty = 4;
 inline constexpr int kNameColumn = 0;
 inline constexpr int kSizeColumn = 1;
 inline constexpr int kDateColumn = 2;
-// Room for a row's name read back from the list.
-inline constexpr int kDatabaseNameUnits = 36;
 
 // Builds the list in the main window (while it is created) and fills it.
 bool CreateList(HWND mainWindow);
@@ -32,10 +31,11 @@ void UpdateSelectedRows();
 void SaveSelection();
 // Selects the rows of the saved slots; whether any was selected.
 bool RestoreSelection();
-// The first selected row's name (32 units with the terminator); false when
-// no row is selected.
-bool SelectedName(WCHAR (&name)[32]);
+// The first selected row's name; false when no row is selected.
+bool SelectedName(WCHAR (&name)[store::kDatabaseNameUnits]);
 int SelectedCount();
+// Whether exactly one row is selected: the rule of the commands on one database.
+bool OneRowSelected();
 // Places the list in the main window's client area.
 void ResizeList();
 // Sets the columns' widths to their sixteenths of `width`.

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
-#include "app/Application.h"
 #include "app/ListSorting.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "app/ListSorting.h"
 
-#include "app/Application.h"
 #include "app/DatabaseList.h"
 #include "app/MenuState.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "store/Database.h"
@@ -11,6 +11,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 

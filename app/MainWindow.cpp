@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "app/Application.h"
-#include "app/CommandDispatcher.h"
 #include "app/DatabaseCommands.h"
 #include "app/DatabaseList.h"
-#include "app/EditionShell.h"
 #include "app/ListSorting.h"
+#include "app/MainWindowCommands.h"
 #include "app/MenuState.h"
 #include "app/NameDialogs.h"
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
@@ -23,6 +23,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 
@@ -31,7 +32,7 @@ bool CreateWindowContents(HWND window) {
     application.settings = std::make_unique<Settings>();
     if (!CreateList(window))
         return false;
-    application.menuBar = shell::CreateMainMenuBar(window);
+    application.menuBar = appcore::Shell().CreateMainMenuBar(window);
     return application.menuBar != nullptr;
 }
 
@@ -42,12 +43,13 @@ void PostViewModify() {
 void EndLabelEdit(const NMLVDISPINFOW& edit) {
     if (edit.item.pszText == nullptr || edit.item.pszText[0] == 0)
         return;
-    WCHAR old[kDatabaseNameUnits] = {};
-    ListView_GetItemText(App().list, edit.item.iItem, kNameColumn, old, kDatabaseNameUnits);
+    WCHAR old[store::kDatabaseNameUnits] = {};
+    ListView_GetItemText(App().list, edit.item.iItem, kNameColumn, old, store::kDatabaseNameUnits);
     NameDialogParameters& parameters = NameParameters();
     std::memset(parameters.target, 0, sizeof parameters.target);
-    CopyWide(parameters.target, WideView(edit.item.pszText, 31));
-    if (WideView(old, kDatabaseNameUnits) == WideView(parameters.target, 32))
+    CopyWide(parameters.target, WideView(edit.item.pszText, store::kDatabaseNameLength));
+    if (WideView(old, store::kDatabaseNameUnits) ==
+        WideView(parameters.target, store::kDatabaseNameUnits))
         return;
     if (Rename(old, false))
         PostMessageW(App().mainWindow, WM_COMMAND, MAKEWPARAM(res::IDM_REFRESH, 0), 0);
@@ -114,7 +116,7 @@ LRESULT MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             ResizeList();
             return 0;
         case WM_ACTIVATE:
-            shell::MainWindowActivated(window, wParam, lParam);
+            appcore::Shell().MainWindowActivated(window, wParam, lParam);
             return DefWindowProcW(window, message, wParam, lParam);
         case WM_SETFOCUS:
             if (App().list != nullptr)
@@ -131,7 +133,7 @@ LRESULT MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             if (wParam == SETTINGCHANGE_RESET)
                 ResizeList();
             else
-                shell::MainWindowSettingChanged(window, wParam, lParam);
+                appcore::Shell().MainWindowSettingChanged(window, wParam, lParam);
             return 0;
         case WM_NOTIFY:
             return OnListNotify(*reinterpret_cast<const NMHDR*>(lParam));

@@ -1,20 +1,17 @@
 #include "app/MenuState.h"
 
-#include "app/Application.h"
 #include "app/DatabaseList.h"
+#include "app/MainWindowCommands.h"
+#include "appcore/Application.h"
 #include "platform/gui/ShellUi.h"
 #include "resources/ControlIds.h"
 
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
-
-constexpr UINT kSingleRowCommands[] = {res::IDM_SEND,      res::IDM_DELETE, res::IDM_EMPTY,
-                                       res::IDM_EXPORT,    res::IDM_RENAME, res::IDM_COPY,
-                                       res::IDM_PROPERTIES};
-constexpr UINT kSingleRowButtons[] = {res::IDM_DELETE, res::IDM_PROPERTIES};
 
 UINT ViewCommand(DWORD style) {
     switch (style) {
@@ -49,18 +46,12 @@ void UpdateMenus(HMENU popup) {
     HMENU menu = popup;
     if (menu == nullptr && application.menuBar != nullptr)
         menu = reinterpret_cast<HMENU>(SendMessageW(application.menuBar, SHCMBM_GETMENU, 0, 0));
-    bool one = SelectedCount() == 1;
+    ui::ApplyEnabling(MainWindowCommands(), menu, application.menuBar);
     if (menu != nullptr) {
-        for (UINT command : kSingleRowCommands)
-            EnableMenuItem(menu, command, MF_BYCOMMAND | (one ? MF_ENABLED : MF_GRAYED));
         CheckMenuRadioItem(menu, res::IDM_VIEW_SMALL_ICONS, res::IDM_VIEW_LARGE_ICONS,
                            ViewCommand(application.settings->style), MF_BYCOMMAND);
         CheckMenuRadioItem(menu, res::IDM_ARRANGE_BY_NAME, res::IDM_ARRANGE_BY_DATE,
                            ArrangeCommand(application.settings->sortKey), MF_BYCOMMAND);
-    }
-    if (application.menuBar != nullptr) {
-        for (UINT command : kSingleRowButtons)
-            SendMessageW(application.menuBar, TB_ENABLEBUTTON, command, MAKELONG(one ? 1 : 0, 0));
     }
 }
 

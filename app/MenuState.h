@@ -6,8 +6,9 @@
 namespace app {
 
 // Updates `popup` (a popup about to open), or the menu bar's whole menu
-// when it is nullptr: commands that need exactly one selected row are
-// greyed otherwise; the current view and sort carry the radio mark.
+// when it is nullptr, and the menu bar's buttons: the main window's commands
+// are greyed where their rules say; the current view and sort carry the
+// radio mark.
 void UpdateMenus(ce::HMENU popup);
 
 }  // namespace app

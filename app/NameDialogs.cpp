@@ -1,6 +1,6 @@
 #include "app/NameDialogs.h"
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/WinUser.h"
@@ -15,6 +15,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 
@@ -31,15 +32,15 @@ void InitNameDialog(HWND dialog, LPARAM) {
         SetDlgItemTextW(dialog, res::IDC_TITLE, caption.c_str());
     }
     SetDlgItemTextW(dialog, res::IDC_NAME_FROM, parameters.source);
-    SendDlgItemMessageW(dialog, res::IDC_NAME_TO, EM_LIMITTEXT, 32, 0);
+    SendDlgItemMessageW(dialog, res::IDC_NAME_TO, EM_LIMITTEXT, store::kDatabaseNameUnits, 0);
 }
 
 void ConfirmName(HWND dialog) {
     NameDialogParameters& parameters = NameParameters();
-    // The field takes 32 characters; a name has at most 31.
-    WCHAR entered[33] = {};
-    GetDlgItemTextW(dialog, res::IDC_NAME_TO, entered, 33);
-    CopyWide(parameters.target, WideView(entered, 31));
+    // The field takes one character more than a name has.
+    WCHAR entered[store::kDatabaseNameUnits + 1] = {};
+    GetDlgItemTextW(dialog, res::IDC_NAME_TO, entered, store::kDatabaseNameUnits + 1);
+    CopyWide(parameters.target, WideView(entered, store::kDatabaseNameLength));
     if (parameters.target[0] == 0) {
         EndDialog(dialog, IDCANCEL);
         return;
@@ -102,13 +103,13 @@ bool AskName(HWND owner) {
                            &NameProcedure, 0) == IDOK;
 }
 
-bool AskNewName(const WCHAR* source, WCHAR (&target)[32], HWND owner) {
+bool AskNewName(const WCHAR* source, WCHAR (&target)[store::kDatabaseNameUnits], HWND owner) {
     NameDialogParameters& parameters = NameParameters();
     parameters.renameMode = true;
-    CopyWide(parameters.source, WideView(source, 35));
+    CopyWide(parameters.source, WideView(source, store::kDatabaseNameLength));
     if (!AskName(owner))
         return false;
-    CopyWide(target, WideView(parameters.target, 31));
+    CopyWide(target, WideView(parameters.target, store::kDatabaseNameLength));
     return true;
 }
 

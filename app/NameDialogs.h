@@ -4,6 +4,7 @@
 
 #include "platform/core/Types.h"
 #include "platform/gui/WinTypes.h"
+#include "store/Database.h"
 
 namespace app {
 
@@ -12,11 +13,11 @@ using ce::WCHAR;
 
 // The name dialog's parameters, shared by the process (one dialog at a time).
 struct NameDialogParameters {
-    WCHAR source[36] = {};
+    WCHAR source[store::kDatabaseNameUnits] = {};
     // Captions the dialog "Rename Database".
     bool renameMode = false;
-    // The name entered in "To:", at most 31 characters.
-    WCHAR target[32] = {};
+    // The name entered in "To:".
+    WCHAR target[store::kDatabaseNameUnits] = {};
 };
 NameDialogParameters& NameParameters();
 
@@ -26,7 +27,8 @@ NameDialogParameters& NameParameters();
 bool AskName(HWND owner = nullptr);
 // The name dialog in rename mode for `source`; the chosen name goes to
 // `target`. False when the user cancelled.
-bool AskNewName(const WCHAR* source, WCHAR (&target)[32], HWND owner = nullptr);
+bool AskNewName(const WCHAR* source, WCHAR (&target)[store::kDatabaseNameUnits],
+                HWND owner = nullptr);
 
 // The "Database Exists" question: kExistsRename, kExistsCancel or
 // kExistsOverwrite.

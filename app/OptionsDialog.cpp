@@ -1,6 +1,6 @@
 #include "app/OptionsDialog.h"
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/WideFormat.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/WinUser.h"
@@ -15,6 +15,7 @@
 namespace app {
 
 using namespace ce;
+using namespace appcore;
 
 namespace {
 

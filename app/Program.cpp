@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/EditionShell.h"
 #include "app/MainWindow.h"
 #include "app/WindowBackend.h"
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/core/Text.h"
 #include "platform/device/DeviceDirectory.h"
 #include "platform/device/Volume.h"
@@ -22,10 +22,12 @@
 
 namespace app {
 
+using namespace appcore;
+
 namespace {
 
 void ExplainNoDisplay() {
-    const char* name = shell::ProgramName();
+    const char* name = appcore::Shell().ProgramName();
     bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
     std::fprintf(stderr, "%s: %s\n", name,
                  display ? "the window backend could not be started (see above)."
@@ -48,7 +50,7 @@ int RunInteractive(bool keepAliveHeadless) {
     }
     if (!RegisterMainClass() || !CreateMainWindow())
         return 0;
-    shell::InitExtraControls();
+    appcore::Shell().InitExtraControls();
     if (keepAliveHeadless)
         StartHeadlessKeepAlive();
     return RunMessageLoop();
@@ -98,7 +100,7 @@ int RunProgram(ce::HINSTANCE instance, int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     std::string problem;
     if (!ce::device::EnsureDevice(&problem) || !ce::device::CheckVolume(&problem)) {
-        std::fprintf(stderr, "%s: %s\n", shell::ProgramName(), problem.c_str());
+        std::fprintf(stderr, "%s: %s\n", appcore::Shell().ProgramName(), problem.c_str());
         return 1;
     }
     App().instance = instance;

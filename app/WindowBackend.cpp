@@ -5,15 +5,17 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Application.h"
-#include "app/EditionShell.h"
-#include "platform/gui/BackendLoader.h"
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/gui/Backend.h"
+#include "platform/gui/BackendLoader.h"
 #include "platform/gui/WinUser.h"
 #include "platform/gui/headless/ConsoleHost.h"
 #include "platform/gui/headless/HeadlessBackend.h"
 
 namespace app {
+
+using namespace appcore;
 
 namespace {
 
@@ -35,7 +37,7 @@ void KeepAliveTick(ce::HWND, ce::UINT, ce::UINT, ce::DWORD) {
 }  // namespace
 
 void InstallWindowBackend() {
-    ce::gui::InstallInteractiveBackend(shell::InteractiveWindowOptions());
+    ce::gui::InstallInteractiveBackend(appcore::Shell().InteractiveWindowOptions());
 }
 
 bool HasInteractiveBackend() {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "backup/ScriptFile.h"
 #include "platform/core/Bytes.h"
 #include "platform/core/Handles.h"
@@ -33,12 +33,12 @@ BackupArchive::~BackupArchive() {
 }
 
 void BackupArchive::Report(UINT id) {
-    if (!app::RunningSilently())
+    if (!appcore::RunningSilently())
         ui::MessageById(owner_, id, ui::kErrorStyle);
 }
 
 void BackupArchive::ReportOutOfMemory() {
-    if (!app::RunningSilently())
+    if (!appcore::RunningSilently())
         ce::SHShowOutOfMemory(owner_, 0);
 }
 
@@ -194,7 +194,7 @@ void BackupArchive::FinishArchive() {
 // ---- Autobackup script ------------------------------------------------------
 
 void BackupArchive::AbandonScript() {
-    if (!app::RunningSilently())
+    if (!appcore::RunningSilently())
         ui::MessageByIdWith(owner_, res::IDS_CANT_CREATE_SCRIPT, scriptName_, ui::kErrorStyle);
     if (scriptOpen()) {
         ce::CloseHandle(scriptFile_);
@@ -319,7 +319,7 @@ bool BackupArchive::ReadRecord(ArchiveRecord& record, const WCHAR* target) {
         return true;
     if (result == RecordRead::CannotUnpack) {
         ReportOutOfMemory();
-    } else if (!app::RunningSilently()) {
+    } else if (!appcore::RunningSilently()) {
         UINT id =
             result == RecordRead::NoMemory ? res::IDS_RESTORE_NO_MEMORY : res::IDS_RESTORE_CORRUPT;
         ui::MessageByIdWith(owner_, id, target, ui::kErrorStyle);

@@ -41,8 +41,6 @@ function(tessaly_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support GTest::gtest GTest::gtest_main)
   set(environment "TZ=UTC" "LC_ALL=C.UTF-8" "TESSALY_BIN_DIR=${PROJECT_BINARY_DIR}/bin"
                   ${ARG_ENVIRONMENT})
-  # Tests run the palm-size edition's shell.
-  set_target_properties(${name} PROPERTIES TESSALY_SHELL shell_palm)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()

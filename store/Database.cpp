@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/LocalMemory.h"
@@ -163,13 +163,11 @@ bool Database::DeleteDatabase(const WCHAR* name) {
 bool Database::Empty() {
     if (!IsOpen())
         return false;
-    bool saved = reportErrors_;
-    reportErrors_ = false;
+    auto quiet = QuietErrors();
     DWORD index;
     CEOID record;
     while (SeekLast(index, &record) && DeleteRecord(record)) {
     }
-    reportErrors_ = saved;
     return true;
 }
 
@@ -303,7 +301,7 @@ const WCHAR* Database::ReportError(UINT formatId, const WCHAR* name) {
     } else {
         text = ce::FormatWide(messageFormat_, {errorText_});
     }
-    if (reportErrors_ && !app::RunningSilently()) {
+    if (reportErrors_ && !appcore::RunningSilently()) {
         ce::SetCursor(nullptr);
         ui::MessageTextWithId(owner_, text, ui::kErrorStyle, formatId);
     }

@@ -2,6 +2,7 @@
 // One open object-store database, and the uniform way every part of the
 // program reports a failed platform call about it.
 
+#include "appcore/ScopedValue.h"
 #include "platform/core/Types.h"
 #include "platform/gui/WinTypes.h"
 
@@ -33,7 +34,9 @@ struct RecordBuffer {
     CEPROPVAL* props() { return reinterpret_cast<CEPROPVAL*>(buffer); }
 };
 
-inline constexpr int kDatabaseNameRoom = 36;
+// A database name with its terminator: at most 31 characters.
+inline constexpr int kDatabaseNameUnits = static_cast<int>(ce::CEDB_MAXDBASENAMELEN);
+inline constexpr int kDatabaseNameLength = kDatabaseNameUnits - 1;
 inline constexpr int kMessageRoom = 256;
 
 class Database {
@@ -94,6 +97,8 @@ public:
     void SetOwner(HWND owner) { owner_ = owner; }
     bool reportErrors() const { return reportErrors_; }
     void SetReportErrors(bool on) { reportErrors_ = on; }
+    // Reports are off until the returned guard ends; then they are as they were.
+    appcore::ScopedValue<bool> QuietErrors() { return {reportErrors_, false}; }
 
 private:
     HANDLE OpenWith(HWND window, const WCHAR* name, CEPROPID sortProperty, DWORD flags);
@@ -101,7 +106,7 @@ private:
     void StoreName(const WCHAR* name);
 
     HANDLE handle_ = ce::INVALID_HANDLE_VALUE;
-    WCHAR name_[kDatabaseNameRoom] = {};
+    WCHAR name_[kDatabaseNameUnits] = {};
     WCHAR messageFormat_[kMessageRoom] = {};
     WCHAR errorText_[kMessageRoom] = {};
     HWND owner_ = nullptr;

@@ -1,7 +1,7 @@
 #include "ui/DialogFrame.h"
 
-#include "app/Application.h"
-#include "app/EditionShell.h"
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/core/Text.h"
 #include "platform/gui/WinUser.h"
 #include "resources/ControlIds.h"
@@ -27,8 +27,8 @@ bool WantsBoldFont(HWND child) {
 }  // namespace
 
 void InitDialogFrame(HWND dialog, bool doneButton, bool helpButton) {
-    shell::FrameDialog(dialog, doneButton, helpButton);
-    const app::Settings* settings = app::App().settings.get();
+    appcore::Shell().FrameDialog(dialog, doneButton, helpButton);
+    const appcore::Settings* settings = appcore::App().settings.get();
     HFONT bold = settings != nullptr ? settings->boldFont : nullptr;
     if (bold == nullptr)
         return;
@@ -41,9 +41,9 @@ void InitDialogFrame(HWND dialog, bool doneButton, bool helpButton) {
 
 bool PaintDialogTitle(HWND dialog) {
     HWND title = GetDlgItem(dialog, static_cast<int>(res::IDC_TITLE));
-    const app::Settings* settings = app::App().settings.get();
+    const appcore::Settings* settings = appcore::App().settings.get();
     if (title == nullptr || settings == nullptr || settings->boldFont == nullptr ||
-        !shell::PaintsDialogTitles())
+        !appcore::Shell().PaintsDialogTitles())
         return false;
     WCHAR text[257] = {};
     GetWindowTextW(title, text, 257);
@@ -70,7 +70,7 @@ bool PaintDialogTitle(HWND dialog) {
 bool DrawHelpButton(const DRAWITEMSTRUCT* request) {
     if (request == nullptr || request->CtlID != res::IDC_HELP_BUTTON)
         return false;
-    const app::Application& application = app::App();
+    const appcore::Application& application = appcore::App();
     HBITMAP bitmap = application.helpBitmap;
     BITMAP size{};
     if (bitmap == nullptr || GetObjectW(bitmap, sizeof size, &size) != sizeof size)

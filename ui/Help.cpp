@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/gui/WinUser.h"
 
 namespace ui {
@@ -10,8 +10,9 @@ namespace ui {
 bool ShowHelpTopic(const char16_t* topic) {
     std::u16string commandLine = std::u16string(u"tessaly.htm#") + topic;
     ce::PROCESS_INFORMATION process{};
-    return ce::CreateProcessW(app::App().helpProgram.c_str(), commandLine.c_str(), nullptr, nullptr,
-                              ce::FALSE, 0, nullptr, nullptr, nullptr, &process) != ce::FALSE;
+    return ce::CreateProcessW(appcore::App().helpProgram.c_str(), commandLine.c_str(), nullptr,
+                              nullptr, ce::FALSE, 0, nullptr, nullptr, nullptr,
+                              &process) != ce::FALSE;
 }
 
 }  // namespace ui

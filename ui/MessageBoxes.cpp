@@ -1,6 +1,6 @@
 #include "ui/MessageBoxes.h"
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/gui/Backend.h"
 #include "platform/gui/Resources.h"
 #include "resources/StringIds.h"
@@ -8,11 +8,11 @@
 namespace ui {
 
 int LoadText(UINT id, ce::WCHAR* buffer, int size) {
-    return ce::LoadStringW(app::App().instance, id, buffer, size);
+    return ce::LoadStringW(appcore::App().instance, id, buffer, size);
 }
 
 std::u16string LoadText(UINT id) {
-    ce::HINSTANCE instance = app::App().instance;
+    ce::HINSTANCE instance = appcore::App().instance;
     const char16_t* text = instance != nullptr ? instance->FindString(id) : nullptr;
     return text != nullptr ? std::u16string(text) : std::u16string();
 }
@@ -21,7 +21,7 @@ int MessageTextWithId(HWND owner, std::u16string_view text, UINT style, UINT id)
     ce::WCHAR title[20];
     LoadText(res::IDS_PRODUCT, title, 20);
     ce::gui::MessageBoxRequest request;
-    request.owner = owner != nullptr ? owner : app::App().mainWindow;
+    request.owner = owner != nullptr ? owner : appcore::App().mainWindow;
     request.text = text;
     request.caption = title;
     request.style = style;

@@ -1,6 +1,6 @@
 #include "ui/ProgressWindow.h"
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/WideFormat.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Cursor.h"
@@ -17,7 +17,7 @@ using namespace ce;
 namespace {
 
 bool NoProgress() {
-    const app::Settings* settings = app::App().settings.get();
+    const appcore::Settings* settings = appcore::App().settings.get();
     return settings != nullptr && settings->noProgress != 0;
 }
 
@@ -35,7 +35,7 @@ ProgressWindow::~ProgressWindow() {
 
 bool ProgressWindow::Create(HWND owner) {
     hidden_ = NoProgress();
-    window_ = CreateDialogParamW(app::App().instance, MAKEINTRESOURCE(res::IDD_PROGRESS), owner,
+    window_ = CreateDialogParamW(appcore::App().instance, MAKEINTRESOURCE(res::IDD_PROGRESS), owner,
                                  &ProgressWindow::Procedure, reinterpret_cast<LPARAM>(this));
     if (window_ == nullptr)
         return false;

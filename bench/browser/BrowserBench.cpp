@@ -15,10 +15,11 @@
 #include <memory>
 #include <string>
 
-#include "app/Application.h"
 #include "app/DatabaseList.h"
 #include "app/ListSorting.h"
 #include "app/MainWindow.h"
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "bench/support/BenchReport.h"
 #include "platform/core/Handles.h"
 #include "platform/core/LastError.h"
@@ -30,6 +31,7 @@
 #include "platform/gui/headless/HeadlessBackend.h"
 #include "platform/objectstore/ObjectStore.h"
 #include "resources/Editions.h"
+#include "shells/palm/PalmShell.h"
 
 namespace {
 
@@ -97,6 +99,7 @@ void Report(const char* name, double ours, double peer, double target) {
 }  // namespace
 
 int main() {
+    appcore::InstallShell(shells::MakePalmShell());
     std::string pattern =
         (std::filesystem::temp_directory_path() / "tessaly-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
@@ -109,7 +112,7 @@ int main() {
 
     gui::ScopedBackend backend(
         std::make_unique<gui::HeadlessBackend>(std::make_shared<gui::ConsoleHost>()));
-    app::Application& application = app::App();
+    appcore::Application& application = appcore::App();
     application.instance = res::PalmEdition();
     app::RegisterMainClass();
     if (!app::CreateMainWindow())
@@ -132,15 +135,15 @@ int main() {
     double refresh = bench::BestSeconds([] { app::RefreshList(); }, 3);
     Report("refresh the list (enumerate, icon check, texts, sort)", refresh, peer, 600.0);
 
-    app::Settings& settings = *application.settings;
+    appcore::Settings& settings = *application.settings;
     double sort = bench::BestSeconds(
         [&] {
-            settings.sortKey = app::kSortByDate;
+            settings.sortKey = appcore::kSortByDate;
             app::SortList();
         },
         3,
         [&] {
-            settings.sortKey = app::kSortByName;
+            settings.sortKey = appcore::kSortByName;
             app::SortList();
         });
     Report("sort the list by date (two opens per comparison)", sort, peer, 2000.0);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/Types.h"
 #include "platform/gui/headless/ScriptedUser.h"
 #include "tests/support/ScriptedSession.h"
@@ -44,8 +44,8 @@ protected:
     HWND Start();
     // Closes it as the program does (the settings are written).
     void Close();
-    HWND list() const { return app::App().list; }
-    HWND main() const { return app::App().mainWindow; }
+    HWND list() const { return appcore::App().list; }
+    HWND main() const { return appcore::App().mainWindow; }
 
     std::u16string Text(int row, int column = 0);
     // Every row's text of a column, top to bottom.

@@ -32,7 +32,7 @@ TEST_F(DatabaseListTest, SystemDatabasesAreHiddenUntilShownAndCarryTheSystemIcon
     EXPECT_EQ(Icon(RowOf(u"Empty")), app::kIconEmpty);
     EXPECT_EQ(Icon(RowOf(u"Plain")), app::kIconOrdinary);
 
-    app::App().settings->showSystemDatabases = true;
+    appcore::App().settings->showSystemDatabases = true;
     Choose(res::IDM_REFRESH);
     EXPECT_EQ(Column(), (Texts{u"\\sys", u"Empty", u"Plain"}));
     // System before empty: the rule table is tested in order.
@@ -78,13 +78,13 @@ TEST_F(DatabaseListTest, ClickingTheSizeHeaderTwiceSortsUpThenDownAndArrangeKeep
     input::ClickHeaderColumn(list(), app::kSizeColumn);
     // Compared as numbers: 9.50KB before 10.00KB.
     EXPECT_EQ(Column(app::kSizeColumn), (Texts{u"2.00KB", u"9.50KB", u"10.00KB"}));
-    EXPECT_TRUE(app::App().settings->sortAscending);
+    EXPECT_TRUE(appcore::App().settings->sortAscending);
     EXPECT_NE(MenuState(res::IDM_ARRANGE_BY_SIZE) & MF_CHECKED, 0u);
     EXPECT_EQ(MenuState(res::IDM_ARRANGE_BY_NAME) & MF_CHECKED, 0u);
 
     input::ClickHeaderColumn(list(), app::kSizeColumn);
     EXPECT_EQ(Column(app::kSizeColumn), (Texts{u"10.00KB", u"9.50KB", u"2.00KB"}));
-    EXPECT_FALSE(app::App().settings->sortAscending);
+    EXPECT_FALSE(appcore::App().settings->sortAscending);
 
     // Arranging by the current key changes nothing (a click would reverse it).
     Choose(res::IDM_ARRANGE_BY_SIZE);
@@ -234,7 +234,7 @@ TEST_F(DatabaseListTest, ATapOpensTheSelectedDatabaseUnlessDoubleTapIsAsked) {
     // The record editor would open here; for now its place says so.
     EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 1);
 
-    app::App().settings->doubleTap = 1;
+    appcore::App().settings->doubleTap = 1;
     input::TapItem(list(), 0);
     EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 1);
     input::DoubleTapItem(list(), 0);

@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CommandDispatcher.h"
+#include <functional>
+#include <set>
+
 #include "app/DatabaseList.h"
+#include "app/MainWindowCommands.h"
 #include "app/Program.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
+#include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/headless/HeadlessBackend.h"
 #include "platform/gui/headless/UserInput.h"
@@ -17,6 +21,7 @@
 #include "resources/DialogIds.h"
 #include "resources/StringIds.h"
 #include "tests/app/BrowserFixture.h"
+#include "ui/CommandTable.h"
 
 namespace browser_test {
 namespace {
@@ -25,12 +30,42 @@ namespace input = gui::input;
 
 using MainWindowTest = BrowserTest;
 
-constexpr UINT kSingleRowCommands[] = {res::IDM_DELETE,    res::IDM_RENAME, res::IDM_COPY,
-                                       res::IDM_EMPTY,     res::IDM_SEND,   res::IDM_EXPORT,
-                                       res::IDM_PROPERTIES};
+// The commands of the main window's table that need exactly one selected row.
+std::vector<UINT> SingleRowCommands() {
+    std::vector<UINT> commands;
+    for (const ui::CommandRow& row : app::MainWindowCommands()) {
+        if (row.enabled == &app::OneRowSelected)
+            commands.push_back(row.id);
+    }
+    return commands;
+}
+
+// Every command the main window's menus, menu bar and accelerators send.
+std::set<UINT> CommandsOfTheResources() {
+    std::set<UINT> commands;
+    std::function<void(const std::vector<MenuItemResource>&)> addItems =
+        [&](const std::vector<MenuItemResource>& items) {
+            for (const MenuItemResource& item : items) {
+                if (item.id != 0)
+                    commands.insert(item.id);
+                addItems(item.children);
+            }
+        };
+    HINSTANCE resources = appcore::App().instance;
+    for (UINT menu : {res::IDR_MAIN_MENU, res::IDR_LIST_MENU})
+        addItems(resources->FindMenu(menu)->items);
+    for (const MenuBarItemResource& item : resources->FindMenuBar(res::IDR_MAIN_MENU)->items) {
+        if (item.kind == MenuBarItemResource::Button)
+            commands.insert(item.command);
+    }
+    for (const AcceleratorEntry& entry :
+         resources->FindAccelerators(res::IDR_MAIN_ACCELERATORS)->entries)
+        commands.insert(entry.cmd);
+    return commands;
+}
 
 LONG ListFontWeight() {
-    auto font = reinterpret_cast<HFONT>(SendMessageW(app::App().list, WM_GETFONT, 0, 0));
+    auto font = reinterpret_cast<HFONT>(SendMessageW(appcore::App().list, WM_GETFONT, 0, 0));
     const LOGFONTW* description = FontDescription(font);
     return description != nullptr ? description->lfWeight : -1;
 }
@@ -39,11 +74,13 @@ TEST_F(MainWindowTest, WithTwoRowsSelectedSingleRowCommandsAreGreyAndViewModifyD
     MakeDatabase(u"one", 2);
     MakeDatabase(u"two", 2);
     Start();
+    std::vector<UINT> singleRow = SingleRowCommands();
+    ASSERT_FALSE(singleRow.empty());
     Select({0});
-    for (UINT command : kSingleRowCommands)
+    for (UINT command : singleRow)
         EXPECT_EQ(MenuState(command) & MF_GRAYED, 0u) << command;
     Select({0, 1});
-    for (UINT command : kSingleRowCommands)
+    for (UINT command : singleRow)
         EXPECT_NE(MenuState(command) & MF_GRAYED, 0u) << command;
     HWND bar = SHFindMenuBar(main());
     EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, res::IDM_DELETE, 0));
@@ -69,7 +106,7 @@ TEST_F(MainWindowTest, TheViewCommandsSwitchTheListAndMarkTheCurrentView) {
     EXPECT_NE(MenuState(res::IDM_VIEW_DETAILS) & MF_CHECKED, 0u);
     Choose(res::IDM_VIEW_LARGE_ICONS);
     EXPECT_EQ(GetWindowLongW(list(), GWL_STYLE) & LVS_TYPEMASK, static_cast<LONG_PTR>(LVS_ICON));
-    EXPECT_EQ(app::App().settings->style, app::kLargeIcons);
+    EXPECT_EQ(appcore::App().settings->style, appcore::kLargeIcons);
     EXPECT_NE(MenuState(res::IDM_VIEW_LARGE_ICONS) & MF_CHECKED, 0u);
     EXPECT_EQ(MenuState(res::IDM_VIEW_DETAILS) & MF_CHECKED, 0u);
     Choose(res::IDM_VIEW_LIST);
@@ -111,8 +148,8 @@ TEST_F(MainWindowTest, OptionsChangeTheListFontAtOnceAndCancelChangesNothing) {
     });
     Choose(res::IDM_OPTIONS);
     EXPECT_EQ(ListFontWeight(), FW_NORMAL);
-    EXPECT_EQ(app::App().settings->boldList, 0u);
-    EXPECT_TRUE(app::App().settings->showSystemDatabases);
+    EXPECT_EQ(appcore::App().settings->boldList, 0u);
+    EXPECT_TRUE(appcore::App().settings->showSystemDatabases);
     EXPECT_EQ(ListView_GetItemCount(list()), 2);
 }
 
@@ -129,7 +166,7 @@ TEST_F(MainWindowTest, ACloseRequestWhileACommandRunsIsIgnored) {
     Choose(res::IDM_ABOUT);
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_TRUE(app::App().commandsIdle);
+    EXPECT_TRUE(appcore::App().commandsIdle);
     input::RequestClose(window);
     EXPECT_FALSE(IsWindow(window));
 }
@@ -195,15 +232,39 @@ TEST_F(MainWindowTest, HelpShowsItsTopicsFromTheMenuAndFromADialogsHelpButton) {
     EXPECT_EQ(backend->helpRequests()[1].anchor, u"options");
 }
 
-TEST_F(MainWindowTest, CommandsOfLaterIssuesSayTheyAreNotAvailableYet) {
+TEST_F(MainWindowTest, EveryCommandOfTheMenusAndAcceleratorsHasOneRowInTheTable) {
+    std::set<UINT> inTable;
+    for (const ui::CommandRow& row : app::MainWindowCommands())
+        EXPECT_TRUE(inTable.insert(row.id).second) << "two rows for " << row.id;
+    EXPECT_EQ(inTable, CommandsOfTheResources());
+}
+
+TEST_F(MainWindowTest, CommandsWithoutAHandlerSayTheyAreNotAvailableYet) {
     MakeDatabase(u"one");
     Start();
     Select({0});
-    for (UINT command :
-         {res::IDM_BACKUP, res::IDM_RESTORE, res::IDM_AUTOBACKUP, res::IDM_EXPORT, res::IDM_SEND,
-          res::IDM_RECEIVE, res::IDM_BACKUP_REGISTRY, res::IDM_RESTORE_REGISTRY})
-        Choose(command);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 8);
+    for (const ui::CommandRow& row : app::MainWindowCommands()) {
+        if (row.handler != nullptr)
+            continue;
+        user().ClearShown();
+        Choose(row.id);
+        EXPECT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_NOT_AVAILABLE_YET})) << row.id;
+    }
+}
+
+TEST_F(MainWindowTest, AutobackupExportAndSendAreNotAvailableYetAndExportAndSendNeedARow) {
+    MakeDatabase(u"one");
+    Start();
+    // Without a row their menu items are greyed; their accelerators still send them.
+    Select({});
+    SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_EXPORT, 1), 0);
+    SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_SEND, 1), 0);
+    EXPECT_TRUE(user().shown().empty());
+    Choose(res::IDM_AUTOBACKUP);
+    Select({0});
+    Choose(res::IDM_EXPORT);
+    Choose(res::IDM_SEND);
+    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 3);
 }
 
 TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
 #include "app/CommandLine.h"
+#include "appcore/Application.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/registry/Registry.h"
 #include "resources/StringIds.h"
@@ -14,7 +14,8 @@ using namespace ce;
 
 bool SettingsKeyExists() {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, app::kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, appcore::kSettingsKey, 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(key);
@@ -31,14 +32,14 @@ TEST_F(RunCommandLineTest, WordsWithoutSwitchesAreInvalidAndWriteNothing) {
     EXPECT_EQ(app::RunCommandLine(u"hello"), -1);
     EXPECT_EQ(session_.user().ShownIds(), std::vector<UINT>{res::IDS_INVALID_COMMAND_LINE});
     EXPECT_EQ(session_.user().shown()[0].text, u"Invalid command line parameters.");
-    EXPECT_EQ(app::App().settings, nullptr);
+    EXPECT_EQ(appcore::App().settings, nullptr);
     EXPECT_FALSE(SettingsKeyExists());
 }
 
 TEST_F(RunCommandLineTest, AValidRunEndsWithTheSettingsWrittenBack) {
     EXPECT_EQ(app::RunCommandLine(u"/B \\all.bkp"), -1);
     EXPECT_TRUE(SettingsKeyExists());
-    EXPECT_EQ(app::App().settings, nullptr);
+    EXPECT_EQ(appcore::App().settings, nullptr);
 }
 
 TEST_F(RunCommandLineTest, TheSilentSwitchShowsNothing) {

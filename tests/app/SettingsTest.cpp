@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "appcore/Settings.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
@@ -8,6 +8,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/registry/Registry.h"
 #include "platform/shell/Shell.h"
+#include "tests/support/ScriptedSession.h"
 #include "tests/support/TempDevice.h"
 
 namespace {
@@ -21,8 +22,8 @@ protected:
     void Store(const char16_t* name, DWORD type, std::vector<BYTE> data) {
         HKEY key;
         DWORD disposition;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, app::kSettingsKey, 0, u"", 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, &disposition),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, appcore::kSettingsKey, 0, u"", 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, &disposition),
                   ERROR_SUCCESS);
         ASSERT_EQ(RegSetValueExW(key, name, 0, type, data.data(), static_cast<DWORD>(data.size())),
                   ERROR_SUCCESS);
@@ -34,7 +35,7 @@ protected:
     // The stored value, or nothing.
     bool Read(const char16_t* name, DWORD& type, std::vector<BYTE>& data) {
         HKEY key;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, app::kSettingsKey, 0, KEY_READ, &key) !=
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, appcore::kSettingsKey, 0, KEY_READ, &key) !=
             ERROR_SUCCESS) {
             return false;
         }
@@ -48,12 +49,14 @@ protected:
     }
 
     testing_support::TempDevice device_;
+    // The palm-size edition's defaults.
+    appcore::ScopedShell shell_{testing_support::MakeShell(testing_support::Edition::Palm)};
 };
 
 TEST_F(SettingsTest, DefaultsOnADeviceWithoutTheKey) {
-    app::Settings settings;
-    EXPECT_EQ(settings.style, app::kDetails);
-    EXPECT_EQ(settings.sortKey, app::kSortByName);
+    appcore::Settings settings;
+    EXPECT_EQ(settings.style, appcore::kDetails);
+    EXPECT_EQ(settings.sortKey, appcore::kSortByName);
     EXPECT_TRUE(settings.sortAscending);
     EXPECT_EQ(settings.fullRow, 1u);
     EXPECT_FALSE(settings.showSystemDatabases);
@@ -63,7 +66,7 @@ TEST_F(SettingsTest, DefaultsOnADeviceWithoutTheKey) {
     EXPECT_EQ(std::u16string(settings.documentsFolder), u"\\My Documents");
     EXPECT_EQ(std::u16string(settings.scriptName), u"\\My Documents\\autobackup.abk");
     for (BYTE slot : settings.selection)
-        ASSERT_EQ(slot, app::kFreeSlot);
+        ASSERT_EQ(slot, appcore::kFreeSlot);
     ASSERT_NE(settings.listFont, nullptr);
     EXPECT_EQ(FontDescription(settings.listFont)->lfWeight, FW_NORMAL);
     EXPECT_EQ(FontDescription(settings.boldFont)->lfWeight, FW_BOLD);
@@ -71,46 +74,50 @@ TEST_F(SettingsTest, DefaultsOnADeviceWithoutTheKey) {
 
 TEST_F(SettingsTest, WithoutADocumentsFolderTheScriptGoesToWindows) {
     SetSpecialFolderFailureForTests(false, true);  // the location works, its path does not
-    app::Settings a;
+    appcore::Settings a;
     EXPECT_EQ(std::u16string(a.scriptName), u"\\windows\\autobackup.abk");
     SetSpecialFolderFailureForTests(true, false);
-    app::Settings b;
+    appcore::Settings b;
     EXPECT_EQ(std::u16string(b.documentsFolder), u"\\windows");
 }
 
 TEST_F(SettingsTest, TheDestructorWritesAllThirteenValuesInTheirStoredForms) {
     {
-        app::Settings settings;
+        appcore::Settings settings;
         settings.selection[0] = 3;
         settings.selection[1] = 7;
         CopyWide(settings.scriptName, u"\\My Documents\\nightly.abk");
         settings.sortAscending = false;
         settings.silent = 1;  // run-time switches are never stored
     }
-    const char16_t* names[] = {u"ShowSysDb", u"Sort",         u"SortOrder",   u"Style",
-                               u"Bold",      u"Selection",    u"FullRow",     u"SearchNumProp",
-                               u"MatchCase", u"PromptScript", u"ShowWarning", u"DoubleTap",
-                               u"ScriptName"};
-    for (const char16_t* name : names) {
+    ASSERT_EQ(appcore::StoredSettings().size(), 13u);
+    for (const appcore::StoredSetting& stored : appcore::StoredSettings()) {
+        std::string name = WideToUtf8(stored.name);
         DWORD type;
         std::vector<BYTE> data;
-        ASSERT_TRUE(Read(name, type, data)) << WideToUtf8(name);
-        if (std::u16string(name) == u"Selection") {
-            EXPECT_EQ(type, REG_BINARY);
-            ASSERT_EQ(data.size(), 250u);
-            EXPECT_EQ(data[0], 3);
-            EXPECT_EQ(data[1], 7);
-            EXPECT_EQ(data[2], 255);
-        } else if (std::u16string(name) == u"ScriptName") {
-            EXPECT_EQ(type, REG_DWORD);  // text stored under the number type
-            std::u16string text = u"\\My Documents\\nightly.abk";
-            ASSERT_EQ(data.size(), (text.size() + 1) * 2);
-            EXPECT_EQ(data[0], '\\');
-            EXPECT_EQ(data[data.size() - 1], 0);
-            EXPECT_EQ(data[data.size() - 2], 0);
-        } else {
-            EXPECT_EQ(type, REG_DWORD) << WideToUtf8(name);
-            EXPECT_EQ(data.size(), 4u) << WideToUtf8(name);
+        ASSERT_TRUE(Read(stored.name, type, data)) << name;
+        switch (stored.kind) {
+            case appcore::SettingKind::Selection:
+                EXPECT_EQ(type, REG_BINARY);
+                ASSERT_EQ(data.size(), 250u);
+                EXPECT_EQ(data[0], 3);
+                EXPECT_EQ(data[1], 7);
+                EXPECT_EQ(data[2], 255);
+                break;
+            case appcore::SettingKind::Text: {
+                EXPECT_EQ(type, REG_DWORD) << name;  // text stored under the number type
+                std::u16string text = u"\\My Documents\\nightly.abk";
+                ASSERT_EQ(data.size(), (text.size() + 1) * 2);
+                EXPECT_EQ(data[0], '\\');
+                EXPECT_EQ(data[data.size() - 1], 0);
+                EXPECT_EQ(data[data.size() - 2], 0);
+                break;
+            }
+            case appcore::SettingKind::Flag:
+            case appcore::SettingKind::Number:
+                EXPECT_EQ(type, REG_DWORD) << name;
+                ASSERT_EQ(data.size(), 4u) << name;
+                break;
         }
     }
     DWORD type;
@@ -136,14 +143,42 @@ TEST_F(SettingsTest, StoredValuesAreReadBackAndOnlyTheLowByteOfFlagsCounts) {
     text.push_back(0);
     Store(u"ScriptName", REG_SZ, text);                          // the type is not looked at
     Store(u"Selection", REG_BINARY, std::vector<BYTE>(251, 1));  // too long: kept default
-    app::Settings settings;
+    appcore::Settings settings;
     EXPECT_FALSE(settings.sortAscending);
     EXPECT_FALSE(settings.showSystemDatabases);
-    EXPECT_EQ(settings.sortKey, app::kSortByDate);
-    EXPECT_EQ(settings.style, app::kLargeIcons);
+    EXPECT_EQ(settings.sortKey, appcore::kSortByDate);
+    EXPECT_EQ(settings.style, appcore::kLargeIcons);
     EXPECT_EQ(FontDescription(settings.listFont)->lfWeight, FW_BOLD);
     EXPECT_EQ(std::u16string(settings.scriptName), script);
-    EXPECT_EQ(settings.selection[0], app::kFreeSlot);
+    EXPECT_EQ(settings.selection[0], appcore::kFreeSlot);
+}
+
+TEST_F(SettingsTest, EveryStoredValueComesBackFromItsOwnName) {
+    // Distinct values in every member, none of them a default.
+    DWORD next = 100;
+    {
+        appcore::Settings settings;
+        for (const appcore::StoredSetting& stored : appcore::StoredSettings()) {
+            if (stored.kind == appcore::SettingKind::Flag)
+                settings.*stored.flag = !(settings.*stored.flag);
+            else if (stored.kind == appcore::SettingKind::Number)
+                settings.*stored.number = next++;
+        }
+    }
+    appcore::Settings settings;
+    next = 100;
+    EXPECT_FALSE(settings.sortAscending);
+    EXPECT_TRUE(settings.showSystemDatabases);
+    for (const appcore::StoredSetting& stored : appcore::StoredSettings()) {
+        if (stored.kind != appcore::SettingKind::Number)
+            continue;
+        EXPECT_EQ(settings.*stored.number, next) << WideToUtf8(stored.name);
+        DWORD type;
+        std::vector<BYTE> data;
+        ASSERT_TRUE(Read(stored.name, type, data));
+        EXPECT_EQ(data, (std::vector<BYTE>{BYTE(next), 0, 0, 0})) << WideToUtf8(stored.name);
+        ++next;
+    }
 }
 
 TEST_F(SettingsTest, AnOverlongStoredScriptNameIsCutAndTerminated) {
@@ -151,12 +186,12 @@ TEST_F(SettingsTest, AnOverlongStoredScriptNameIsCutAndTerminated) {
     for (std::size_t i = 1; i < text.size(); i += 2)
         text[i] = 0;
     Store(u"ScriptName", REG_DWORD, text);
-    app::Settings settings;
+    appcore::Settings settings;
     EXPECT_EQ(WideLengthBounded(settings.scriptName, MAX_PATH), MAX_PATH - 1);
 }
 
 TEST_F(SettingsTest, MakeListFontFollowsTheBoldSetting) {
-    app::Settings settings;
+    appcore::Settings settings;
     std::size_t live = LiveGdiObjectCount();
     settings.boldList = 1;
     settings.MakeListFont();

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "backup/ScriptFile.h"
 #include "platform/core/Bytes.h"
 #include "platform/core/Handles.h"
@@ -240,7 +240,7 @@ TEST_P(BackupArchiveRoundTrip, RecordHeadersCountFromOneAndCarryTheStoredLength)
 INSTANTIATE_TEST_SUITE_P(Compression, BackupArchiveRoundTrip, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Compressed" : "Plain"; });
 
-TEST_F(BackupArchiveTest, AFailedWriteShowsString75) {
+TEST_F(BackupArchiveTest, AFailedWriteSaysTheFileCannotBeWritten) {
     ce::SetWriteFailure(30, "full.bkp");
     EXPECT_FALSE(WriteArchive("full.bkp", false, u"", {{u"Big", 0, {Pattern(100, 3)}}}));
     // The header fits, the database header does not; the final header
@@ -249,8 +249,8 @@ TEST_F(BackupArchiveTest, AFailedWriteShowsString75) {
 }
 
 TEST_F(BackupArchiveTest, NothingIsShownWhenRunningSilently) {
-    app::App().settings = std::make_unique<app::Settings>();
-    app::App().settings->silent = 1;
+    appcore::App().settings = std::make_unique<appcore::Settings>();
+    appcore::App().settings->silent = 1;
     ce::SetWriteFailure(0, "full.bkp");
     EXPECT_FALSE(WriteArchive("full.bkp", false, u"", {}));
     WriteBytes("short.bkp", Bytes(10, 0));
@@ -259,7 +259,7 @@ TEST_F(BackupArchiveTest, NothingIsShownWhenRunningSilently) {
     EXPECT_TRUE(Shown().empty());
 }
 
-TEST_F(BackupArchiveTest, ArchivesThatCannotBeOpenedOrAreShortGetString77) {
+TEST_F(BackupArchiveTest, ArchivesThatCannotBeOpenedOrAreShortSayTheFileCannotBeRead) {
     std::vector<TestDatabase> read;
     EXPECT_FALSE(ReadArchive("missing.bkp", read));
     WriteBytes("short.bkp", Bytes(23, 0));
@@ -336,7 +336,7 @@ TEST_F(BackupArchiveTest, ABlockChainThatLeadsBackIsRefusedInsteadOfWalkedForeve
     EXPECT_EQ(Shown(), std::vector<ce::UINT>{res::IDS_CANT_READ_FILE});
 }
 
-TEST_F(BackupArchiveTest, ShortRecordsGetString82WithTheDatabaseName) {
+TEST_F(BackupArchiveTest, ShortRecordsSayTheArchiveIsCorruptWithTheDatabaseName) {
     for (bool compressed : {false, true}) {
         session_.user().ClearShown();
         ASSERT_TRUE(WriteArchive("two.bkp", compressed, u"", kTwoDatabases));
@@ -475,13 +475,13 @@ TEST_F(ScriptWritingTest, HeaderAndEntriesWithTheFinalCount) {
     ce::CloseHandle(file);
 }
 
-TEST_F(ScriptWritingTest, AScriptThatCannotBeCreatedShows95OnceAndTheArchiveIsWritten) {
+TEST_F(ScriptWritingTest, AScriptThatCannotBeCreatedSaysSoOnceAndTheArchiveIsWritten) {
     Run("no such folder/a.abk", u"", true, {u"Contacts"}, 1);
     EXPECT_EQ(Shown(), std::vector<ce::UINT>{res::IDS_CANT_CREATE_SCRIPT});
     EXPECT_EQ(FileBytes("all.bkp").size(), 24u);
 }
 
-TEST_F(ScriptWritingTest, AScriptWriteThatFailsShows95AndDeletesTheScript) {
+TEST_F(ScriptWritingTest, AScriptWriteThatFailsSaysTheScriptCannotBeCreatedAndDeletesIt) {
     ce::SetWriteFailure(588 + 10, "a.abk");
     Run("a.abk", u"", true, {u"Contacts", u"Other"}, 2);
     EXPECT_EQ(Shown(), std::vector<ce::UINT>{res::IDS_CANT_CREATE_SCRIPT});

@@ -1,11 +1,11 @@
 // The keyboard edition's dialogs: captioned windows centred on the screen,
 // without Done button, help button or painted title line, and bold buttons
-// as in the other edition.
+// as in the other edition. The fixture installs the keyboard shell, so these
+// cases run beside the palm-size edition's in one test program.
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
-#include "app/EditionShell.h"
+#include "appcore/Application.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
@@ -31,19 +31,30 @@ BOOL Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-TEST(KeyboardShell, DialogsAreCentredCaptionedWindowsWithoutTheFrameElements) {
-    testing_support::TempDevice device;
-    testing_support::ScriptedSession session;
-    gui::HeadlessBackend& backend = *gui::CurrentHeadless();
-    gui::ScreenMetrics screen = backend.Screen();
-    screen.width = 640;
-    screen.height = 240;
-    backend.SetScreen(screen);
-    app::App().settings = std::make_unique<app::Settings>();
-    EXPECT_EQ(app::App().settings->doubleTap, 1u);
+class KeyboardShell : public ::testing::Test {
+protected:
+    KeyboardShell() {
+        gui::HeadlessBackend& backend = *gui::CurrentHeadless();
+        gui::ScreenMetrics screen = backend.Screen();
+        screen.width = 640;
+        screen.height = 240;
+        backend.SetScreen(screen);
+    }
 
-    HWND dialog = CreateDialogParamW(app::App().instance, MAKEINTRESOURCE(res::IDD_DATABASE_EXISTS),
-                                     nullptr, &Procedure, 0);
+    testing_support::TempDevice device_;
+    testing_support::ScriptedSession session_{testing_support::Edition::Keyboard};
+};
+
+TEST_F(KeyboardShell, DoubleTapToOpenStartsOn) {
+    appcore::Settings settings;
+    EXPECT_EQ(settings.doubleTap, 1u);
+}
+
+TEST_F(KeyboardShell, DialogsAreCentredCaptionedWindowsWithoutTheFrameElements) {
+    appcore::App().settings = std::make_unique<appcore::Settings>();
+
+    HWND dialog = CreateDialogParamW(
+        appcore::App().instance, MAKEINTRESOURCE(res::IDD_DATABASE_EXISTS), nullptr, &Procedure, 0);
     ASSERT_NE(dialog, nullptr);
     ShowWindow(dialog, SW_SHOW);
     RECT r{};
@@ -57,7 +68,7 @@ TEST(KeyboardShell, DialogsAreCentredCaptionedWindowsWithoutTheFrameElements) {
 
     InvalidateRect(dialog, nullptr, TRUE);
     UpdateWindow(dialog);
-    for (const gui::DrawOp& op : backend.LastDrawing(dialog))
+    for (const gui::DrawOp& op : gui::CurrentHeadless()->LastDrawing(dialog))
         EXPECT_NE(op.kind, gui::DrawOp::Text);
 
     auto font = reinterpret_cast<HFONT>(SendDlgItemMessageW(dialog, IDOK, WM_GETFONT, 0, 0));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/Bytes.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Handles.h"
@@ -87,7 +87,7 @@ TEST_F(DatabaseTest, AFailedOpenReportsTheGivenNameAndLeavesTheObjectClosed) {
               u"Couldn't open \"Missing\" database: The system cannot find the file specified");
 }
 
-TEST_F(DatabaseTest, GetInfoOnAClosedObjectFailsWithString49AndZeroInformation) {
+TEST_F(DatabaseTest, GetInfoOnAClosedObjectSaysItCannotUpdateAndZeroesTheInformation) {
     Database db;
     CEDBASEINFO info;
     std::memset(&info, 0xAB, sizeof info);
@@ -122,8 +122,8 @@ TEST_F(DatabaseTest, QuietFailuresStillRecordTheErrorText) {
     EXPECT_EQ(db.Open(u"Missing"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(std::u16string(db.errorText()), u"The system cannot find the file specified");
     db.SetReportErrors(true);
-    app::App().settings = std::make_unique<app::Settings>();
-    app::App().settings->silent = 1;
+    appcore::App().settings = std::make_unique<appcore::Settings>();
+    appcore::App().settings->silent = 1;
     EXPECT_EQ(db.Open(u"Missing"), INVALID_HANDLE_VALUE);
     EXPECT_TRUE(session_.user().shown().empty());
 }

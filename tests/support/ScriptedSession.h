@@ -1,19 +1,25 @@
 #pragma once
-// A test's user: installs the headless backend with a scripted user that
-// turns every unscripted question into a test failure, and points the
-// application at the palm-size edition's resources. Undone at the end of the
-// test, so no test inherits another's answers.
+// A test's user and program state: a fresh application object, the shell of
+// the edition the test runs (the palm-size one unless it says otherwise)
+// with that edition's resources, and the headless backend with a scripted
+// user that turns every unscripted question into a test failure. All of it
+// is undone at the end of the test, so no test inherits another's state or
+// answers.
 
 #include <memory>
 
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/gui/Backend.h"
 #include "platform/gui/headless/ScriptedUser.h"
 
 namespace testing_support {
 
+enum class Edition { Palm, Keyboard };
+
 class ScriptedSession {
 public:
-    ScriptedSession();
+    explicit ScriptedSession(Edition edition = Edition::Palm);
     ~ScriptedSession();
     ScriptedSession(const ScriptedSession&) = delete;
     ScriptedSession& operator=(const ScriptedSession&) = delete;
@@ -21,8 +27,14 @@ public:
     ce::gui::ScriptedUser& user() { return *user_; }
 
 private:
+    std::unique_ptr<appcore::ScopedShell> shell_;
     std::shared_ptr<ce::gui::ScriptedUser> user_;
     std::unique_ptr<ce::gui::ScopedBackend> backend_;
+    std::unique_ptr<appcore::ScopedApplication> application_;
 };
+
+// The shell and the resources of an edition, as its program's main() has them.
+std::unique_ptr<appcore::EditionShell> MakeShell(Edition edition);
+ce::HINSTANCE EditionResources(Edition edition);
 
 }  // namespace testing_support

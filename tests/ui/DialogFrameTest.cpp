@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
@@ -36,19 +36,19 @@ BOOL FramedProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 class DialogFrameTest : public ::testing::Test {
 protected:
     DialogFrameTest() {
-        app::Application& application = app::App();
-        application.settings = std::make_unique<app::Settings>();
+        appcore::Application& application = appcore::App();
+        application.settings = std::make_unique<appcore::Settings>();
         application.helpBitmap = LoadBitmapW(application.instance, MAKEINTRESOURCE(res::IDB_HELP));
     }
     ~DialogFrameTest() override {
         if (IsWindow(dialog_))
             DestroyWindow(dialog_);
-        DeleteObject(app::App().helpBitmap);
-        app::App().helpBitmap = nullptr;
+        DeleteObject(appcore::App().helpBitmap);
+        appcore::App().helpBitmap = nullptr;
     }
 
     HWND Open(UINT templateId) {
-        dialog_ = CreateDialogParamW(app::App().instance, MAKEINTRESOURCE(templateId), nullptr,
+        dialog_ = CreateDialogParamW(appcore::App().instance, MAKEINTRESOURCE(templateId), nullptr,
                                      &FramedProcedure, 0);
         ShowWindow(dialog_, SW_SHOW);
         return dialog_;

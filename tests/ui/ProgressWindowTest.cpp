@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Cursor.h"
@@ -25,7 +25,7 @@ using ui::ProgressWindow;
 
 class ProgressWindowTest : public ::testing::Test {
 protected:
-    ProgressWindowTest() { app::App().settings = std::make_unique<app::Settings>(); }
+    ProgressWindowTest() { appcore::App().settings = std::make_unique<appcore::Settings>(); }
     gui::ScriptedUser& user() { return session_.user(); }
 
     std::u16string Text(const ProgressWindow& progress) {
@@ -97,7 +97,7 @@ TEST_F(ProgressWindowTest, CancelPressedWhileTheOperationPumpsIsSeenByTheNextPum
 }
 
 TEST_F(ProgressWindowTest, NoProgressKeepsTheWindowHiddenWithTheWaitCursor) {
-    app::App().settings->noProgress = 1;
+    appcore::App().settings->noProgress = 1;
     {
         ProgressWindow progress(ProgressWindow::kBackupQuestion, ProgressWindow::kBackupTitle);
         ASSERT_TRUE(progress.Create(nullptr));

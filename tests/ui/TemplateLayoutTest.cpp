@@ -1,9 +1,9 @@
-// Every control of the browser's dialogs is on the screen, below the title
-// line, in portrait (240x320) and in landscape (320x240).
+// Every control of every dialog template in the resources is on the screen,
+// below the title line, in portrait (240x320) and in landscape (320x240).
 
 #include <gtest/gtest.h>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
@@ -11,6 +11,7 @@
 #include "platform/gui/headless/HeadlessBackend.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
+#include "tests/support/DialogTemplates.h"
 #include "tests/support/ScriptedSession.h"
 #include "tests/support/TempDevice.h"
 #include "ui/DialogFrame.h"
@@ -27,13 +28,9 @@ BOOL Framed(HWND dialog, UINT message, WPARAM, LPARAM) {
     return FALSE;
 }
 
-struct Layout {
-    UINT templateId;
-    int width;
-    int height;
-};
+using testing_support::DialogOnScreen;
 
-class TemplateLayoutTest : public ::testing::TestWithParam<Layout> {
+class TemplateLayoutTest : public ::testing::TestWithParam<DialogOnScreen> {
 protected:
     testing_support::TempDevice device_;
     testing_support::ScriptedSession session_;
@@ -45,9 +42,10 @@ TEST_P(TemplateLayoutTest, EveryControlIsOnTheScreenBelowTheTitleLine) {
     screen.width = GetParam().width;
     screen.height = GetParam().height;
     backend.SetScreen(screen);
-    app::App().settings = std::make_unique<app::Settings>();
-    app::App().helpBitmap = LoadBitmapW(app::App().instance, MAKEINTRESOURCE(res::IDB_HELP));
-    HWND dialog = CreateDialogParamW(app::App().instance, MAKEINTRESOURCE(GetParam().templateId),
+    appcore::App().settings = std::make_unique<appcore::Settings>();
+    appcore::App().helpBitmap =
+        LoadBitmapW(appcore::App().instance, MAKEINTRESOURCE(res::IDB_HELP));
+    HWND dialog = CreateDialogParamW(appcore::App().instance, MAKEINTRESOURCE(GetParam().dialog.id),
                                      nullptr, &Framed, 0);
     ASSERT_NE(dialog, nullptr);
     RECT client{};
@@ -79,25 +77,13 @@ TEST_P(TemplateLayoutTest, EveryControlIsOnTheScreenBelowTheTitleLine) {
         EXPECT_LE(bottomRight.y, client.bottom) << what;
     }
     DestroyWindow(dialog);
-    DeleteObject(app::App().helpBitmap);
-    app::App().helpBitmap = nullptr;
+    DeleteObject(appcore::App().helpBitmap);
+    appcore::App().helpBitmap = nullptr;
 }
 
-std::vector<Layout> Layouts() {
-    std::vector<Layout> layouts;
-    for (UINT id : {res::IDD_ABOUT, res::IDD_NAME, res::IDD_PROPERTIES, res::IDD_OPTIONS,
-                    res::IDD_DATABASE_EXISTS, res::IDD_PROGRESS}) {
-        layouts.push_back({id, 240, 320});
-        layouts.push_back({id, 320, 240});
-    }
-    return layouts;
-}
-
-INSTANTIATE_TEST_SUITE_P(BrowserDialogs, TemplateLayoutTest, ::testing::ValuesIn(Layouts()),
-                         [](const ::testing::TestParamInfo<Layout>& info) {
-                             return "template" + std::to_string(info.param.templateId) +
-                                    (info.param.width < info.param.height ? "Portrait"
-                                                                          : "Landscape");
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryDialog, TemplateLayoutTest,
+                         ::testing::ValuesIn(testing_support::DialogsOnBothScreens(
+                             testing_support::EditionResources(testing_support::Edition::Palm))),
+                         [](const auto& info) { return info.param.TestName(); });
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/Application.h"
-#include "app/EditionShell.h"
 #include "app/MainWindow.h"
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/core/Handles.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
@@ -20,7 +20,7 @@
 #include "platform/objectstore/ObjectStore.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
-#include "resources/Editions.h"
+#include "tests/support/ScriptedSession.h"
 #include "tests/support/SeedDatabases.h"
 
 namespace browser_qt {
@@ -46,11 +46,14 @@ void BrowserQt::SetUp() {
     ::setenv("TESSALY_SCREEN", ScreenSize(), 1);
     ::unsetenv("TESSALY_DPI");
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    shell_ = std::make_unique<appcore::ScopedShell>(
+        testing_support::MakeShell(testing_support::Edition::Palm));
     backend_ = std::make_unique<gui::ScopedBackend>(
-        std::make_unique<gui::qt::QtBackend>(shell::InteractiveWindowOptions()));
+        std::make_unique<gui::qt::QtBackend>(appcore::Shell().InteractiveWindowOptions()));
     qt_ = gui::qt::CurrentQt();
     ASSERT_NE(qt_, nullptr);
-    app::App().instance = res::PalmEdition();
+    application_ = std::make_unique<appcore::ScopedApplication>();
+    appcore::App().instance = testing_support::EditionResources(testing_support::Edition::Palm);
 }
 
 void BrowserQt::TearDown() {
@@ -62,11 +65,9 @@ void BrowserQt::TearDown() {
     }
     if (accelerators_ != nullptr)
         DestroyAcceleratorTable(accelerators_);
-    app::Application& application = app::App();
-    application.settings.reset();
-    application.mainWindow = nullptr;
-    application.commandsIdle = true;
+    application_.reset();
     backend_.reset();
+    shell_.reset();
     ::unsetenv("TESSALY_SCREEN");
 }
 
@@ -82,7 +83,7 @@ void BrowserQt::Start() {
     ASSERT_TRUE(app::RegisterMainClass());
     ASSERT_TRUE(app::CreateMainWindow());
     accelerators_ =
-        LoadAcceleratorsW(app::App().instance, MAKEINTRESOURCE(res::IDR_MAIN_ACCELERATORS));
+        LoadAcceleratorsW(appcore::App().instance, MAKEINTRESOURCE(res::IDR_MAIN_ACCELERATORS));
     Pump();
 }
 
@@ -123,11 +124,11 @@ void BrowserQt::When(std::function<bool()> ready, std::function<void()> action) 
 }
 
 HWND BrowserQt::main() const {
-    return app::App().mainWindow;
+    return appcore::App().mainWindow;
 }
 
 HWND BrowserQt::list() const {
-    return app::App().list;
+    return appcore::App().list;
 }
 
 QWidget* BrowserQt::WidgetOf(HWND window) const {

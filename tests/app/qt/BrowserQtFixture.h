@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/gui/Backend.h"
 #include "platform/gui/WinUser.h"
 #include "platform/gui/qt/QtBackend.h"
@@ -73,7 +75,9 @@ protected:
 
 private:
     testing_support::TempDevice device_;
+    std::unique_ptr<appcore::ScopedShell> shell_;
     std::unique_ptr<gui::ScopedBackend> backend_;
+    std::unique_ptr<appcore::ScopedApplication> application_;
     HACCEL accelerators_ = nullptr;
     std::vector<std::unique_ptr<QTimer>> watchers_;
     int pending_ = 0;

@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
@@ -120,7 +120,7 @@ TEST_F(BrowserWindow, OptionsFromTheViewMenuShowSystemDatabasesAndChangeTheTap) 
     EXPECT_LE(menuArea.bottom(), barTop.y());
     EXPECT_GE(menuArea.top(), qt_->FrameOf(main())->mapToGlobal(QPoint(0, 0)).y());
 
-    app::Settings& settings = *app::App().settings;
+    appcore::Settings& settings = *appcore::App().settings;
     EXPECT_TRUE(settings.showSystemDatabases);
     EXPECT_EQ(settings.doubleTap, 1u);
     // The list was refilled at once: the system database is there, with its icon.
@@ -137,7 +137,7 @@ TEST_F(BrowserWindow, OptionsFromTheViewMenuShowSystemDatabasesAndChangeTheTap) 
 
 TEST_F(BrowserWindow, CtrlPShowsThePropertiesOfTheTappedDatabase) {
     Start();
-    app::App().settings->doubleTap = 1;
+    appcore::App().settings->doubleTap = 1;
     QTest::mouseClick(WidgetOf(list()), Qt::LeftButton, {}, RowPoint(RowOf(u"Contacts")));
     Pump();
     QString name, size, records;

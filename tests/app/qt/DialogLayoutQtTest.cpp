@@ -1,6 +1,6 @@
-// Every control of the browser's dialogs, laid out with the fonts Qt really
-// draws, lies on the device's screen and shows its whole text, in portrait
-// and in landscape.
+// Every control of every dialog template in the resources, laid out with the
+// fonts Qt really draws, lies on the device's screen and shows its whole
+// text, in portrait and in landscape.
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/Application.h"
+#include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
@@ -17,6 +17,8 @@
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "tests/app/qt/BrowserQtFixture.h"
+#include "tests/support/DialogTemplates.h"
+#include "tests/support/ScriptedSession.h"
 #include "ui/DialogFrame.h"
 
 namespace browser_qt {
@@ -32,10 +34,7 @@ BOOL Framed(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-struct Layout {
-    UINT templateId;
-    const char* screen;
-};
+using testing_support::DialogOnScreen;
 
 // Whether the widget shows all of its text in the room it has.
 bool ShowsWholeText(QWidget* widget, std::string& why) {
@@ -66,16 +65,16 @@ bool ShowsWholeText(QWidget* widget, std::string& why) {
     return true;
 }
 
-class DialogLayoutQt : public BrowserQt, public ::testing::WithParamInterface<Layout> {
+class DialogLayoutQt : public BrowserQt, public ::testing::WithParamInterface<DialogOnScreen> {
 protected:
-    const char* ScreenSize() const override { return GetParam().screen; }
+    const char* ScreenSize() const override { return GetParam().screen.c_str(); }
 };
 
 TEST_P(DialogLayoutQt, EveryControlShowsItsWholeTextOnTheScreen) {
-    app::Application& application = app::App();
-    application.settings = std::make_unique<app::Settings>();
+    appcore::Application& application = appcore::App();
+    application.settings = std::make_unique<appcore::Settings>();
     application.helpBitmap = LoadBitmapW(application.instance, MAKEINTRESOURCE(res::IDB_HELP));
-    HWND dialog = CreateDialogParamW(application.instance, MAKEINTRESOURCE(GetParam().templateId),
+    HWND dialog = CreateDialogParamW(application.instance, MAKEINTRESOURCE(GetParam().dialog.id),
                                      nullptr, &Framed, 0);
     ASSERT_NE(dialog, nullptr);
     ShowWindow(dialog, SW_SHOW);
@@ -109,21 +108,10 @@ TEST_P(DialogLayoutQt, EveryControlShowsItsWholeTextOnTheScreen) {
     application.helpBitmap = nullptr;
 }
 
-std::vector<Layout> Layouts() {
-    std::vector<Layout> layouts;
-    for (UINT id : {res::IDD_ABOUT, res::IDD_NAME, res::IDD_PROPERTIES, res::IDD_OPTIONS,
-                    res::IDD_DATABASE_EXISTS, res::IDD_PROGRESS}) {
-        layouts.push_back({id, "240x320"});
-        layouts.push_back({id, "320x240"});
-    }
-    return layouts;
-}
-
-INSTANTIATE_TEST_SUITE_P(BrowserDialogs, DialogLayoutQt, ::testing::ValuesIn(Layouts()),
-                         [](const ::testing::TestParamInfo<Layout>& info) {
-                             return "template" + std::to_string(info.param.templateId) +
-                                    (info.param.screen[0] == '2' ? "Portrait" : "Landscape");
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryDialog, DialogLayoutQt,
+                         ::testing::ValuesIn(testing_support::DialogsOnBothScreens(
+                             testing_support::EditionResources(testing_support::Edition::Palm))),
+                         [](const auto& info) { return info.param.TestName(); });
 
 }  // namespace
 }  // namespace browser_qt

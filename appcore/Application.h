@@ -5,10 +5,11 @@
 #include <memory>
 #include <string>
 
-#include "app/Settings.h"
+#include "appcore/ScopedValue.h"
+#include "appcore/Settings.h"
 #include "platform/gui/WinTypes.h"
 
-namespace app {
+namespace appcore {
 
 class Application {
 public:
@@ -36,12 +37,31 @@ public:
     bool highResolution = false;
     ce::HBITMAP helpBitmap = nullptr;
     ce::HACCEL editorAccelerators = nullptr;
+
+    // Commands are not idle until the returned guard ends; then they are as
+    // they were.
+    ScopedValue<bool> CommandRunning() { return {commandsIdle, false}; }
 };
 
-// The one instance, alive for the whole process.
+// The application object in use. A program has one for the whole process.
 Application& App();
+
+// Replaces the application object with a fresh one for a scope, and puts the
+// previous one back afterwards; tests start each case with one, so that no
+// case inherits another's state.
+class ScopedApplication {
+public:
+    ScopedApplication();
+    ~ScopedApplication();
+    ScopedApplication(const ScopedApplication&) = delete;
+    ScopedApplication& operator=(const ScopedApplication&) = delete;
+
+private:
+    std::unique_ptr<Application> fresh_;
+    Application* previous_;
+};
 
 // Whether the running program is silent (the settings' silent switch).
 bool RunningSilently();
 
-}  // namespace app
+}  // namespace appcore

@@ -6,10 +6,12 @@
 // The constructor reads the registry; the destructor writes it back. Nothing
 // is written in between.
 
+#include <span>
+
 #include "platform/core/Types.h"
 #include "platform/gui/WinTypes.h"
 
-namespace app {
+namespace appcore {
 
 using ce::BOOL;
 using ce::BYTE;
@@ -33,8 +35,8 @@ public:
 
     // Reads the stored values; a missing key or value keeps the current one.
     void Load();
-    // Writes the thirteen stored values; returns whether the last one
-    // ("ScriptName") was written.
+    // Writes the thirteen stored values; returns whether the text value
+    // ("ScriptName", written last) was written.
     bool Save();
     // Releases the list font and makes it again from the bold-list setting.
     void MakeListFont();
@@ -69,8 +71,33 @@ private:
     bool writeOnDestroy_ = true;
 };
 
+// How a stored value is kept in the registry.
+enum class SettingKind {
+    // A REG_DWORD of 0 or 1, of which only the low byte counts on reading.
+    Flag,
+    // A REG_DWORD.
+    Number,
+    // The selection slots as REG_BINARY, read only when they fit.
+    Selection,
+    // The script name as UTF-16 text with its terminator, under REG_DWORD
+    // (the type is not looked at on reading).
+    Text,
+};
+
+// One stored value: its name, its kind and the member that holds it (`flag`
+// for a Flag, `number` for a Number; Selection and Text have one member each).
+struct StoredSetting {
+    const WCHAR* name;
+    SettingKind kind;
+    bool Settings::*flag = nullptr;
+    DWORD Settings::*number = nullptr;
+};
+
+// The thirteen stored values, in the order they are written.
+std::span<const StoredSetting> StoredSettings();
+
 // A font made from the platform's stock system font with the given weight
 // (nullptr when the stock font cannot be had).
 HFONT MakeSystemFont(ce::LONG weight);
 
-}  // namespace app
+}  // namespace appcore

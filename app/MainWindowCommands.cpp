@@ -1,0 +1,171 @@
+#include "app/MainWindowCommands.h"
+
+#include "app/DatabaseCommands.h"
+#include "app/DatabaseList.h"
+#include "app/ListSorting.h"
+#include "app/MenuState.h"
+#include "app/OptionsDialog.h"
+#include "appcore/Application.h"
+#include "platform/core/Text.h"
+#include "platform/gui/CommCtrl.h"
+#include "resources/ControlIds.h"
+#include "resources/StringIds.h"
+#include "store/Database.h"
+#include "ui/FileDialogs.h"
+#include "ui/Help.h"
+#include "ui/MessageBoxes.h"
+
+namespace app {
+
+using namespace ce;
+using namespace appcore;
+using namespace res;
+
+namespace {
+
+void ViewModify() {
+    WCHAR name[store::kDatabaseNameUnits];
+    if (SelectedCount() != 1 || !SelectedName(name))
+        return;
+    store::Database database;
+    CEDBASEINFO info{};
+    if (database.Open(name) == INVALID_HANDLE_VALUE || !database.GetInfo(info))
+        return;
+    if (info.wNumRecords == 0) {
+        if (ui::MessageById(nullptr, IDS_CONFIRM_ADD_RECORD, ui::kWarningQuestion) != IDYES)
+            return;
+        // The Add Property wizard adds the first record.
+        ui::NotAvailableYet();
+        return;
+    }
+    database.Close();
+    // The record editor shows the database here.
+    ui::NotAvailableYet();
+    UpdateSelectedRows();
+}
+
+void SetView(DWORD style) {
+    Application& application = App();
+    DWORD view = static_cast<DWORD>(GetWindowLongW(application.list, GWL_STYLE)) & LVS_TYPEMASK;
+    DWORD wanted = style == kLargeIcons   ? LVS_ICON
+                   : style == kSmallIcons ? LVS_SMALLICON
+                   : style == kList       ? LVS_LIST
+                                          : LVS_REPORT;
+    if (view == wanted)
+        return;
+    SetListView(style);
+    application.settings->style = style;
+    SortList();
+}
+
+void Refresh() {
+    SaveSelection();
+    RefreshList();
+}
+
+// A command on the first selected database (nothing when no row is
+// selected), and `then` when it succeeded.
+template <bool (*Operation)(const WCHAR* name), void (*Then)()>
+void OnSelected() {
+    WCHAR name[store::kDatabaseNameUnits];
+    if (SelectedName(name) && Operation(name))
+        Then();
+}
+
+bool RenameWithDialog(const WCHAR* name) {
+    return Rename(name, true);
+}
+
+// Export and Send take the selected database to dialogs of their own.
+bool NotAvailableYetFor(const WCHAR*) {
+    ui::NotAvailableYet();
+    return false;
+}
+
+void Nothing() {}
+
+void PropertiesOfSelected() {
+    if (SelectedCount() == 1)
+        ShowProperties();
+}
+
+void Options() {
+    if (ShowOptions(App().mainWindow)) {
+        ApplyListAppearance();
+        RefreshList();
+    }
+}
+
+void Autobackup() {
+    Settings& settings = *App().settings;
+    if (settings.promptScript != 0) {
+        WCHAR path[MAX_PATH];
+        CopyWide(path, WideView(settings.scriptName, MAX_PATH));
+        if (!ui::AskFileName(App().mainWindow, path, true, IDS_FILTER_SCRIPT, u"*.abk"))
+            return;
+        CopyWide(settings.scriptName, WideView(path, MAX_PATH));
+    }
+    // Running the script comes with Autobackup itself.
+    ui::NotAvailableYet();
+}
+
+void About() {
+    ShowAbout(App().mainWindow);
+}
+
+void Help() {
+    ui::ShowHelpTopic(ui::kMainHelpTopic);
+}
+
+void Close() {
+    // Posted: the close is refused while this command still runs.
+    PostMessageW(App().mainWindow, WM_CLOSE, 0, 0);
+}
+
+// Rows without a handler say "This command is not available yet.".
+constexpr ui::CommandRow kCommands[] = {
+    {IDM_VIEW_MODIFY, &ViewModify},
+    {IDM_COPY, &OnSelected<&Copy, &RefreshList>, &OneRowSelected},
+    {IDM_RENAME, &OnSelected<&RenameWithDialog, &RefreshList>, &OneRowSelected},
+    {IDM_PROPERTIES, &PropertiesOfSelected, &OneRowSelected},
+    {IDM_DELETE, &OnSelected<&DeleteSelected, &RefreshList>, &OneRowSelected},
+    {IDM_EMPTY, &OnSelected<&EmptySelected, &Refresh>, &OneRowSelected},
+    {IDM_VIEW_SMALL_ICONS, [] { SetView(kSmallIcons); }},
+    {IDM_VIEW_LARGE_ICONS, [] { SetView(kLargeIcons); }},
+    {IDM_VIEW_LIST, [] { SetView(kList); }},
+    {IDM_VIEW_DETAILS, [] { SetView(kDetails); }},
+    {IDM_ARRANGE_BY_NAME, [] { ArrangeBy(kSortByName); }},
+    {IDM_ARRANGE_BY_DATE, [] { ArrangeBy(kSortByDate); }},
+    {IDM_ARRANGE_BY_SIZE, [] { ArrangeBy(kSortBySize); }},
+    {IDM_REFRESH, &Refresh},
+    {IDM_OPTIONS, &Options},
+    {IDM_AUTOBACKUP, &Autobackup},
+    {IDM_BACKUP, nullptr},
+    {IDM_RESTORE, nullptr},
+    {IDM_BACKUP_REGISTRY, nullptr},
+    {IDM_RESTORE_REGISTRY, nullptr},
+    {IDM_RECEIVE, nullptr},
+    {IDM_EXPORT, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
+    {IDM_SEND, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
+    {IDM_ABOUT, &About},
+    {IDM_HELP, &Help},
+    {IDM_CLOSE, &Close},
+};
+
+}  // namespace
+
+ui::CommandTable MainWindowCommands() {
+    return kCommands;
+}
+
+void RunCommand(UINT command) {
+    Application& application = App();
+    {
+        auto running = application.CommandRunning();
+        ui::CarryOut(kCommands, command);
+    }
+    if (IsWindow(application.mainWindow))
+        UpdateMenus(nullptr);
+}
+
+}  // namespace app
