@@ -1,9 +1,9 @@
 // Accelerator tables: key combinations that become commands.
 
-#include <unordered_map>
 #include <vector>
 
 #include "platform/core/ErrorCodes.h"
+#include "platform/core/HandleTable.h"
 #include "platform/core/LastError.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/WindowSystem.h"
@@ -11,8 +11,12 @@
 namespace ce {
 namespace {
 
-std::unordered_map<std::uintptr_t, std::vector<AcceleratorEntry>>& Tables() {
-    static auto* tables = new std::unordered_map<std::uintptr_t, std::vector<AcceleratorEntry>>;
+struct AcceleratorTable {
+    std::vector<AcceleratorEntry> entries;
+};
+
+HandleTable<AcceleratorTable, HACCEL>& Tables() {
+    static auto* tables = new HandleTable<AcceleratorTable, HACCEL>({0x40000, 8});
     return *tables;
 }
 
@@ -30,24 +34,20 @@ HACCEL LoadAcceleratorsW(HINSTANCE instance, LPCWSTR name) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
-    static std::uintptr_t next = 0x40000;
-    std::uintptr_t value = next;
-    next += 8;
-    Tables()[value] = resource->entries;
-    return reinterpret_cast<HACCEL>(value);
+    return Tables().Insert(std::make_unique<AcceleratorTable>(AcceleratorTable{resource->entries}));
 }
 
 BOOL DestroyAcceleratorTable(HACCEL table) {
-    return Tables().erase(reinterpret_cast<std::uintptr_t>(table)) != 0 ? TRUE : FALSE;
+    return Tables().Erase(table) != nullptr ? TRUE : FALSE;
 }
 
 int TranslateAcceleratorW(HWND hwnd, HACCEL table, MSG* msg) {
     if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
         return 0;
-    auto it = Tables().find(reinterpret_cast<std::uintptr_t>(table));
-    if (it == Tables().end() || gui::Find(hwnd) == nullptr)
+    const AcceleratorTable* accelerators = Tables().Lookup(table);
+    if (accelerators == nullptr || gui::Find(hwnd) == nullptr)
         return 0;
-    for (const AcceleratorEntry& entry : it->second) {
+    for (const AcceleratorEntry& entry : accelerators->entries) {
         if ((entry.fVirt & FVIRTKEY) == 0 || entry.key != msg->wParam)
             continue;
         if (((entry.fVirt & FCONTROL) != 0) != Down(VK_CONTROL) ||

@@ -7,9 +7,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 
 #include "platform/core/ErrorCodes.h"
+#include "platform/core/HandleTable.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Backend.h"
@@ -22,9 +22,8 @@ namespace {
 
 struct GdiTable {
     std::mutex mutex;
-    std::unordered_map<std::uintptr_t, std::unique_ptr<gui::GdiObject>> objects;
-    std::uintptr_t next = 0x10000;
-    std::map<int, std::uintptr_t> stock;  // by stock object number; system colours at 100 + n
+    HandleTable<gui::GdiObject, HGDIOBJ> objects{{0x10000, 8}};
+    std::map<int, HGDIOBJ> stock;  // by stock object number; system colours at 100 + n
     std::map<const BYTE*, std::shared_ptr<const gui::Image>> decoded;
 };
 
@@ -34,15 +33,7 @@ GdiTable& Table() {
 }
 
 HGDIOBJ Insert(GdiTable& table, gui::GdiObject object) {
-    std::uintptr_t value = table.next;
-    table.next += 8;
-    table.objects.emplace(value, std::make_unique<gui::GdiObject>(std::move(object)));
-    return reinterpret_cast<HGDIOBJ>(value);
-}
-
-gui::GdiObject* Lookup(GdiTable& table, HGDIOBJ handle) {
-    auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
-    return it == table.objects.end() ? nullptr : it->second.get();
+    return table.objects.Insert(std::make_unique<gui::GdiObject>(std::move(object)));
 }
 
 gui::GdiObject SystemFont(LONG height) {
@@ -78,9 +69,9 @@ gui::GdiObject Pen(int style, int width, COLORREF color, bool stock) {
 HGDIOBJ Stock(GdiTable& table, int key, gui::GdiObject (*make)(int)) {
     auto it = table.stock.find(key);
     if (it != table.stock.end())
-        return reinterpret_cast<HGDIOBJ>(it->second);
+        return it->second;
     HGDIOBJ handle = Insert(table, make(key));
-    table.stock[key] = reinterpret_cast<std::uintptr_t>(handle);
+    table.stock[key] = handle;
     return handle;
 }
 
@@ -118,7 +109,7 @@ namespace gui {
 std::optional<GdiObject> ObjectCopy(HGDIOBJ handle) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    GdiObject* object = Lookup(table, handle);
+    GdiObject* object = table.objects.Lookup(handle);
     if (object == nullptr)
         return std::nullopt;
     return *object;
@@ -216,7 +207,7 @@ HBITMAP gui::CreateBitmapFromImage(std::shared_ptr<const Image> image) {
 int GetObjectW(HGDIOBJ handle, int size, void* out) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    gui::GdiObject* object = Lookup(table, handle);
+    gui::GdiObject* object = table.objects.Lookup(handle);
     if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
@@ -248,20 +239,20 @@ int GetObjectW(HGDIOBJ handle, int size, void* out) {
 BOOL DeleteObject(HGDIOBJ handle) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    auto it = table.objects.find(reinterpret_cast<std::uintptr_t>(handle));
-    if (it == table.objects.end()) {
+    gui::GdiObject* object = table.objects.Lookup(handle);
+    if (object == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (!it->second->stock)
-        table.objects.erase(it);
+    if (!object->stock)
+        table.objects.Erase(handle);
     return TRUE;
 }
 
 const LOGFONTW* FontDescription(HFONT font) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    gui::GdiObject* object = Lookup(table, font);
+    gui::GdiObject* object = table.objects.Lookup(font);
     return object != nullptr && object->kind == gui::GdiObject::Font ? &object->font : nullptr;
 }
 
@@ -269,8 +260,8 @@ std::size_t LiveGdiObjectCount() {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
     std::size_t n = 0;
-    for (const auto& [value, object] : table.objects)
-        n += object->stock ? 0 : 1;
+    table.objects.ForEach(
+        [&](HGDIOBJ, const gui::GdiObject& object) { n += object.stock ? 0 : 1; });
     return n;
 }
 

@@ -1,10 +1,10 @@
 // Image lists: equal-sized images cut from bitmaps, drawn with a colour
 // that stays transparent.
 
-#include <unordered_map>
 #include <vector>
 
 #include "platform/core/ErrorCodes.h"
+#include "platform/core/HandleTable.h"
 #include "platform/core/LastError.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
@@ -25,18 +25,16 @@ struct ImageListData {
     std::vector<Entry> entries;
 };
 
-std::unordered_map<std::uintptr_t, ImageListData>& Lists() {
-    static auto* lists = new std::unordered_map<std::uintptr_t, ImageListData>;
+HandleTable<ImageListData, HIMAGELIST>& Lists() {
+    static auto* lists = new HandleTable<ImageListData, HIMAGELIST>({0x50000, 8});
     return *lists;
 }
 
 ImageListData* Data(HIMAGELIST list) {
-    auto it = Lists().find(reinterpret_cast<std::uintptr_t>(list));
-    if (it == Lists().end()) {
+    ImageListData* data = Lists().Lookup(list);
+    if (data == nullptr)
         SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    return &it->second;
+    return data;
 }
 
 int AddStrip(ImageListData& data, const std::shared_ptr<const gui::Image>& image,
@@ -57,11 +55,7 @@ HIMAGELIST ImageList_Create(int cx, int cy, UINT, int, int) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    static std::uintptr_t next = 0x50000;
-    std::uintptr_t value = next;
-    next += 8;
-    Lists()[value] = ImageListData{cx, cy, {}};
-    return reinterpret_cast<HIMAGELIST>(value);
+    return Lists().Insert(std::make_unique<ImageListData>(ImageListData{cx, cy, {}}));
 }
 
 int ImageList_AddMasked(HIMAGELIST list, HBITMAP bitmap, COLORREF mask) {
@@ -112,7 +106,7 @@ BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy) {
 }
 
 BOOL ImageList_Destroy(HIMAGELIST list) {
-    return Lists().erase(reinterpret_cast<std::uintptr_t>(list)) != 0 ? TRUE : FALSE;
+    return Lists().Erase(list) != nullptr ? TRUE : FALSE;
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init) {

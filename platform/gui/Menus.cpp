@@ -3,9 +3,9 @@
 // marks), and shown as popups by the backend.
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "platform/core/ErrorCodes.h"
+#include "platform/core/HandleTable.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Resources.h"
@@ -25,27 +25,20 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-std::unordered_map<std::uintptr_t, std::unique_ptr<Menu>>& Menus() {
-    static auto* menus = new std::unordered_map<std::uintptr_t, std::unique_ptr<Menu>>;
+HandleTable<Menu, HMENU>& Menus() {
+    static auto* menus = new HandleTable<Menu, HMENU>({0x30000, 8});
     return *menus;
 }
 
 Menu* MenuOf(HMENU handle) {
-    auto& menus = Menus();
-    auto it = menus.find(reinterpret_cast<std::uintptr_t>(handle));
-    if (it == menus.end()) {
+    Menu* menu = Menus().Lookup(handle);
+    if (menu == nullptr)
         SetLastError(ERROR_INVALID_MENU_HANDLE);
-        return nullptr;
-    }
-    return it->second.get();
+    return menu;
 }
 
 HMENU NewMenu() {
-    static std::uintptr_t next = 0x30000;
-    std::uintptr_t value = next;
-    next += 8;
-    Menus().emplace(value, std::make_unique<Menu>());
-    return reinterpret_cast<HMENU>(value);
+    return Menus().Insert(std::make_unique<Menu>());
 }
 
 HMENU Build(const std::vector<MenuItemResource>& items) {
@@ -138,7 +131,7 @@ BOOL DestroyMenu(HMENU handle) {
         if (item.popup != nullptr)
             popups.push_back(item.popup);
     }
-    gui::Menus().erase(reinterpret_cast<std::uintptr_t>(handle));
+    gui::Menus().Erase(handle);
     for (HMENU popup : popups)
         DestroyMenu(popup);
     return TRUE;

@@ -4,9 +4,9 @@
 // with the backend's text metrics, so it is the same on every backend.
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "platform/core/ErrorCodes.h"
+#include "platform/core/HandleTable.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
@@ -36,33 +36,26 @@ struct DeviceContext {
     std::vector<DcState> saved;
 };
 
-std::unordered_map<std::uintptr_t, std::unique_ptr<DeviceContext>>& Contexts() {
-    static auto* contexts = new std::unordered_map<std::uintptr_t, std::unique_ptr<DeviceContext>>;
+HandleTable<DeviceContext, HDC>& Contexts() {
+    static auto* contexts = new HandleTable<DeviceContext, HDC>({0x20000, 8});
     return *contexts;
 }
 
 DeviceContext* Context(HDC hdc) {
-    auto& contexts = Contexts();
-    auto it = contexts.find(reinterpret_cast<std::uintptr_t>(hdc));
-    if (it == contexts.end()) {
+    DeviceContext* dc = Contexts().Lookup(hdc);
+    if (dc == nullptr)
         SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    return it->second.get();
+    return dc;
 }
 
 HDC NewContext(HWND window, std::unique_ptr<Surface> surface) {
-    static std::uintptr_t next = 0x20000;
     auto dc = std::make_unique<DeviceContext>();
     dc->window = window;
     dc->surface = std::move(surface);
     dc->state.font = GetStockObject(SYSTEM_FONT);
     dc->state.brush = GetStockObject(WHITE_BRUSH);
     dc->state.pen = GetStockObject(BLACK_PEN);
-    std::uintptr_t value = next;
-    next += 8;
-    Contexts().emplace(value, std::move(dc));
-    return reinterpret_cast<HDC>(value);
+    return Contexts().Insert(std::move(dc));
 }
 
 LOGFONTW FontOf(const DeviceContext& dc) {
@@ -183,8 +176,8 @@ BOOL InvalidateRect(HWND hwnd, const RECT*, BOOL) {
         return w.kind == gui::PeerKind::Frame || w.kind == gui::PeerKind::Painted;
     };
     if (hwnd == nullptr) {
-        for (auto& [handle, window] : gui::System().windows)
-            window->invalid = paints(*window);
+        gui::System().windows.ForEach(
+            [&](HWND, gui::Window& window) { window.invalid = paints(window); });
         return TRUE;
     }
     gui::Window* w = gui::Find(hwnd);
@@ -243,7 +236,7 @@ HDC CreateCompatibleDC(HDC) {
 }
 
 BOOL DeleteDC(HDC hdc) {
-    return gui::Contexts().erase(reinterpret_cast<std::uintptr_t>(hdc)) != 0 ? TRUE : FALSE;
+    return gui::Contexts().Erase(hdc) != nullptr ? TRUE : FALSE;
 }
 
 int SaveDC(HDC hdc) {

@@ -158,12 +158,12 @@ namespace {
 // whose process no longer answers is forgotten: it went with its process.
 int ConnectToRemote(HWND remote) {
     auto& remotes = System().remotes;
-    auto it = remotes.find(reinterpret_cast<std::uintptr_t>(remote));
-    if (it == remotes.end())
+    RemoteWindow* window = remotes.Lookup(remote);
+    if (window == nullptr)
         return -1;
-    int fd = Connect(it->second.address);
+    int fd = Connect(window->address);
     if (fd < 0)
-        remotes.erase(it);
+        remotes.Erase(remote);
     return fd;
 }
 
@@ -211,14 +211,15 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
     if (fd < 0)
         return nullptr;
     close(fd);
-    for (const auto& [handle, remote] : system.remotes) {
+    HWND known = nullptr;
+    system.remotes.ForEach([&](HWND handle, const gui::RemoteWindow& remote) {
         if (remote.address == address)
-            return reinterpret_cast<HWND>(handle);
-    }
-    std::uintptr_t value = system.nextHandle;
-    system.nextHandle += 4;
-    system.remotes[value] = {std::u16string(WideView(className)), address};
-    return reinterpret_cast<HWND>(value);
+            known = handle;
+    });
+    if (known != nullptr)
+        return known;
+    return system.remotes.Insert(std::make_unique<gui::RemoteWindow>(
+        gui::RemoteWindow{std::u16string(WideView(className)), address}));
 }
 
 }  // namespace ce

@@ -19,15 +19,42 @@ std::u16string ClassKey(std::u16string_view name) {
 
 void RegisterBuiltIns(WindowSystem& system);
 
-HWND NewHandle(WindowSystem& system) {
-    std::uintptr_t value = system.nextHandle;
-    system.nextHandle += 4;
-    return reinterpret_cast<HWND>(value);
-}
-
 void RemoveFrom(std::vector<HWND>& list, HWND hwnd) {
     list.erase(std::remove(list.begin(), list.end(), hwnd), list.end());
 }
+
+// Takes a window out of the table: freed now, or when the last of its
+// procedures that still run returns.
+void Forget(WindowSystem& system, HWND hwnd) {
+    std::unique_ptr<Window> window = system.windows.Erase(hwnd);
+    if (window == nullptr)
+        return;
+    window->destroyed = true;
+    if (window->dispatchDepth > 0)
+        system.lingering.push_back(std::move(window));
+}
+
+// Counts a running procedure of a window; the last one out frees a window
+// that was destroyed meanwhile.
+class DispatchScope {
+public:
+    explicit DispatchScope(Window& window) : window_(window) { ++window_.dispatchDepth; }
+    ~DispatchScope() {
+        if (--window_.dispatchDepth > 0 || !window_.destroyed)
+            return;
+        auto& lingering = System().lingering;
+        auto it =
+            std::find_if(lingering.begin(), lingering.end(),
+                         [&](const std::unique_ptr<Window>& w) { return w.get() == &window_; });
+        if (it != lingering.end())
+            lingering.erase(it);
+    }
+    DispatchScope(const DispatchScope&) = delete;
+    DispatchScope& operator=(const DispatchScope&) = delete;
+
+private:
+    Window& window_;
+};
 
 // Sends WM_DESTROY down the tree, then forgets the windows bottom-up.
 void DestroyTree(HWND hwnd) {
@@ -73,7 +100,7 @@ void DestroyTree(HWND hwnd) {
     bool wasActive = system.active == hwnd;
     if (wasActive)
         system.active = nullptr;
-    system.windows.erase(reinterpret_cast<std::uintptr_t>(hwnd));
+    Forget(system, hwnd);
     WithdrawTopLevel(hwnd);
     if (wasActive && owner != nullptr && IsWindowEnabled(owner) && IsWindowVisible(owner))
         SetActiveWindow(owner);
@@ -95,11 +122,7 @@ WindowSystem& System() {
 }
 
 Window* Peek(HWND hwnd) {
-    if (hwnd == nullptr)
-        return nullptr;
-    WindowSystem& system = System();
-    auto it = system.windows.find(reinterpret_cast<std::uintptr_t>(hwnd));
-    return it == system.windows.end() ? nullptr : it->second.get();
+    return hwnd == nullptr ? nullptr : System().windows.Lookup(hwnd);
 }
 
 Window* Find(HWND hwnd) {
@@ -114,7 +137,12 @@ LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (w == nullptr || w->proc == nullptr)
         return 0;
     WNDPROC proc = w->proc;
+    DispatchScope scope(*w);
     return proc(hwnd, message, wParam, lParam);
+}
+
+std::size_t LingeringWindowCount() {
+    return System().lingering.size();
 }
 
 void NotifyChanged(HWND hwnd, unsigned changes) {
@@ -211,8 +239,11 @@ void ResetWindowSystem() {
     std::vector<HWND> tops = system.topLevels;
     for (auto it = tops.rbegin(); it != tops.rend(); ++it)
         DestroyTree(*it);
-    system.windows.clear();
-    system.remotes.clear();
+    std::vector<HWND> left;
+    system.windows.ForEach([&](HWND hwnd, const Window&) { left.push_back(hwnd); });
+    for (HWND hwnd : left)
+        Forget(system, hwnd);
+    system.remotes.Clear();
     system.topLevels.clear();
     system.focus = nullptr;
     system.active = nullptr;
@@ -342,7 +373,6 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         return nullptr;
     auto window = std::make_unique<Window>();
     Window& w = *window;
-    w.handle = gui::NewHandle(system);
     w.windowClass = cls->second.get();
     w.proc = w.windowClass->proc;
     w.style = style & ~WS_VISIBLE;
@@ -369,8 +399,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         w.rect = {left, top, left + gui::Extent(width, screen.width),
                   top + gui::Extent(height, screen.height - below)};
     }
-    HWND hwnd = w.handle;
-    system.windows.emplace(reinterpret_cast<std::uintptr_t>(hwnd), std::move(window));
+    HWND hwnd = system.windows.Insert(std::move(window));
+    w.handle = hwnd;
     if (child)
         Peek(w.parent)->children.push_back(hwnd);
     else
@@ -550,7 +580,7 @@ int GetWindowTextLengthW(HWND hwnd) {
 }
 
 BOOL ShowWindow(HWND hwnd, int command) {
-    if (System().remotes.count(reinterpret_cast<std::uintptr_t>(hwnd)) != 0)
+    if (System().remotes.Contains(hwnd))
         return gui::RaiseRemoteWindow(hwnd);
     Window* w = Find(hwnd);
     if (w == nullptr)
@@ -764,7 +794,7 @@ HWND SetActiveWindow(HWND hwnd) {
 }
 
 BOOL SetForegroundWindow(HWND hwnd) {
-    if (System().remotes.count(reinterpret_cast<std::uintptr_t>(hwnd)) != 0)
+    if (System().remotes.Contains(hwnd))
         return gui::RaiseRemoteWindow(hwnd);
     if (Find(hwnd) == nullptr)
         return FALSE;

@@ -7,9 +7,9 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "platform/core/HandleTable.h"
 #include "platform/gui/Backend.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/WinUser.h"
@@ -64,6 +64,10 @@ struct Window {
     bool invalid = false;
     bool doneButton = false;
     bool destroying = false;
+    // Procedures of this window now running (Deliver calls nested in each
+    // other). A window destroyed meanwhile is freed when the last returns.
+    int dispatchDepth = 0;
+    bool destroyed = false;
     HWND menuBar = nullptr;
     std::unique_ptr<ControlState> control;
     std::unique_ptr<DialogState> dialog;
@@ -83,11 +87,17 @@ struct RemoteWindow {
     std::string address;
 };
 
+// Handles of remote windows come from a range of their own, far above the
+// handles of this process's windows.
+inline constexpr std::uintptr_t kFirstRemoteWindow = 0x40000000;
+
 struct WindowSystem {
-    std::unordered_map<std::uintptr_t, std::unique_ptr<Window>> windows;
-    std::unordered_map<std::uintptr_t, RemoteWindow> remotes;
-    std::vector<HWND> topLevels;  // bottom to top
-    std::uintptr_t nextHandle = 0x10000;
+    HandleTable<Window, HWND> windows{{0x10000, 4}};
+    // Windows destroyed while a procedure of theirs still runs: no handle
+    // names them any more, but their memory lives until that procedure returns.
+    std::vector<std::unique_ptr<Window>> lingering;
+    HandleTable<RemoteWindow, HWND> remotes{{kFirstRemoteWindow, 4}};
+    std::vector<HWND> topLevels;                                          // bottom to top
     std::map<std::u16string, std::unique_ptr<WindowClassEntry>> classes;  // by lower-case name
     HWND focus = nullptr;
     HWND active = nullptr;
@@ -110,8 +120,12 @@ WindowSystem& System();
 Window* Find(HWND hwnd);
 // The same without touching the last error.
 Window* Peek(HWND hwnd);
-// Runs the window procedure of `hwnd` (0 when it is gone).
+// Runs the window procedure of `hwnd` (0 when it is gone). The window's
+// memory stays valid until the procedure returns, even when the procedure
+// destroys the window.
 LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// How many destroyed windows wait for a procedure of theirs to return.
+std::size_t LingeringWindowCount();
 // The state of a built-in control of type T, or nullptr.
 template <class T>
 T* StateOf(HWND hwnd) {

@@ -2,6 +2,7 @@
 
 #include "platform/gui/Gdi.h"
 #include "platform/gui/ShellUi.h"
+#include "platform/gui/WindowSystem.h"
 #include "resources/Editions.h"
 
 namespace gui_test {
@@ -117,6 +118,7 @@ GuiTest::GuiTest() : user_(std::make_shared<gui::ScriptedUser>()) {
 
 GuiTest::~GuiTest() {
     scope_.reset();
+    EXPECT_EQ(gui::LingeringWindowCount(), 0u) << "a destroyed window outlived its procedures";
 }
 
 HWND GuiTest::MakeFrame() {

@@ -517,6 +517,7 @@ TEST_P(ListDestroyedWhileNotifying, TheListStopsWithoutTouchingWhatIsGone) {
     destroyOn = 0;
     EXPECT_FALSE(IsWindow(list));
     EXPECT_TRUE(IsWindow(parent));
+    EXPECT_TRUE(failures.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -527,7 +528,39 @@ INSTANTIATE_TEST_SUITE_P(
                     [](HWND l) { ListView_SetItemState(l, -1, LVIS_SELECTED, LVIS_SELECTED); }},
         DestroyCase{"Tap", LVN_ITEMCHANGED, [](HWND l) { gui::input::TapItem(l, 2); }},
         DestroyCase{"DeleteItem", LVN_DELETEITEM, [](HWND l) { ListView_DeleteItem(l, 1); }},
-        DestroyCase{"DeleteAll", LVN_DELETEALLITEMS, [](HWND l) { ListView_DeleteAllItems(l); }}),
+        DestroyCase{"DeleteAll", LVN_DELETEALLITEMS, [](HWND l) { ListView_DeleteAllItems(l); }},
+        DestroyCase{"DoubleTap", NM_DBLCLK, [](HWND l) { gui::input::DoubleTapItem(l, 2); }},
+        DestroyCase{"RightPress", NM_RCLICK,
+                    [](HWND l) {
+                        RECT r{};
+                        ListView_GetItemRect(l, 2, &r, LVIR_LABEL);
+                        gui::PostPointer(l, WM_RBUTTONDOWN,
+                                         {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+                    }},
+        DestroyCase{"Return", NM_RETURN, [](HWND) { gui::input::PressKey(VK_RETURN); }},
+        DestroyCase{"InsertSelected", LVN_INSERTITEM,
+                    [](HWND l) {
+                        LVITEMW item{};
+                        item.mask = LVIF_TEXT | LVIF_STATE;
+                        item.iItem = 1;
+                        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+                        item.pszText = const_cast<LPWSTR>(u"new");
+                        ListView_InsertItem(l, &item);
+                    }},
+        DestroyCase{"BeginLabelEdit", LVN_BEGINLABELEDITW,
+                    [](HWND l) { ListView_EditLabel(l, 1); }},
+        DestroyCase{"EndLabelEditByKey", LVN_ENDLABELEDITW,
+                    [](HWND l) {
+                        ListView_EditLabel(l, 1);
+                        gui::input::PressKey(VK_RETURN);
+                    }},
+        DestroyCase{"EndLabelEditByTap", LVN_ENDLABELEDITW,
+                    [](HWND l) {
+                        ListView_EditLabel(l, 1);
+                        gui::input::TapItem(l, 3);
+                    }},
+        DestroyCase{"ColumnClick", LVN_COLUMNCLICK,
+                    [](HWND l) { gui::input::ClickHeaderColumn(l, 1); }}),
     [](const ::testing::TestParamInfo<DestroyCase>& info) { return info.param.name; });
 
 TEST_F(ListViewTest, WhileRedrawIsOffChangesPaintNothingAndTurningItOnPaintsOnce) {
