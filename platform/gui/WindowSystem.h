@@ -148,8 +148,9 @@ inline constexpr const char16_t* kMenuBarClassName = u"menu_worker";
 BOOL RaiseRemoteWindow(HWND remote);
 // Whether the process that showed a remote window still shows it.
 bool RemoteWindowExists(HWND remote);
-// Posts what arrived from outside: object-store notifications and requests
-// of other processes to raise a window.
+// Handles what arrived from outside: requests of other processes to raise a
+// window, and whatever the registered message sources (MessageSources.h)
+// post, such as object-store notifications.
 void CollectExternalEvents();
 // Sends WM_INITMENUPOPUP for a popup about to open.
 void SendInitMenuPopup(HWND owner, HMENU popup);
