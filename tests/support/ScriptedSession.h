@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/gui/Backend.h"
-#include "platform/gui/headless/ScriptedUser.h"
+#include "platform/gui/testing/ScriptedUser.h"
 
 namespace testing_support {
 

@@ -14,7 +14,7 @@
 #include "platform/gui/Resources.h"
 #include "platform/gui/WinUser.h"
 #include "platform/gui/headless/HeadlessBackend.h"
-#include "platform/gui/headless/ScriptedUser.h"
+#include "platform/gui/testing/ScriptedUser.h"
 
 namespace gui_test {
 

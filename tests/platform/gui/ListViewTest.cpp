@@ -5,7 +5,7 @@
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "tests/platform/gui/GuiFixture.h"
 
 namespace gui_test {

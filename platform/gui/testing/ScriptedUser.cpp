@@ -1,4 +1,4 @@
-#include "platform/gui/headless/ScriptedUser.h"
+#include "platform/gui/testing/ScriptedUser.h"
 
 #include <cstdio>
 #include <filesystem>

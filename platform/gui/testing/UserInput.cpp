@@ -1,4 +1,4 @@
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
