@@ -2,7 +2,7 @@
 
 #include "platform/gui/Gdi.h"
 #include "platform/gui/ShellUi.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 #include "resources/Editions.h"
 
 namespace gui_test {

@@ -7,8 +7,8 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
-#include "platform/gui/WindowSystem.h"
 #include "platform/gui/testing/UserInput.h"
+#include "platform/gui/windowing/WindowSystem.h"
 #include "tests/platform/gui/GuiFixture.h"
 
 namespace gui_test {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/gui/Surface.h"
 #include "platform/gui/WinTypes.h"
+#include "platform/gui/drawing/Surface.h"
 
 namespace ce::gui {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/gui/Surface.h"
+#include "platform/gui/drawing/Surface.h"
 
 namespace ce::gui {
 

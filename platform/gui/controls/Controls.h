@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 

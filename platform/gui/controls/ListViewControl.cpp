@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/core/Text.h"
-#include "platform/gui/Controls.h"
 #include "platform/gui/Gdi.h"
-#include "platform/gui/HeaderControl.h"
+#include "platform/gui/controls/Controls.h"
+#include "platform/gui/controls/HeaderControl.h"
 
 namespace ce::gui {
 namespace {

@@ -9,10 +9,10 @@
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/core/WideFormat.h"
-#include "platform/gui/Controls.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/controls/Controls.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Resources.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 

@@ -7,7 +7,7 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 namespace {

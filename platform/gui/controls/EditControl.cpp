@@ -8,7 +8,7 @@
 #include <climits>
 
 #include "platform/core/Text.h"
-#include "platform/gui/Controls.h"
+#include "platform/gui/controls/Controls.h"
 
 namespace ce::gui {
 namespace {

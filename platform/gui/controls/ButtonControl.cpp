@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/gui/Controls.h"
 #include "platform/gui/Gdi.h"
+#include "platform/gui/controls/Controls.h"
 
 namespace ce::gui {
 namespace {

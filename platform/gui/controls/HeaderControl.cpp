@@ -2,7 +2,7 @@
 // owner drawing (WM_DRAWITEM to the parent), clicks (HDN_ITEMCLICK) and
 // column resizing by dragging a divider.
 
-#include "platform/gui/HeaderControl.h"
+#include "platform/gui/controls/HeaderControl.h"
 
 #include <algorithm>
 

@@ -6,10 +6,10 @@
 
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
-#include "platform/gui/GdiObjects.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/drawing/GdiObjects.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 namespace {

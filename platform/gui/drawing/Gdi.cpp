@@ -13,9 +13,9 @@
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Backend.h"
-#include "platform/gui/GdiObjects.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/WinUser.h"
+#include "platform/gui/drawing/GdiObjects.h"
 
 namespace ce {
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommDlg.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce {
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/core/LastError.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
-#include "platform/gui/GdiObjects.h"
+#include "platform/gui/drawing/GdiObjects.h"
 
 namespace ce {
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/core/HandleTable.h"
 #include "platform/core/LastError.h"
 #include "platform/gui/Resources.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce {
 namespace {

@@ -10,8 +10,8 @@
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
-#include "platform/gui/GdiObjects.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/drawing/GdiObjects.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce {
 

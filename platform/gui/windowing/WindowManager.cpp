@@ -8,7 +8,7 @@
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
-#include "platform/gui/WindowSystem.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 namespace {
