@@ -139,6 +139,10 @@ HeaderState& HeaderOf(HWND header) {
     return *static_cast<HeaderState*>(w->control.get());
 }
 
+HeaderState* FindHeader(HWND header) {
+    return Peek(header) != nullptr ? &HeaderOf(header) : nullptr;
+}
+
 RECT HeaderItemRect(const HeaderState& state, int index, int height) {
     int left = 0;
     for (int i = 0; i < index; ++i)

@@ -25,6 +25,8 @@ struct HeaderState : ControlState {
 };
 
 HeaderState& HeaderOf(HWND header);
+// The same, or nullptr when the header is gone (with the list view that owns it).
+HeaderState* FindHeader(HWND header);
 // An item's rectangle in the header's client coordinates.
 RECT HeaderItemRect(const HeaderState& state, int index, int height);
 void OffsetRectBy(RECT& r, int dx, int dy);
