@@ -15,6 +15,9 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/core/LastError.h"
+#include "platform/core/Types.h"
+
 namespace ce {
 
 template <class T, class Handle>
@@ -47,6 +50,15 @@ public:
     T* Lookup(Handle handle) const {
         auto it = objects_.find(ToValue(handle));
         return it == objects_.end() ? nullptr : it->second.get();
+    }
+
+    // The same, setting the thread's last error to `error` when the handle
+    // names nothing.
+    T* LookupOrError(Handle handle, DWORD error) const {
+        T* object = Lookup(handle);
+        if (object == nullptr)
+            SetLastError(error);
+        return object;
     }
 
     // The object when it is a U, else nullptr.
@@ -99,5 +111,15 @@ private:
     Value next_;
     std::unordered_map<Value, std::unique_ptr<T>> objects_;
 };
+
+// The process's table of objects of type T, made on first use and never
+// destroyed: statics destroyed at exit may still close handles.
+template <class T, class Handle, typename HandleTable<T, Handle>::Value First,
+          typename HandleTable<T, Handle>::Value Step,
+          bool (*Reserved)(typename HandleTable<T, Handle>::Value) = nullptr>
+HandleTable<T, Handle>& ProcessHandleTable() {
+    static auto* table = new HandleTable<T, Handle>({First, Step, Reserved});
+    return *table;
+}
 
 }  // namespace ce

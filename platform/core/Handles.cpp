@@ -4,7 +4,6 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/HandleTable.h"
-#include "platform/core/LastError.h"
 
 namespace ce {
 namespace {
@@ -38,12 +37,8 @@ BOOL CloseHandle(HANDLE handle) {
     std::unique_ptr<KernelObject> object;
     {
         std::lock_guard<std::recursive_mutex> lock(table.mutex);
-        KernelObject* open = table.objects.Lookup(handle);
-        if (open == nullptr) {
-            SetLastError(ERROR_INVALID_HANDLE);
-            return FALSE;
-        }
-        if (!open->Close())
+        KernelObject* open = table.objects.LookupOrError(handle, ERROR_INVALID_HANDLE);
+        if (open == nullptr || !open->Close())
             return FALSE;
         object = table.objects.Erase(handle);
     }

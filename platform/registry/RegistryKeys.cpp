@@ -21,9 +21,8 @@ bool IsRoot(HKEY key) {
 
 // Open key handles, numbered from 0x100 and never a root's value; used under the
 // volume lock.
-HandleTable<OpenKey, HKEY>& Keys() {
-    static auto* table = new HandleTable<OpenKey, HKEY>({0x100, 1, IsRoot});
-    return *table;
+auto& Keys() {
+    return ProcessHandleTable<OpenKey, HKEY, 0x100, 1, IsRoot>();
 }
 
 LONG QueryError(const device::Query& query, DWORD notFound) {

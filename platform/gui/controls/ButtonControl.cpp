@@ -82,9 +82,7 @@ LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Peek(hwnd);
     if (w == nullptr)
         return 0;
-    if (w->control == nullptr)
-        w->control = std::make_unique<ButtonState>();
-    auto& state = *static_cast<ButtonState*>(w->control.get());
+    auto& state = ControlOf<ButtonState>(*w);
     DWORD type = w->style & BS_TYPEMASK;
     switch (message) {
         case BM_GETCHECK:
@@ -186,9 +184,7 @@ LRESULT ProgressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Peek(hwnd);
     if (w == nullptr)
         return 0;
-    if (w->control == nullptr)
-        w->control = std::make_unique<ProgressState>();
-    auto& state = *static_cast<ProgressState*>(w->control.get());
+    auto& state = ControlOf<ProgressState>(*w);
     auto setPosition = [&](int position) {
         int old = state.position;
         state.position = std::clamp(position, state.low, std::max(state.low, state.high));

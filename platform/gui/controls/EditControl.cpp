@@ -14,9 +14,7 @@ namespace ce::gui {
 namespace {
 
 EditState& StateFor(Window& w) {
-    if (w.control == nullptr)
-        w.control = std::make_unique<EditState>();
-    return *static_cast<EditState*>(w.control.get());
+    return ControlOf<EditState>(w);
 }
 
 int Length(const Window& w) {

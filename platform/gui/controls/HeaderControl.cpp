@@ -133,10 +133,7 @@ void OffsetRectBy(RECT& r, int dx, int dy) {
 }
 
 HeaderState& HeaderOf(HWND header) {
-    Window* w = Peek(header);
-    if (w->control == nullptr)
-        w->control = std::make_unique<HeaderState>();
-    return *static_cast<HeaderState*>(w->control.get());
+    return ControlOf<HeaderState>(*Peek(header));
 }
 
 HeaderState* FindHeader(HWND header) {

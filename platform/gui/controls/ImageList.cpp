@@ -25,16 +25,12 @@ struct ImageListData {
     std::vector<Entry> entries;
 };
 
-HandleTable<ImageListData, HIMAGELIST>& Lists() {
-    static auto* lists = new HandleTable<ImageListData, HIMAGELIST>({0x50000, 8});
-    return *lists;
+auto& Lists() {
+    return ProcessHandleTable<ImageListData, HIMAGELIST, 0x50000, 8>();
 }
 
 ImageListData* Data(HIMAGELIST list) {
-    ImageListData* data = Lists().Lookup(list);
-    if (data == nullptr)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return data;
+    return Lists().LookupOrError(list, ERROR_INVALID_HANDLE);
 }
 
 int AddStrip(ImageListData& data, const std::shared_ptr<const gui::Image>& image,

@@ -303,11 +303,8 @@ HWND EditLabel(ListView& lv, int i) {
         r.right - r.left, r.bottom - r.top, hwnd, nullptr, nullptr, nullptr);
     if (edit == nullptr)
         return nullptr;
-    if (Window* e = Peek(edit)) {
-        if (e->control == nullptr)
-            e->control = std::make_unique<EditState>();
-        static_cast<EditState*>(e->control.get())->labelEditOf = hwnd;
-    }
+    if (Window* e = Peek(edit))
+        ControlOf<EditState>(*e).labelEditOf = hwnd;
     Window* w = Peek(hwnd);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(w != nullptr ? w->font : nullptr),
                  FALSE);

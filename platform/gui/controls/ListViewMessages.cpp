@@ -428,12 +428,9 @@ LRESULT ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Handler handler = HandlerOf(message);
     if (handler == nullptr)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (w->control == nullptr) {
-        auto state = std::make_unique<ListView>();
-        state->hwnd = hwnd;
-        w->control = std::move(state);
-    }
-    return handler(*static_cast<ListView*>(w->control.get()), message, wParam, lParam);
+    ListView& lv = ControlOf<ListView>(*w);
+    lv.hwnd = hwnd;
+    return handler(lv, message, wParam, lParam);
 }
 
 }  // namespace ce::gui

@@ -207,11 +207,9 @@ HBITMAP gui::CreateBitmapFromImage(std::shared_ptr<const Image> image) {
 int GetObjectW(HGDIOBJ handle, int size, void* out) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    gui::GdiObject* object = table.objects.Lookup(handle);
-    if (object == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    gui::GdiObject* object = table.objects.LookupOrError(handle, ERROR_INVALID_HANDLE);
+    if (object == nullptr)
         return 0;
-    }
     BITMAP bitmap{};
     const void* source = &object->font;
     int bytes = static_cast<int>(sizeof(LOGFONTW));
@@ -239,11 +237,9 @@ int GetObjectW(HGDIOBJ handle, int size, void* out) {
 BOOL DeleteObject(HGDIOBJ handle) {
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    gui::GdiObject* object = table.objects.Lookup(handle);
-    if (object == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    gui::GdiObject* object = table.objects.LookupOrError(handle, ERROR_INVALID_HANDLE);
+    if (object == nullptr)
         return FALSE;
-    }
     if (!object->stock)
         table.objects.Erase(handle);
     return TRUE;

@@ -7,7 +7,6 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/HandleTable.h"
-#include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/drawing/GdiObjects.h"
@@ -36,16 +35,12 @@ struct DeviceContext {
     std::vector<DcState> saved;
 };
 
-HandleTable<DeviceContext, HDC>& Contexts() {
-    static auto* contexts = new HandleTable<DeviceContext, HDC>({0x20000, 8});
-    return *contexts;
+auto& Contexts() {
+    return ProcessHandleTable<DeviceContext, HDC, 0x20000, 8>();
 }
 
 DeviceContext* Context(HDC hdc) {
-    DeviceContext* dc = Contexts().Lookup(hdc);
-    if (dc == nullptr)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return dc;
+    return Contexts().LookupOrError(hdc, ERROR_INVALID_HANDLE);
 }
 
 HDC NewContext(HWND window, std::unique_ptr<Surface> surface) {

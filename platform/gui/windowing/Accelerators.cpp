@@ -2,9 +2,7 @@
 
 #include <vector>
 
-#include "platform/core/ErrorCodes.h"
 #include "platform/core/HandleTable.h"
-#include "platform/core/LastError.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/windowing/WindowSystem.h"
 
@@ -15,9 +13,8 @@ struct AcceleratorTable {
     std::vector<AcceleratorEntry> entries;
 };
 
-HandleTable<AcceleratorTable, HACCEL>& Tables() {
-    static auto* tables = new HandleTable<AcceleratorTable, HACCEL>({0x40000, 8});
-    return *tables;
+auto& Tables() {
+    return ProcessHandleTable<AcceleratorTable, HACCEL, 0x40000, 8>();
 }
 
 bool Down(int key) {
@@ -27,13 +24,10 @@ bool Down(int key) {
 }  // namespace
 
 HACCEL LoadAcceleratorsW(HINSTANCE instance, LPCWSTR name) {
-    const AcceleratorResource* resource = instance != nullptr && IS_INTRESOURCE(name)
-                                              ? instance->FindAccelerators(ResourceId(name))
-                                              : nullptr;
-    if (resource == nullptr) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    const AcceleratorResource* resource =
+        gui::FindResourceOf(instance, name, &ResourceModule::FindAccelerators);
+    if (resource == nullptr)
         return nullptr;
-    }
     return Tables().Insert(std::make_unique<AcceleratorTable>(AcceleratorTable{resource->entries}));
 }
 

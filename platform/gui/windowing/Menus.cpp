@@ -6,7 +6,6 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/HandleTable.h"
-#include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/windowing/WindowSystem.h"
@@ -25,16 +24,12 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-HandleTable<Menu, HMENU>& Menus() {
-    static auto* menus = new HandleTable<Menu, HMENU>({0x30000, 8});
-    return *menus;
+auto& Menus() {
+    return ProcessHandleTable<Menu, HMENU, 0x30000, 8>();
 }
 
 Menu* MenuOf(HMENU handle) {
-    Menu* menu = Menus().Lookup(handle);
-    if (menu == nullptr)
-        SetLastError(ERROR_INVALID_MENU_HANDLE);
-    return menu;
+    return Menus().LookupOrError(handle, ERROR_INVALID_MENU_HANDLE);
 }
 
 HMENU NewMenu() {
@@ -108,14 +103,8 @@ using gui::Locate;
 using gui::MenuOf;
 
 HMENU LoadMenuW(HINSTANCE instance, LPCWSTR name) {
-    const MenuResource* resource = instance != nullptr && IS_INTRESOURCE(name)
-                                       ? instance->FindMenu(ResourceId(name))
-                                       : nullptr;
-    if (resource == nullptr) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    return gui::Build(resource->items);
+    const MenuResource* resource = gui::FindResourceOf(instance, name, &ResourceModule::FindMenu);
+    return resource != nullptr ? gui::Build(resource->items) : nullptr;
 }
 
 HMENU CreatePopupMenu() {

@@ -13,6 +13,12 @@ const typename Map::mapped_type* Find(const Map& map, UINT id) {
     return it == map.end() ? nullptr : &it->second;
 }
 
+template <class Map, class Resource>
+void Store(Map& map, Resource resource) {
+    UINT id = resource.id;
+    map.insert_or_assign(id, std::move(resource));
+}
+
 }  // namespace
 
 void ResourceModule::AddStrings(std::span<const StringResource> strings) {
@@ -20,23 +26,19 @@ void ResourceModule::AddStrings(std::span<const StringResource> strings) {
         strings_[s.id] = s.text;
 }
 void ResourceModule::AddDialog(DialogResource dialog) {
-    UINT id = dialog.id;
-    dialogs_.insert_or_assign(id, std::move(dialog));
+    Store(dialogs_, std::move(dialog));
 }
 void ResourceModule::AddMenu(MenuResource menu) {
-    UINT id = menu.id;
-    menus_.insert_or_assign(id, std::move(menu));
+    Store(menus_, std::move(menu));
 }
 void ResourceModule::AddMenuBar(MenuBarResource bar) {
-    UINT id = bar.id;
-    menuBars_.insert_or_assign(id, std::move(bar));
+    Store(menuBars_, std::move(bar));
 }
 void ResourceModule::AddAccelerators(AcceleratorResource table) {
-    UINT id = table.id;
-    accelerators_.insert_or_assign(id, std::move(table));
+    Store(accelerators_, std::move(table));
 }
 void ResourceModule::AddBitmap(BitmapResource bitmap) {
-    bitmaps_.insert_or_assign(bitmap.id, bitmap);
+    Store(bitmaps_, std::move(bitmap));
 }
 
 const char16_t* ResourceModule::FindString(UINT id) const {

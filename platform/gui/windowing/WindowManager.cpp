@@ -126,10 +126,7 @@ Window* Peek(HWND hwnd) {
 }
 
 Window* Find(HWND hwnd) {
-    Window* w = Peek(hwnd);
-    if (w == nullptr)
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return w;
+    return System().windows.LookupOrError(hwnd, ERROR_INVALID_WINDOW_HANDLE);
 }
 
 LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "platform/core/HandleTable.h"
+#include "platform/core/LastError.h"
 #include "platform/gui/Backend.h"
 #include "platform/gui/CommCtrl.h"
+#include "platform/gui/Resources.h"
 #include "platform/gui/WinUser.h"
 
 namespace ce::gui {
@@ -64,13 +66,13 @@ struct Window {
     bool invalid = false;
     bool doneButton = false;
     bool destroying = false;
+    HWND menuBar = nullptr;
+    std::unique_ptr<ControlState> control;
+    std::unique_ptr<DialogState> dialog;
     // Procedures of this window now running (Deliver calls nested in each
     // other). A window destroyed meanwhile is freed when the last returns.
     int dispatchDepth = 0;
     bool destroyed = false;
-    HWND menuBar = nullptr;
-    std::unique_ptr<ControlState> control;
-    std::unique_ptr<DialogState> dialog;
 };
 
 struct Timer {
@@ -131,6 +133,25 @@ template <class T>
 T* StateOf(HWND hwnd) {
     Window* w = Peek(hwnd);
     return w != nullptr ? dynamic_cast<T*>(w->control.get()) : nullptr;
+}
+// The state of the built-in control `window` is, made on first use.
+template <class T>
+T& ControlOf(Window& window) {
+    if (window.control == nullptr)
+        window.control = std::make_unique<T>();
+    return *static_cast<T*>(window.control.get());
+}
+// A resource of the module named by number (MAKEINTRESOURCE), found with one
+// of ResourceModule's Find functions; nullptr and ERROR_RESOURCE_NAME_NOT_FOUND
+// when there is none.
+template <class Resource>
+const Resource* FindResourceOf(HINSTANCE instance, LPCWSTR name,
+                               const Resource* (ResourceModule::*find)(UINT) const) {
+    const Resource* resource =
+        instance != nullptr && IS_INTRESOURCE(name) ? (instance->*find)(ResourceId(name)) : nullptr;
+    if (resource == nullptr)
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return resource;
 }
 void NotifyChanged(HWND hwnd, unsigned changes);
 HWND TopLevelOf(HWND hwnd);

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/core/ErrorCodes.h"
+#include "platform/core/LastError.h"
+
 namespace {
 
 struct Tag;
@@ -51,6 +54,16 @@ TEST(HandleTable, LookupAsFindsOnlyObjectsOfThatKind) {
     EXPECT_NE(table.LookupAs<Special>(special), nullptr);
     EXPECT_EQ(table.Lookup(nullptr), nullptr);
     EXPECT_EQ(table.Lookup(reinterpret_cast<PointerHandle>(0x14)), nullptr);  // between steps
+}
+
+TEST(HandleTable, ALookupThatFindsNothingCanLeaveAnErrorAndOneThatFindsLeavesItAlone) {
+    ce::HandleTable<Object, PointerHandle> table({0x10, 8});
+    PointerHandle known = table.Insert(Make(1));
+    ce::SetLastError(0);
+    EXPECT_EQ(table.LookupOrError(known, ce::ERROR_INVALID_HANDLE), table.Lookup(known));
+    EXPECT_EQ(ce::GetLastError(), 0u);
+    EXPECT_EQ(table.LookupOrError(nullptr, ce::ERROR_INVALID_HANDLE), nullptr);
+    EXPECT_EQ(ce::GetLastError(), ce::ERROR_INVALID_HANDLE);
 }
 
 bool Reserved(std::uint32_t value) {

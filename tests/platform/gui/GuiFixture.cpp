@@ -146,6 +146,16 @@ HWND GuiTest::MakeWindow(const char16_t* className, WNDPROC procedure) {
                            instance(), nullptr);
 }
 
+void GuiTest::AddRows(HWND list, int count) {
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = ListView_GetItemCount(list);
+        item.pszText = const_cast<LPWSTR>(u"row");
+        ListView_InsertItem(list, &item);
+    }
+}
+
 HWND GuiTest::MakeList(HWND parent, DWORD style) {
     HWND list =
         CreateWindowExW(0, WC_LISTVIEWW, u"", WS_CHILD | WS_VISIBLE | LVS_REPORT | style, 0, 0, 240,

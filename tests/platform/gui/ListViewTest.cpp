@@ -503,13 +503,7 @@ class ListDestroyedWhileNotifying : public GuiTest,
 TEST_P(ListDestroyedWhileNotifying, TheListStopsWithoutTouchingWhatIsGone) {
     HWND parent = MakeWindow(u"DestroyingParent", DestroyingParent);
     HWND list = MakeList(parent);
-    for (int i = 0; i < 4; ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = const_cast<LPWSTR>(u"row");
-        ListView_InsertItem(list, &item);
-    }
+    AddRows(list, 4);
     SetFocus(list);
     destroyOn = GetParam().code;
     GetParam().act(list);

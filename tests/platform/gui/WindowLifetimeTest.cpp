@@ -174,10 +174,7 @@ LRESULT DestroyingSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 TEST_F(WindowLifetimeTest, AListDestroyedByItsSubclassRefusesTheMessagePassedOn) {
     HWND frame = MakeFrame();
     HWND list = MakeList(frame);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.pszText = const_cast<LPWSTR>(u"row");
-    ListView_InsertItem(list, &item);
+    AddRows(list, 1);
     listProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongW(list, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(DestroyingSubclass)));
     observed = {};
