@@ -400,6 +400,29 @@ TEST_F(ListViewTest, SubItemHitTestingFindsTheRowUnderThePointWhenScrolled) {
     EXPECT_EQ(hit({200, 5}).first, -1);  // on the header
 }
 
+// A program may destroy the header child itself; the list then has no
+// columns and no header strip, and goes on working.
+TEST_F(ListViewTest, AListWhoseHeaderWasDestroyedGoesOnWithoutColumns) {
+    Fill(3);
+    ASSERT_TRUE(DestroyWindow(ListView_GetHeader(list)));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 0);
+    EXPECT_TRUE(ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE));
+    RECT first;
+    ASSERT_TRUE(ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS));
+    EXPECT_EQ(first.top, 0);  // no header strip above the rows
+    RECT row;
+    ASSERT_TRUE(ListView_GetItemRect(list, 1, &row, LVIR_LABEL));
+    LVHITTESTINFO info{};
+    info.pt = {(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    EXPECT_EQ(ListView_HitTest(list, &info), 1);
+    InvalidateRect(list, nullptr, TRUE);
+    gui::input::PumpMessages();
+    EXPECT_FALSE(backend().LastDrawing(list).empty());
+    gui::input::TapItem(list, 2);
+    EXPECT_EQ(Selected(), (std::vector<int>{2}));
+    EXPECT_TRUE(failures.empty());
+}
+
 TEST_F(ListViewTest, ShiftWithTheArrowKeysExtendsTheSelectionFromItsMark) {
     Fill(6);
     SetFocus(list);
