@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/gui/Surface.h"
+#include "platform/gui/drawing/Surface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto image = ce::gui::DecodePng(data, size);

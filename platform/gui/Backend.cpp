@@ -3,9 +3,9 @@
 #include <mutex>
 
 #include "platform/core/Text.h"
-#include "platform/gui/WindowSystem.h"
 #include "platform/gui/headless/ConsoleHost.h"
 #include "platform/gui/headless/HeadlessBackend.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui {
 namespace {

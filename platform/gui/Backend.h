@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gui/Surface.h"
 #include "platform/gui/WinTypes.h"
+#include "platform/gui/drawing/Surface.h"
 
 namespace ce::gui {
 

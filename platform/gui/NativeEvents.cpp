@@ -3,8 +3,8 @@
 
 #include "platform/gui/NativeEvents.h"
 
-#include "platform/gui/Controls.h"
 #include "platform/gui/ShellUi.h"
+#include "platform/gui/controls/Controls.h"
 
 namespace ce::gui {
 

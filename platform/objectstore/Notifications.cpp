@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/core/ErrorCodes.h"
+#include "platform/core/MessageSources.h"
 #include "platform/objectstore/ObjectStore.h"
 
 namespace ce::objectstore {
@@ -65,6 +66,8 @@ DWORD LastChange(device::Volume& volume, std::int64_t* seq) {
 void RegisterNotifiedHandle(NotifiedHandle* handle) {
     Notified().handles.push_back(handle);
     Notified().lastStamp = 0;  // look at the log on the next poll
+    // From now on the window system's message loop polls the log.
+    AddMessageSource(PostDatabaseNotifications);
 }
 
 void UnregisterNotifiedHandle(NotifiedHandle* handle) {
@@ -129,6 +132,11 @@ std::vector<DatabaseNotification> TakeDatabaseNotifications() {
         return ERROR_SUCCESS;
     });
     return due;
+}
+
+void PostDatabaseNotifications(PostToWindow post) {
+    for (const DatabaseNotification& n : TakeDatabaseNotifications())
+        post(n.window, n.message, n.object, static_cast<std::intptr_t>(n.parent));
 }
 
 }  // namespace ce

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/core/Handles.h"
+#include "platform/core/MessageSources.h"
 #include "platform/core/Types.h"
 
 namespace ce {
@@ -70,10 +71,14 @@ struct DatabaseNotification {
 };
 
 // Collects the notifications due to this process's notified handles for
-// changes made through other handles since the last call. The window
-// system's message loop calls it and posts what it returns; it is cheap
-// when nothing changed.
+// changes made through other handles since the last call; cheap when
+// nothing changed.
 std::vector<DatabaseNotification> TakeDatabaseNotifications();
+// Posts what TakeDatabaseNotifications collects. Opening the first handle
+// with a notification window adds this as a message source
+// (platform/core/MessageSources.h), which the window system's message loop
+// asks between its waits.
+void PostDatabaseNotifications(PostToWindow post);
 
 // ---- Test hook -------------------------------------------------------------
 

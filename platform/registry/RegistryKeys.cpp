@@ -1,8 +1,9 @@
 #include "platform/registry/RegistryKeys.h"
 
-#include <unordered_map>
+#include <memory>
 
 #include "platform/core/ErrorCodes.h"
+#include "platform/core/HandleTable.h"
 #include "platform/core/Text.h"
 #include "platform/time/Time.h"
 
@@ -14,19 +15,14 @@ struct OpenKey {
     std::uint64_t volumeSerial = 0;
 };
 
-// Open key handles; used under the volume lock.
-struct KeyTable {
-    std::unordered_map<HKEY, OpenKey> keys;
-    HKEY next = 0x100;
-};
-
-KeyTable& Keys() {
-    static KeyTable* table = new KeyTable;
-    return *table;
-}
-
 bool IsRoot(HKEY key) {
     return key >= HKEY_CLASSES_ROOT && key <= HKEY_USERS;
+}
+
+// Open key handles, numbered from 0x100 and never a root's value; used under the
+// volume lock.
+auto& Keys() {
+    return ProcessHandleTable<OpenKey, HKEY, 0x100, 1, IsRoot>();
 }
 
 LONG QueryError(const device::Query& query, DWORD notFound) {
@@ -77,29 +73,22 @@ LONG ResolveKey(device::Volume& volume, HKEY key, std::int64_t* id) {
         *id = static_cast<std::int64_t>(key - HKEY_CLASSES_ROOT) + 1;
         return ERROR_SUCCESS;
     }
-    auto it = Keys().keys.find(key);
-    if (it == Keys().keys.end() || it->second.volumeSerial != volume.serial()) {
+    const OpenKey* open = Keys().Lookup(key);
+    if (open == nullptr || open->volumeSerial != volume.serial())
         return ERROR_INVALID_HANDLE;
-    }
-    *id = it->second.id;
+    *id = open->id;
     return ERROR_SUCCESS;
 }
 
 HKEY InsertKeyHandle(device::Volume& volume, std::int64_t id) {
-    KeyTable& table = Keys();
-    while (table.keys.count(table.next) != 0 || IsRoot(table.next) || table.next == 0) {
-        ++table.next;
-    }
-    HKEY key = table.next++;
-    table.keys[key] = OpenKey{id, volume.serial()};
-    return key;
+    return Keys().Insert(std::make_unique<OpenKey>(OpenKey{id, volume.serial()}));
 }
 
 LONG CloseKeyHandle(HKEY key) {
     if (IsRoot(key))
         return ERROR_SUCCESS;
     auto lock = device::LockVolume();
-    return Keys().keys.erase(key) == 1 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    return Keys().Erase(key) != nullptr ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LONG CheckKeyExists(device::Volume& volume, std::int64_t id) {

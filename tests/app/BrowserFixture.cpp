@@ -8,7 +8,7 @@
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/ShellUi.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "platform/objectstore/ObjectStore.h"
 #include "tests/support/SeedDatabases.h"
 

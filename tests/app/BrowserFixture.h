@@ -10,7 +10,7 @@
 
 #include "appcore/Application.h"
 #include "platform/core/Types.h"
-#include "platform/gui/headless/ScriptedUser.h"
+#include "platform/gui/testing/ScriptedUser.h"
 #include "tests/support/ScriptedSession.h"
 #include "tests/support/SeedDatabases.h"
 #include "tests/support/TempDevice.h"

@@ -7,7 +7,7 @@
 #include "app/NameDialogs.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/StringIds.h"

@@ -10,7 +10,7 @@
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/headless/HeadlessBackend.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "resources/ControlIds.h"
 #include "resources/StringIds.h"
 #include "tests/app/BrowserFixture.h"

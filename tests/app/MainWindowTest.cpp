@@ -16,7 +16,7 @@
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/headless/HeadlessBackend.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/StringIds.h"

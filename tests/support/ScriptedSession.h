@@ -11,7 +11,7 @@
 #include "appcore/Application.h"
 #include "appcore/EditionShell.h"
 #include "platform/gui/Backend.h"
-#include "platform/gui/headless/ScriptedUser.h"
+#include "platform/gui/testing/ScriptedUser.h"
 
 namespace testing_support {
 

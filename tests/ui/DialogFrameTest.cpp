@@ -11,7 +11,7 @@
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/WinUser.h"
 #include "platform/gui/headless/HeadlessBackend.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "tests/support/ScriptedSession.h"

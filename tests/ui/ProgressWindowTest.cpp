@@ -10,7 +10,7 @@
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Cursor.h"
 #include "platform/gui/NativeEvents.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/StringIds.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/Surface.h"
+#include "platform/gui/drawing/Surface.h"
 
 namespace ce::gui {
 

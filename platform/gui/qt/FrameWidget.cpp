@@ -7,10 +7,10 @@
 
 #include "platform/gui/NativeEvents.h"
 #include "platform/gui/ShellUi.h"
-#include "platform/gui/WindowSystem.h"
 #include "platform/gui/qt/PaintedWidget.h"
 #include "platform/gui/qt/QtBackend.h"
 #include "platform/gui/qt/QtText.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui::qt {
 namespace {

@@ -12,9 +12,9 @@
 #include <QTextBlock>
 
 #include "platform/gui/NativeEvents.h"
-#include "platform/gui/WindowSystem.h"
 #include "platform/gui/qt/QtBackend.h"
 #include "platform/gui/qt/QtText.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui::qt {
 namespace {

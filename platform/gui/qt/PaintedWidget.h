@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "platform/gui/Surface.h"
+#include "platform/gui/drawing/Surface.h"
 
 namespace ce::gui::qt {
 

@@ -12,13 +12,13 @@
 #include <cstdlib>
 
 #include "platform/gui/NativeEvents.h"
-#include "platform/gui/WindowSystem.h"
 #include "platform/gui/qt/FrameWidget.h"
 #include "platform/gui/qt/Keys.h"
 #include "platform/gui/qt/NativePeers.h"
 #include "platform/gui/qt/PaintedWidget.h"
 #include "platform/gui/qt/QtSurface.h"
 #include "platform/gui/qt/QtText.h"
+#include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce::gui::qt {
 namespace {

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <functional>
 
-#include "platform/gui/Surface.h"
+#include "platform/gui/drawing/Surface.h"
 
 namespace ce::gui::qt {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/gui/NativeEvents.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "tests/platform/gui/GuiFixture.h"
 #include "tests/support/ParamNames.h"
 

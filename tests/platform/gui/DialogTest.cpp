@@ -6,7 +6,7 @@
 
 #include "platform/core/Text.h"
 #include "platform/gui/NativeEvents.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "tests/platform/gui/GuiFixture.h"
 
 namespace gui_test {

@@ -2,6 +2,7 @@
 
 #include "platform/gui/Gdi.h"
 #include "platform/gui/ShellUi.h"
+#include "platform/gui/windowing/WindowSystem.h"
 #include "resources/Editions.h"
 
 namespace gui_test {
@@ -117,6 +118,7 @@ GuiTest::GuiTest() : user_(std::make_shared<gui::ScriptedUser>()) {
 
 GuiTest::~GuiTest() {
     scope_.reset();
+    EXPECT_EQ(gui::LingeringWindowCount(), 0u) << "a destroyed window outlived its procedures";
 }
 
 HWND GuiTest::MakeFrame() {
@@ -142,6 +144,16 @@ HWND GuiTest::MakeWindow(const char16_t* className, WNDPROC procedure) {
     }
     return CreateWindowExW(0, className, u"", WS_VISIBLE, 0, 0, 240, 300, nullptr, nullptr,
                            instance(), nullptr);
+}
+
+void GuiTest::AddRows(HWND list, int count) {
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = ListView_GetItemCount(list);
+        item.pszText = const_cast<LPWSTR>(u"row");
+        ListView_InsertItem(list, &item);
+    }
 }
 
 HWND GuiTest::MakeList(HWND parent, DWORD style) {

@@ -14,7 +14,7 @@
 #include "platform/gui/Resources.h"
 #include "platform/gui/WinUser.h"
 #include "platform/gui/headless/HeadlessBackend.h"
-#include "platform/gui/headless/ScriptedUser.h"
+#include "platform/gui/testing/ScriptedUser.h"
 
 namespace gui_test {
 
@@ -50,6 +50,8 @@ protected:
     HWND MakeWindow(const char16_t* className, WNDPROC procedure);
     // A report-view list view child of `parent` with three columns.
     HWND MakeList(HWND parent, DWORD style = 0);
+    // Appends `count` items, each with the text "row".
+    static void AddRows(HWND list, int count);
 
     std::vector<std::string> failures;
 

@@ -7,7 +7,7 @@
 #include "platform/gui/Resources.h"
 #include "platform/gui/headless/ConsoleHost.h"
 #include "platform/gui/headless/HeadlessBackend.h"
-#include "platform/gui/headless/ScriptedUser.h"
+#include "platform/gui/testing/ScriptedUser.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "tests/platform/gui/GuiFixture.h"
 
 namespace gui_test {
@@ -400,6 +400,29 @@ TEST_F(ListViewTest, SubItemHitTestingFindsTheRowUnderThePointWhenScrolled) {
     EXPECT_EQ(hit({200, 5}).first, -1);  // on the header
 }
 
+// A program may destroy the header child itself; the list then has no
+// columns and no header strip, and goes on working.
+TEST_F(ListViewTest, AListWhoseHeaderWasDestroyedGoesOnWithoutColumns) {
+    Fill(3);
+    ASSERT_TRUE(DestroyWindow(ListView_GetHeader(list)));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 0);
+    EXPECT_TRUE(ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE));
+    RECT first;
+    ASSERT_TRUE(ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS));
+    EXPECT_EQ(first.top, 0);  // no header strip above the rows
+    RECT row;
+    ASSERT_TRUE(ListView_GetItemRect(list, 1, &row, LVIR_LABEL));
+    LVHITTESTINFO info{};
+    info.pt = {(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    EXPECT_EQ(ListView_HitTest(list, &info), 1);
+    InvalidateRect(list, nullptr, TRUE);
+    gui::input::PumpMessages();
+    EXPECT_FALSE(backend().LastDrawing(list).empty());
+    gui::input::TapItem(list, 2);
+    EXPECT_EQ(Selected(), (std::vector<int>{2}));
+    EXPECT_TRUE(failures.empty());
+}
+
 TEST_F(ListViewTest, ShiftWithTheArrowKeysExtendsTheSelectionFromItsMark) {
     Fill(6);
     SetFocus(list);
@@ -503,13 +526,7 @@ class ListDestroyedWhileNotifying : public GuiTest,
 TEST_P(ListDestroyedWhileNotifying, TheListStopsWithoutTouchingWhatIsGone) {
     HWND parent = MakeWindow(u"DestroyingParent", DestroyingParent);
     HWND list = MakeList(parent);
-    for (int i = 0; i < 4; ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = i;
-        item.pszText = const_cast<LPWSTR>(u"row");
-        ListView_InsertItem(list, &item);
-    }
+    AddRows(list, 4);
     SetFocus(list);
     destroyOn = GetParam().code;
     GetParam().act(list);
@@ -517,6 +534,7 @@ TEST_P(ListDestroyedWhileNotifying, TheListStopsWithoutTouchingWhatIsGone) {
     destroyOn = 0;
     EXPECT_FALSE(IsWindow(list));
     EXPECT_TRUE(IsWindow(parent));
+    EXPECT_TRUE(failures.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -527,7 +545,39 @@ INSTANTIATE_TEST_SUITE_P(
                     [](HWND l) { ListView_SetItemState(l, -1, LVIS_SELECTED, LVIS_SELECTED); }},
         DestroyCase{"Tap", LVN_ITEMCHANGED, [](HWND l) { gui::input::TapItem(l, 2); }},
         DestroyCase{"DeleteItem", LVN_DELETEITEM, [](HWND l) { ListView_DeleteItem(l, 1); }},
-        DestroyCase{"DeleteAll", LVN_DELETEALLITEMS, [](HWND l) { ListView_DeleteAllItems(l); }}),
+        DestroyCase{"DeleteAll", LVN_DELETEALLITEMS, [](HWND l) { ListView_DeleteAllItems(l); }},
+        DestroyCase{"DoubleTap", NM_DBLCLK, [](HWND l) { gui::input::DoubleTapItem(l, 2); }},
+        DestroyCase{"RightPress", NM_RCLICK,
+                    [](HWND l) {
+                        RECT r{};
+                        ListView_GetItemRect(l, 2, &r, LVIR_LABEL);
+                        gui::PostPointer(l, WM_RBUTTONDOWN,
+                                         {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+                    }},
+        DestroyCase{"Return", NM_RETURN, [](HWND) { gui::input::PressKey(VK_RETURN); }},
+        DestroyCase{"InsertSelected", LVN_INSERTITEM,
+                    [](HWND l) {
+                        LVITEMW item{};
+                        item.mask = LVIF_TEXT | LVIF_STATE;
+                        item.iItem = 1;
+                        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+                        item.pszText = const_cast<LPWSTR>(u"new");
+                        ListView_InsertItem(l, &item);
+                    }},
+        DestroyCase{"BeginLabelEdit", LVN_BEGINLABELEDITW,
+                    [](HWND l) { ListView_EditLabel(l, 1); }},
+        DestroyCase{"EndLabelEditByKey", LVN_ENDLABELEDITW,
+                    [](HWND l) {
+                        ListView_EditLabel(l, 1);
+                        gui::input::PressKey(VK_RETURN);
+                    }},
+        DestroyCase{"EndLabelEditByTap", LVN_ENDLABELEDITW,
+                    [](HWND l) {
+                        ListView_EditLabel(l, 1);
+                        gui::input::TapItem(l, 3);
+                    }},
+        DestroyCase{"ColumnClick", LVN_COLUMNCLICK,
+                    [](HWND l) { gui::input::ClickHeaderColumn(l, 1); }}),
     [](const ::testing::TestParamInfo<DestroyCase>& info) { return info.param.name; });
 
 TEST_F(ListViewTest, WhileRedrawIsOffChangesPaintNothingAndTurningItOnPaintsOnce) {

@@ -4,7 +4,7 @@
 #include "platform/core/Text.h"
 #include "platform/gui/CommDlg.h"
 #include "platform/gui/ShellUi.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "tests/platform/gui/GuiFixture.h"
 #include "tests/support/TempDevice.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/gui/Gdi.h"
-#include "platform/gui/Surface.h"
+#include "platform/gui/drawing/Surface.h"
 #include "tests/platform/gui/GuiFixture.h"
 #include "tests/platform/gui/TestBitmaps.h"
 #include "tests/support/ParamNames.h"

@@ -7,7 +7,7 @@
 
 #include "platform/gui/NativeEvents.h"
 #include "platform/gui/ShellUi.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "tests/platform/gui/GuiFixture.h"
 #include "tests/platform/gui/TestBitmaps.h"
 

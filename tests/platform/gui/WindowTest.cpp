@@ -3,7 +3,7 @@
 
 #include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
-#include "platform/gui/headless/UserInput.h"
+#include "platform/gui/testing/UserInput.h"
 #include "tests/platform/gui/GuiFixture.h"
 
 namespace gui_test {
