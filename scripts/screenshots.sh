@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# `make screenshots`: the real tessaly on a freshly seeded demo device under a
+# `make screenshots`: the real programs on a freshly seeded demo device under a
 # virtual X server, brought into each state as a person would (taps, the
 # right button, the program's own keys) and photographed at the device's
-# screen, in portrait and in landscape, into docs/screenshots/.
+# screen, into docs/screenshots/. Each topic is a file in scripts/screenshots/
+# that uses the helpers below; SHOTS="browser editor" takes only those topics.
 #   scripts/screenshots.sh [build dir] [output dir]
 set -euo pipefail
 
+here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 out=${2:-docs/screenshots}
 mkdir -p "$out"
@@ -16,7 +18,7 @@ if [ -z "${TESSALY_SHOTS_INSIDE:-}" ]; then
     command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (make setup installs it)" >&2; exit 1; }
   done
   export TESSALY_SHOTS_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$build" "$out"
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$out"
 fi
 
 work=$(mktemp -d)
@@ -27,9 +29,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export TESSALY_DEVICE="$work/device" LC_ALL=C.UTF-8 TZ=UTC
+export LC_ALL=C.UTF-8 TZ=UTC
 unset TESSALY_DPI QT_SCALE_FACTOR
-"$build/bin/devicectl" seed-demo >/dev/null
+
+# A fresh demo device for a topic (topics may change their device).
+fresh_device() {
+  export TESSALY_DEVICE="$work/device-$1"
+  rm -rf "$TESSALY_DEVICE"
+  "$build/bin/devicectl" seed-demo >/dev/null
+}
 
 pause() { sleep "${1:-0.8}"; }
 # A tap: the pointer moves there first, as a pen would land.
@@ -38,6 +46,7 @@ tap() {
   xdotool mousedown "${3:-1}"; pause 0.1; xdotool mouseup "${3:-1}"; pause
 }
 key() { xdotool key "$@"; pause; }
+type_text() { xdotool type --delay 60 "$1"; pause; }
 
 # A state that did not come about stops the run instead of photographing the wrong one.
 expect_window() {
@@ -55,49 +64,23 @@ shoot() {
   echo "screenshots: $out/$1.png"
 }
 
-run() {
-  local orientation=$1
-  width=${2%x*} height=${2#*x}
-  export TESSALY_SCREEN=$2
-  "$build/bin/tessaly" >"$work/tessaly.log" 2>&1 &
+# start_program WxH [program]: starts tessaly (or tessbook) on the device with
+# that screen and waits for its main window; the screen is a window of
+# exactly that size at the top left.
+start_program() {
+  width=${1%x*} height=${1#*x}
+  export TESSALY_SCREEN=$1
+  "$build/bin/${2:-tessaly}" >"$work/program.log" 2>&1 &
   program=$!
-  # The device screen is a window of exactly that size at the top left.
   for _ in $(seq 50); do
     xdotool search --onlyvisible --name '^Tessaly$' >/dev/null 2>&1 && break
     pause 0.2
   done
   pause 1.5
-  local bar=$((height - 13)) row=72 view=48
-  shoot "$orientation-main-details"
+}
 
-  # Tap and hold, as the right button: the row is selected and its menu opens.
-  tap 60 "$row" 3
-  shoot "$orientation-context-menu"
-  key Escape
-
-  key ctrl+p
-  expect_window "Database Properties"
-  shoot "$orientation-properties"
-  tap $((width - 24)) 13
-
-  # View > Options... (the menu's last item).
-  tap "$view" "$bar"
-  key Up
-  key Return
-  expect_window Options
-  shoot "$orientation-options"
-  tap $((width - 24)) 13
-
-  # View > Large Icons (the menu's first item).
-  tap "$view" "$bar"
-  key Down
-  key Return
-  shoot "$orientation-main-large-icons"
-  # Back to details, so that the next start opens as this one did.
-  tap "$view" "$bar"
-  key Down Down Down Down
-  key Return
-
+# Ends the program with its own Ctrl+Q, or kills it when that does not end it.
+stop_program() {
   key ctrl+q
   for _ in $(seq 25); do
     kill -0 "$program" 2>/dev/null || break
@@ -108,5 +91,9 @@ run() {
   program=
 }
 
-run portrait 240x320
-run landscape 320x240
+topics=${SHOTS:-$(cd "$here/screenshots" && ls *.sh | sed 's/\.sh$//')}
+for topic in $topics; do
+  fresh_device "$topic"
+  # shellcheck source=/dev/null
+  source "$here/screenshots/$topic.sh"
+done
