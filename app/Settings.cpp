@@ -8,6 +8,7 @@
 #include "platform/core/WideFormat.h"
 #include "platform/gui/Gdi.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/UniqueKey.h"
 #include "platform/shell/Shell.h"
 
 namespace app {
@@ -88,6 +89,7 @@ void Settings::Load() {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
+    UniqueKey owner(key);
     ReadFlagByte(key, u"ShowSysDb", showSystemDatabases);
     ReadDword(key, u"Sort", sortKey);
     ReadFlagByte(key, u"SortOrder", sortAscending);
@@ -117,7 +119,6 @@ void Settings::Load() {
         }
         CopyWide(scriptName, text);
     }
-    RegCloseKey(key);
 }
 
 bool Settings::Save() {
@@ -127,6 +128,7 @@ bool Settings::Save() {
                         &disposition) != ERROR_SUCCESS) {
         return false;
     }
+    UniqueKey owner(key);
     WriteDword(key, u"ShowSysDb", showSystemDatabases ? 1 : 0);
     WriteDword(key, u"Sort", sortKey);
     WriteDword(key, u"SortOrder", sortAscending ? 1 : 0);
@@ -148,7 +150,6 @@ bool Settings::Save() {
     }
     LONG result = RegSetValueExW(key, u"ScriptName", 0, REG_DWORD, name,
                                  static_cast<DWORD>((length + 1) * sizeof(WCHAR)));
-    RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
 

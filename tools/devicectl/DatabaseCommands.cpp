@@ -9,6 +9,7 @@
 #include "platform/core/LastError.h"
 #include "platform/core/LocalMemory.h"
 #include "platform/core/Text.h"
+#include "platform/core/UniqueResource.h"
 #include "platform/device/DeviceDirectory.h"
 #include "platform/objectstore/ObjectStore.h"
 #include "platform/shell/Shell.h"
@@ -28,16 +29,15 @@ struct DatabaseRow {
 
 std::vector<DatabaseRow> AllDatabases() {
     std::vector<DatabaseRow> rows;
-    ce::HANDLE find = ce::CeFindFirstDatabase(0);
-    if (find == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle find(ce::CeFindFirstDatabase(0));
+    if (!find)
         return rows;
-    while (CEOID oid = ce::CeFindNextDatabase(find)) {
+    while (CEOID oid = ce::CeFindNextDatabase(find.get())) {
         ce::CEOIDINFO info;
         if (ce::CeOidGetInfo(oid, &info) && info.wObjType == ce::OBJTYPE_DATABASE) {
             rows.push_back({oid, info.infDatabase});
         }
     }
-    ce::CloseHandle(find);
     return rows;
 }
 
@@ -66,12 +66,12 @@ std::string LocalDateText(const ce::FILETIME& ft) {
     return buffer;
 }
 
-// Opens a database by name; on failure reports and returns the invalid handle.
-ce::HANDLE OpenByName(const std::string& name, CEOID& oid) {
+// Opens a database by name; on failure reports and returns an empty owner.
+ce::UniqueHandle OpenByName(const std::string& name, CEOID& oid) {
     oid = 0;
     std::u16string wide = ce::Utf8ToWide(name);
-    ce::HANDLE h = ce::CeOpenDatabase(&oid, wide.c_str(), 0, 0, nullptr);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h(ce::CeOpenDatabase(&oid, wide.c_str(), 0, 0, nullptr));
+    if (!h)
         Fail("cannot open database \"" + name + "\": " + LastErrorText());
     return h;
 }
@@ -154,15 +154,13 @@ int WriteRecord(const Args& args, bool existing) {
     if (!ParseProperties(args, first, parsed, values))
         return 1;
     CEOID db;
-    ce::HANDLE h = OpenByName(args[0], db);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(args[0], db);
+    if (!h)
         return 1;
-    CEOID written =
-        ce::CeWriteRecordProps(h, record, static_cast<ce::WORD>(values.size()), values.data());
-    std::string error = written == 0 ? LastErrorText() : "";
-    ce::CloseHandle(h);
+    CEOID written = ce::CeWriteRecordProps(h.get(), record, static_cast<ce::WORD>(values.size()),
+                                           values.data());
     if (written == 0)
-        return Fail("cannot write the record: " + error);
+        return Fail("cannot write the record: " + LastErrorText());
     std::printf("%u\n", written);
     return 0;
 }
@@ -242,10 +240,10 @@ int Delete(const Args& args) {
     if (args.size() != 1)
         return Fail("usage: devicectl delete NAME");
     CEOID oid;
-    ce::HANDLE h = OpenByName(args[0], oid);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(args[0], oid);
+    if (!h)
         return 1;
-    ce::CloseHandle(h);
+    h.reset();  // a database open through any handle cannot be deleted
     if (!ce::CeDeleteDatabase(oid))
         return Fail("cannot delete \"" + args[0] + "\": " + LastErrorText());
     return 0;
@@ -265,12 +263,11 @@ int Dump(const Args& args) {
     if (name.empty())
         return Fail("usage: devicectl dump NAME [--json]");
     CEOID oid;
-    ce::HANDLE h = OpenByName(name, oid);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(name, oid);
+    if (!h)
         return 1;
     ce::CEOIDINFO object;
     if (!ce::CeOidGetInfo(oid, &object)) {
-        ce::CloseHandle(h);
         return Fail("cannot read the information of \"" + name + "\": " + LastErrorText());
     }
     const ce::CEDBASEINFO& info = object.infDatabase;
@@ -294,10 +291,11 @@ int Dump(const Args& args) {
     ce::DWORD size = 0;
     ce::DWORD index;
     int n = 0;
-    for (CEOID record = ce::CeSeekDatabase(h, ce::CEDB_SEEK_BEGINNING, 0, &index); record != 0;
-         record = ce::CeSeekDatabase(h, ce::CEDB_SEEK_CURRENT, 1, &index)) {
+    for (CEOID record = ce::CeSeekDatabase(h.get(), ce::CEDB_SEEK_BEGINNING, 0, &index);
+         record != 0; record = ce::CeSeekDatabase(h.get(), ce::CEDB_SEEK_CURRENT, 1, &index)) {
         ce::WORD count = 0;
-        if (ce::CeReadRecordProps(h, ce::CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size) == 0) {
+        if (ce::CeReadRecordProps(h.get(), ce::CEDB_ALLOWREALLOC, &count, nullptr, &buffer,
+                                  &size) == 0) {
             continue;
         }
         const auto* props = reinterpret_cast<const ce::CEPROPVAL*>(buffer);
@@ -324,7 +322,6 @@ int Dump(const Args& args) {
         ++n;
     }
     ce::LocalFree(buffer);
-    ce::CloseHandle(h);
     if (json)
         std::printf("]}\n");
     return 0;
@@ -343,14 +340,11 @@ int DeleteRecord(const Args& args) {
         return Fail("usage: devicectl del-record NAME RECORD");
     }
     CEOID db;
-    ce::HANDLE h = OpenByName(args[0], db);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(args[0], db);
+    if (!h)
         return 1;
-    bool deleted = ce::CeDeleteRecord(h, record);
-    std::string error = deleted ? "" : LastErrorText();
-    ce::CloseHandle(h);
-    if (!deleted)
-        return Fail("cannot delete record " + args[1] + ": " + error);
+    if (!ce::CeDeleteRecord(h.get(), record))
+        return Fail("cannot delete record " + args[1] + ": " + LastErrorText());
     return 0;
 }
 
@@ -360,13 +354,12 @@ int Hold(const Args& args) {
         return Fail("usage: devicectl hold NAME SECONDS");
     }
     CEOID oid;
-    ce::HANDLE h = OpenByName(args[0], oid);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(args[0], oid);
+    if (!h)
         return 1;
     std::printf("holding \"%s\" for %lld seconds\n", args[0].c_str(), seconds);
     std::fflush(stdout);
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    ce::CloseHandle(h);
     return 0;
 }
 

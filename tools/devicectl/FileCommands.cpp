@@ -14,6 +14,7 @@
 #include "backup/ScriptFile.h"
 #include "platform/core/Handles.h"
 #include "platform/core/Text.h"
+#include "platform/core/UniqueResource.h"
 #include "platform/files/Files.h"
 #include "platform/time/Time.h"
 #include "regbackup/RegistryBackupFile.h"
@@ -25,26 +26,20 @@ namespace {
 
 using ce::DWORD;
 
-// An open file, closed when it goes out of scope.
+// A file opened for reading, closed when it goes out of scope.
 class OpenFile {
 public:
     explicit OpenFile(const std::string& path) {
         std::u16string wide = ce::Utf8ToWide(path);
-        handle_ = ce::CreateFileW(wide.c_str(), ce::GENERIC_READ, ce::FILE_SHARE_READ, nullptr,
-                                  ce::OPEN_EXISTING, ce::FILE_ATTRIBUTE_NORMAL, nullptr);
+        handle_.reset(ce::CreateFileW(wide.c_str(), ce::GENERIC_READ, ce::FILE_SHARE_READ, nullptr,
+                                      ce::OPEN_EXISTING, ce::FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    ~OpenFile() {
-        if (ok())
-            ce::CloseHandle(handle_);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
 
-    bool ok() const { return handle_ != ce::INVALID_HANDLE_VALUE; }
-    ce::HANDLE handle() const { return handle_; }
+    bool ok() const { return static_cast<bool>(handle_); }
+    ce::HANDLE handle() const { return handle_.get(); }
 
 private:
-    ce::HANDLE handle_ = ce::INVALID_HANDLE_VALUE;
+    ce::UniqueHandle handle_;
 };
 
 std::string Utf8(const ce::WCHAR* text) {
