@@ -77,12 +77,12 @@ HeaderRead ReadDatabaseHeaderAt(HANDLE file, DWORD position, LzwCodec* codec,
         return HeaderRead::Ok;
     }
 
-    BYTE prefix[kBlockPrefixSize] = {};
+    std::array<BYTE, kBlockPrefixSize> prefixBytes{};
     DWORD read = 0;
-    if (!ce::ReadFile(file, prefix, kBlockPrefixSize, &read, nullptr))
+    if (!ce::ReadFile(file, prefixBytes.data(), kBlockPrefixSize, &read, nullptr))
         return HeaderRead::Unreadable;
-    DWORD nextBlock = ce::LoadU32(prefix);
-    DWORD length = ce::LoadU32(prefix + 4);
+    BlockPrefix prefix = DecodeBlockPrefix(prefixBytes);
+    DWORD length = prefix.headerLength;
     if (length > kLargestCompressedHeader || length > RemainingBytes(file))
         return HeaderRead::Unreadable;
     BYTE packed[kLargestCompressedHeader];
@@ -94,7 +94,7 @@ HeaderRead ReadDatabaseHeaderAt(HANDLE file, DWORD position, LzwCodec* codec,
         return HeaderRead::Unreadable;
     header = DecodeDatabaseHeader(
         std::span<const BYTE, kDatabaseHeaderSize>(codec->Output(), kDatabaseHeaderSize));
-    header.nextBlock = nextBlock;
+    header.nextBlock = prefix.nextBlock;
     return HeaderRead::Ok;
 }
 

@@ -160,10 +160,8 @@ bool BackupArchive::WriteRecord(WORD propertyCount, const BYTE* image, DWORD len
 
 bool BackupArchive::FinishDatabaseBlock() {
     if (compress_) {
-        BYTE prefix[kBlockPrefixSize];
-        ce::StoreU32(prefix, writePosition_);
-        ce::StoreU32(prefix + 4, compressedHeaderLength_);
-        if (!WriteAt(position_, prefix, kBlockPrefixSize))
+        auto prefix = EncodeBlockPrefix({writePosition_, compressedHeaderLength_});
+        if (!WriteAt(position_, prefix.data(), kBlockPrefixSize))
             return false;
     } else {
         block_.nextBlock = writePosition_;
@@ -223,15 +221,15 @@ void BackupArchive::AppendScriptEntry(const WCHAR* databaseName) {
 void BackupArchive::FinishScript() {
     if (!scriptOpen())
         return;
-    BYTE bytes[kScriptHeaderSize];
-    if (!SeekFile(scriptFile_.get(), 0) ||
-        !ReadExactly(scriptFile_.get(), bytes, kScriptHeaderSize)) {
+    ScriptHeader header;
+    if (!ReadScriptHeader(scriptFile_.get(), header)) {
         AbandonScript();
         return;
     }
-    ce::StoreU32(bytes + kScriptCountOffset, writtenCount_);
+    header.databaseCount = writtenCount_;
+    auto bytes = EncodeScriptHeader(header);
     if (!SeekFile(scriptFile_.get(), 0) ||
-        !WriteExactly(scriptFile_.get(), bytes, kScriptHeaderSize)) {
+        !WriteExactly(scriptFile_.get(), bytes.data(), kScriptHeaderSize)) {
         AbandonScript();
         return;
     }
