@@ -473,36 +473,38 @@ DWORD DatabaseHandle::Delete(device::Volume& volume, CEOID oid) {
             return error;
     }
     OwnChange change;
-    DWORD error = volume.Write([&]() -> DWORD {
-        CEOID parent = 0;
-        std::vector<BYTE> stored;
-        DWORD e = LoadRecord(volume, oid, &parent, &stored);
-        if (e == ERROR_FILE_NOT_FOUND)
-            return ERROR_INVALID_PARAMETER;
-        if (e != ERROR_SUCCESS)
-            return e;
-        if (parent != database_)
-            return ERROR_INVALID_PARAMETER;
-        std::vector<PropertyView> record;
-        if (!DecodeRecord(stored, &record))
-            return ERROR_BADDB;
-        e = DeleteRecordRow(volume, oid);
-        if (e != ERROR_SUCCESS)
-            return e;
-        TouchResult touched;
-        e = TouchDatabase(volume, database_, -1, -static_cast<std::int64_t>(RelativeSize(record)),
-                          &touched);
-        if (e != ERROR_SUCCESS)
-            return e;
-        e = LogChange(volume, database_, oid, DB_CEOID_RECORD_DELETED, origin_);
-        if (e != ERROR_SUCCESS)
-            return e;
-        change.kind = OwnChange::Kind::Deleted;
-        change.oid = oid;
-        change.oldKey = MakeSortKey(order_.rule(), record);
-        change.version = touched.version;
-        return ERROR_SUCCESS;
-    });
+    DWORD error = volume.Write(
+        [&]() -> DWORD {
+            CEOID parent = 0;
+            std::vector<BYTE> stored;
+            DWORD e = LoadRecord(volume, oid, &parent, &stored);
+            if (e == ERROR_FILE_NOT_FOUND)
+                return ERROR_INVALID_PARAMETER;
+            if (e != ERROR_SUCCESS)
+                return e;
+            if (parent != database_)
+                return ERROR_INVALID_PARAMETER;
+            std::vector<PropertyView> record;
+            if (!DecodeRecord(stored, &record))
+                return ERROR_BADDB;
+            e = DeleteRecordRow(volume, oid);
+            if (e != ERROR_SUCCESS)
+                return e;
+            TouchResult touched;
+            e = TouchDatabase(volume, database_, -1,
+                              -static_cast<std::int64_t>(RelativeSize(record)), &touched);
+            if (e != ERROR_SUCCESS)
+                return e;
+            e = LogChange(volume, database_, oid, DB_CEOID_RECORD_DELETED, origin_);
+            if (e != ERROR_SUCCESS)
+                return e;
+            change.kind = OwnChange::Kind::Deleted;
+            change.oid = oid;
+            change.oldKey = MakeSortKey(order_.rule(), record);
+            change.version = touched.version;
+            return ERROR_SUCCESS;
+        },
+        device::WriteRoom::Frees);
     if (error != ERROR_SUCCESS)
         return error;
     Apply(change);
