@@ -134,11 +134,7 @@ bool MakeData(const std::string& type, const std::string& value, ce::DWORD& regT
         std::memcpy(data.data(), &d, 4);
     } else if (type == "binary") {
         regType = ce::REG_BINARY;
-        if (value.size() % 2 != 0)
-            return false;
-        for (std::size_t i = 0; i < value.size(); i += 2) {
-            data.push_back(static_cast<ce::BYTE>(std::stoi(value.substr(i, 2), nullptr, 16)));
-        }
+        return ParseHex(value, data);
     } else {
         return false;
     }
