@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -191,6 +193,7 @@ struct VolumeState {
     std::unique_ptr<Volume> volume;
     std::string problem;  // why the last open failed
     bool hookInstalled = false;
+    pid_t opener = 0;  // the process that opened the volume
     std::uint64_t nextSerial = 1;
     int transactionDepth = 0;
 };
@@ -307,12 +310,17 @@ void CloseVolumeHook() {
 }
 
 // A process that ends closes its volume, so that the last one to go folds
-// the WAL in. A thread still inside a call keeps it open.
+// the WAL in. A thread still inside a call keeps it open, and a forked
+// child that exits leaves alone the connection it only inherited.
 void CloseVolumeAtExit() {
     VolumeState& state = State();
     std::unique_lock lock(state.mutex, std::try_to_lock);
-    if (lock.owns_lock() && state.transactionDepth == 0)
+    if (!lock.owns_lock() || state.transactionDepth != 0)
+        return;
+    if (state.opener == ::getpid())
         state.volume.reset();
+    else
+        static_cast<void>(state.volume.release());
 }
 
 DWORD OpenVolume(VolumeState& state) {
@@ -346,6 +354,7 @@ DWORD OpenVolume(VolumeState& state) {
     if (error != ERROR_SUCCESS)
         return error;
     state.volume = std::make_unique<Volume>(std::move(connection), path);
+    state.opener = ::getpid();
     state.volume->WatchWalIndex();
     state.problem.clear();
     return ERROR_SUCCESS;

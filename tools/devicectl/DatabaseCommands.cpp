@@ -67,9 +67,10 @@ bool IsRecordOf(CEOID record, CEOID db) {
 // such rather than as the platform's bad parameter.
 int RecordFailure(const std::string& what, const std::string& record, CEOID oid, CEOID db,
                   const std::string& database) {
-    if (ce::GetLastError() == ce::ERROR_INVALID_PARAMETER && !IsRecordOf(oid, db))
+    ce::DWORD error = ce::GetLastError();
+    if (error == ce::ERROR_INVALID_PARAMETER && !IsRecordOf(oid, db))
         return Fail("no record " + record + " in \"" + database + "\"");
-    return Fail(what + ": " + LastErrorText());
+    return Fail(what + ": " + ErrorText(error));
 }
 
 std::string Name(const ce::CEDBASEINFO& info) {

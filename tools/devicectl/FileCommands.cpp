@@ -136,8 +136,8 @@ int ArchiveList(const std::string& path) {
                     SizeText(db.info.dwSize).c_str(), TimeText(db.stored).c_str(),
                     db.info.wNumRecords);
         if (i + 1 < h.databaseCount && db.nextBlock <= position) {
-            return Problem(path, position + (codec ? 0 : 140),
-                           "the next-block offset does not lead forward");
+                return Problem(path, position + (codec ? 0 : 140),
+                               "the next-block offset does not lead forward");
         }
         position = db.nextBlock;
     }
@@ -235,10 +235,9 @@ int ScriptShow(const std::string& path) {
     backup::ScriptHeader header;
     if (!backup::ReadScriptHeader(file.handle(), header)) {
         if (backup::FileSize(file.handle()) < backup::kScriptHeaderSize)
-            return Fail(path + ": " + AtOffset(0, "the script header cannot be read whole"));
-        return Fail(
-            path + ": " +
-            AtOffset(4, "format tag " + std::to_string(header.formatTag) + ", expected 288"));
+            return Problem(path, 0, "the script header cannot be read whole");
+        return Problem(path, 4,
+                       "format tag " + std::to_string(header.formatTag) + ", expected 288");
     }
     std::printf("archive: %s\n", Utf8(header.archiveName).c_str());
     std::printf("compressed: %s\n", header.compressed ? "yes" : "no");
@@ -248,7 +247,7 @@ int ScriptShow(const std::string& path) {
         std::uint64_t at = backup::FilePosition(file.handle());
         ce::WCHAR name[backup::kScriptEntryUnits];
         if (!backup::ReadScriptEntry(file.handle(), name))
-            return Fail(path + ": " + AtOffset(at, "entry " + std::to_string(i + 1) + " is short"));
+            return Problem(path, at, "entry " + std::to_string(i + 1) + " is short");
         std::printf("  %s\n", Utf8(name).c_str());
     }
     return 0;
@@ -282,7 +281,7 @@ int RbkList(const std::string& path) {
         return CannotOpen(path);
     regbackup::RbkHeader header;
     if (!regbackup::ReadRbkHeader(file.handle(), header))
-        return Fail(path + ": " + AtOffset(0, "not a registry backup (bad or short header)"));
+        return Problem(path, 0, "not a registry backup (bad or short header)");
     std::string roots;
     const DWORD flags[] = {regbackup::kRootClassesRoot, regbackup::kRootCurrentUser,
                            regbackup::kRootLocalMachine};
@@ -299,13 +298,12 @@ int RbkList(const std::string& path) {
                 IsPasswordSet(header.password) ? "password-protected" : "no password",
                 TimeText(written).c_str());
     if (!backup::SeekFile(file.handle(), header.firstRecord))
-        return Fail(path + ": " + AtOffset(52, "bad first record offset"));
+        return Problem(path, 52, "bad first record offset");
     for (DWORD k = 0; k < header.keyCount; ++k) {
         std::uint64_t at = backup::FilePosition(file.handle());
         regbackup::KeyRecord key;
         if (!regbackup::ReadKeyRecord(file.handle(), key)) {
-            return Fail(path + ": " +
-                        AtOffset(at, "key record " + std::to_string(k + 1) + " is unreadable"));
+            return Problem(path, at, "key record " + std::to_string(k + 1) + " is unreadable");
         }
         const char* root = RootName(key.root);
         std::printf("%s\\%s%s%s\n", root ? root : std::to_string(key.root).c_str(),
