@@ -429,7 +429,15 @@ DWORD Volume::Transaction(const char* begin, const std::function<DWORD()>& work)
     return ERROR_SUCCESS;
 }
 
-DWORD Volume::Write(const std::function<DWORD()>& work, WriteRoom room) {
+DWORD Volume::Write(const std::function<DWORD()>& work) {
+    return WriteMakingRoom(work, false);
+}
+
+DWORD Volume::WriteFreeing(const std::function<DWORD()>& work) {
+    return WriteMakingRoom(work, true);
+}
+
+DWORD Volume::WriteMakingRoom(const std::function<DWORD()>& work, bool freeing) {
     if (State().transactionDepth > 0)
         return work();  // the outer transaction decides
     DWORD error = Transaction("BEGIN IMMEDIATE", work);
@@ -437,9 +445,9 @@ DWORD Volume::Write(const std::function<DWORD()>& work, WriteRoom room) {
         // The room may be held by the WAL, or the file system may have
         // changed since it was measured.
         VolumeSpace::Checkpoint(connection_.get());
-        space_.Measure(connection_.get(), path_, room == WriteRoom::Frees);
+        space_.Measure(connection_.get(), path_, freeing);
         error = Transaction("BEGIN IMMEDIATE", work);
-        if (error != ERROR_SUCCESS || room == WriteRoom::Frees) {
+        if (error != ERROR_SUCCESS || freeing) {
             // A failed write leaves its pages in the WAL's file; truncating
             // it gives them back.
             VolumeSpace::Checkpoint(connection_.get());

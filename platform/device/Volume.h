@@ -76,10 +76,6 @@ private:
     DWORD error_ = 0;
 };
 
-// What a write does to the room the volume takes: most writes may grow it;
-// a write that frees room (a deletion) must succeed on a full store.
-enum class WriteRoom { Grows, Frees };
-
 class Volume {
 public:
     Volume(SqliteConnection connection, std::filesystem::path path);
@@ -98,7 +94,10 @@ public:
     // is tried once more after the WAL has been folded into the volume and
     // the room measured again (VolumeSpace.h); `work` must therefore only
     // touch the volume, or do again what it did the first time.
-    DWORD Write(const std::function<DWORD()>& work, WriteRoom room = WriteRoom::Grows);
+    DWORD Write(const std::function<DWORD()>& work);
+    // As Write, for a write that frees room (a deletion): it must succeed on
+    // a full store, and may pass the volume's cap by a few pages to do so.
+    DWORD WriteFreeing(const std::function<DWORD()>& work);
     // Runs `work` in one read transaction, for reads that must agree.
     DWORD Read(const std::function<DWORD()>& work);
 
@@ -117,6 +116,7 @@ public:
 
 private:
     DWORD Transaction(const char* begin, const std::function<DWORD()>& work);
+    DWORD WriteMakingRoom(const std::function<DWORD()>& work, bool freeing);
     // Runs a transaction-control statement, retrying while the volume is busy.
     DWORD RunPatiently(const char* sql);
 

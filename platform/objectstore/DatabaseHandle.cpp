@@ -474,33 +474,31 @@ DWORD DatabaseHandle::Delete(device::Volume& volume, CEOID oid) {
             return error;
     }
     OwnChange change;
-    DWORD error = volume.Write(
-        [&]() -> DWORD {
-            std::vector<BYTE> stored;
-            DWORD e = LoadOwnRecord(volume, oid, &stored);
-            if (e != ERROR_SUCCESS)
-                return e;
-            // A damaged record goes too; what it counted for in the
-            // database's size is then taken to be what it stored.
-            std::vector<PropertyView> record;
-            std::size_t size = DecodeRecord(stored, &record) ? RelativeSize(record) : stored.size();
-            e = DeleteRecordRow(volume, oid);
-            if (e != ERROR_SUCCESS)
-                return e;
-            TouchResult touched;
-            e = TouchDatabase(volume, database_, -1, -static_cast<std::int64_t>(size), &touched);
-            if (e != ERROR_SUCCESS)
-                return e;
-            e = LogChange(volume, database_, oid, DB_CEOID_RECORD_DELETED, origin_);
-            if (e != ERROR_SUCCESS)
-                return e;
-            change.kind = OwnChange::Kind::Deleted;
-            change.oid = oid;
-            change.oldKey = StoredSortKey(stored);
-            change.version = touched.version;
-            return ERROR_SUCCESS;
-        },
-        device::WriteRoom::Frees);
+    DWORD error = volume.WriteFreeing([&]() -> DWORD {
+        std::vector<BYTE> stored;
+        DWORD e = LoadOwnRecord(volume, oid, &stored);
+        if (e != ERROR_SUCCESS)
+            return e;
+        // A damaged record goes too; what it counted for in the
+        // database's size is then taken to be what it stored.
+        std::vector<PropertyView> record;
+        std::size_t size = DecodeRecord(stored, &record) ? RelativeSize(record) : stored.size();
+        e = DeleteRecordRow(volume, oid);
+        if (e != ERROR_SUCCESS)
+            return e;
+        TouchResult touched;
+        e = TouchDatabase(volume, database_, -1, -static_cast<std::int64_t>(size), &touched);
+        if (e != ERROR_SUCCESS)
+            return e;
+        e = LogChange(volume, database_, oid, DB_CEOID_RECORD_DELETED, origin_);
+        if (e != ERROR_SUCCESS)
+            return e;
+        change.kind = OwnChange::Kind::Deleted;
+        change.oid = oid;
+        change.oldKey = StoredSortKey(stored);
+        change.version = touched.version;
+        return ERROR_SUCCESS;
+    });
     if (error != ERROR_SUCCESS)
         return error;
     Apply(change);

@@ -345,8 +345,8 @@ BOOL CeDeleteDatabase(CEOID oidDbase) {
             e = lock.LockDatabaseExclusive(oidDbase);
         if (e != ERROR_SUCCESS)
             return e;
-        return volume.Write([&]() { return objectstore::DeleteDatabaseRows(volume, oidDbase); },
-                            device::WriteRoom::Frees);
+        return volume.WriteFreeing(
+            [&]() { return objectstore::DeleteDatabaseRows(volume, oidDbase); });
     });
     return Succeeded(error) ? TRUE : FALSE;
 }

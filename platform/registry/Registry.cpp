@@ -241,17 +241,15 @@ LONG RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
     if (e != ERROR_SUCCESS)
         return e;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
-        return volume.Write(
-            [&]() -> DWORD {
-                std::int64_t id = 0;
-                LONG r = ResolveKey(volume, hKey, &id);
-                if (r == ERROR_SUCCESS)
-                    r = CheckKeyExists(volume, id);
-                if (r == ERROR_SUCCESS)
-                    r = DeleteValue(volume, id, name);
-                return static_cast<DWORD>(r);
-            },
-            device::WriteRoom::Frees);
+        return volume.WriteFreeing([&]() -> DWORD {
+            std::int64_t id = 0;
+            LONG r = ResolveKey(volume, hKey, &id);
+            if (r == ERROR_SUCCESS)
+                r = CheckKeyExists(volume, id);
+            if (r == ERROR_SUCCESS)
+                r = DeleteValue(volume, id, name);
+            return static_cast<DWORD>(r);
+        });
     }));
 }
 
@@ -263,15 +261,13 @@ LONG RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
     if (parts.empty())
         return ERROR_INVALID_PARAMETER;  // never a key itself, nor a root
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
-        return volume.Write(
-            [&]() -> DWORD {
-                std::int64_t id = 0;
-                LONG r = Walk(volume, hKey, parts, &id);
-                if (r == ERROR_SUCCESS)
-                    r = DeleteKeyTree(volume, id);
-                return static_cast<DWORD>(r);
-            },
-            device::WriteRoom::Frees);
+        return volume.WriteFreeing([&]() -> DWORD {
+            std::int64_t id = 0;
+            LONG r = Walk(volume, hKey, parts, &id);
+            if (r == ERROR_SUCCESS)
+                r = DeleteKeyTree(volume, id);
+            return static_cast<DWORD>(r);
+        });
     }));
 }
 
