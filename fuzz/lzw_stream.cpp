@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto result = decoder.Decode(
         [&](std::uint8_t* buffer, std::size_t room) {
             std::size_t n = std::min({room, piece, size - next});
-            std::memcpy(buffer, data + next, n);
+            if (n != 0)
+                std::memcpy(buffer, data + next, n);
             next += n;
             return n;
         },
