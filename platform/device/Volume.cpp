@@ -178,7 +178,7 @@ constexpr auto kWriteDeadline = std::chrono::seconds(120);
 constexpr int kBusyTimeoutMs = 10000;
 // A WAL that a checkpoint has copied into the volume is cut back to this
 // when it starts over, so that it stays bounded while the volume is open.
-constexpr const char* kWalSizeLimit = "PRAGMA journal_size_limit = 4194304";
+constexpr const char* kWalSizeLimit = "PRAGMA journal_size_limit = 8388608";
 // Some builds of SQLite overwrite every freed page with zeros, which makes a
 // deletion write as much as it frees and so fail on a full store. Freed
 // content is still cleared where that costs no extra writes.
