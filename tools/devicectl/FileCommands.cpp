@@ -136,8 +136,8 @@ int ArchiveList(const std::string& path) {
                     SizeText(db.info.dwSize).c_str(), TimeText(db.stored).c_str(),
                     db.info.wNumRecords);
         if (i + 1 < h.databaseCount && db.nextBlock <= position) {
-                return Problem(path, position + (codec ? 0 : 140),
-                               "the next-block offset does not lead forward");
+            return Problem(path, position + (codec ? 0 : 140),
+                           "the next-block offset does not lead forward");
         }
         position = db.nextBlock;
     }
