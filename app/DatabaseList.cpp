@@ -8,6 +8,7 @@
 #include "appcore/Application.h"
 #include "platform/core/Handles.h"
 #include "platform/core/Text.h"
+#include "platform/core/UniqueResource.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
@@ -81,12 +82,12 @@ void InsertRow(int position, const CEDBASEINFO& info) {
 
 void FillRows() {
     bool showSystem = App().settings->showSystemDatabases;
-    HANDLE enumeration = CeFindFirstDatabase(0);
-    if (enumeration == INVALID_HANDLE_VALUE)
+    UniqueHandle enumeration(CeFindFirstDatabase(0));
+    if (!enumeration)
         return;
     int position = 0;
-    for (CEOID oid = CeFindNextDatabase(enumeration); oid != 0;
-         oid = CeFindNextDatabase(enumeration)) {
+    for (CEOID oid = CeFindNextDatabase(enumeration.get()); oid != 0;
+         oid = CeFindNextDatabase(enumeration.get())) {
         CEOIDINFO info{};
         if (!CeOidGetInfo(oid, &info) || info.wObjType != OBJTYPE_DATABASE)
             continue;
@@ -94,7 +95,6 @@ void FillRows() {
             continue;
         InsertRow(position++, info.infDatabase);
     }
-    CloseHandle(enumeration);
 }
 
 HIMAGELIST LoadImages(UINT bitmap, int width, COLORREF transparent) {
@@ -172,11 +172,8 @@ int RowIcon(const WCHAR* name, const CEDBASEINFO& info) {
     if (info.wNumRecords == 0)
         return kIconEmpty;
     CEOID oid = 0;
-    HANDLE handle = CeOpenDatabase(&oid, name, 0, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return kIconUnopenable;
-    CloseHandle(handle);
-    return kIconOrdinary;
+    UniqueHandle handle(CeOpenDatabase(&oid, name, 0, 0, nullptr));
+    return handle ? kIconOrdinary : kIconUnopenable;
 }
 
 bool CreateList(HWND mainWindow) {

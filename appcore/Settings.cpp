@@ -8,6 +8,7 @@
 #include "platform/core/WideFormat.h"
 #include "platform/gui/Gdi.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/UniqueKey.h"
 #include "platform/shell/Shell.h"
 
 namespace appcore {
@@ -142,6 +143,7 @@ void Settings::Load() {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
+    UniqueKey owner(key);
     for (const StoredSetting& stored : kStored) {
         switch (stored.kind) {
             case SettingKind::Flag:
@@ -158,7 +160,6 @@ void Settings::Load() {
                 break;
         }
     }
-    RegCloseKey(key);
 }
 
 bool Settings::Save() {
@@ -168,6 +169,7 @@ bool Settings::Save() {
                         &disposition) != ERROR_SUCCESS) {
         return false;
     }
+    UniqueKey owner(key);
     LONG textWritten = ERROR_SUCCESS;
     for (const StoredSetting& stored : kStored) {
         switch (stored.kind) {
@@ -185,7 +187,6 @@ bool Settings::Save() {
                 break;
         }
     }
-    RegCloseKey(key);
     return textWritten == ERROR_SUCCESS;
 }
 

@@ -23,16 +23,16 @@ std::array<BYTE, kArchiveHeaderSize> EncodeArchiveHeader(const ArchiveHeader& he
     return w.ToArray<kArchiveHeaderSize>();
 }
 
+bool DecodeArchiveHeader(ce::ByteReader& r, ArchiveHeader& header) {
+    header = ArchiveHeader{};
+    if (r.Remaining() < kArchiveHeaderSize)
+        return false;
+    return r.U32(header.signature) && r.U32(header.headerSize) && r.U32(header.databaseCount) &&
+           r.U32(header.compressed) && r.U32(header.flags) && r.U32(header.firstBlock);
+}
+
 ArchiveHeader DecodeArchiveHeader(std::span<const BYTE, kArchiveHeaderSize> bytes) {
-    ArchiveHeader header;
-    const BYTE* p = bytes.data();
-    header.signature = ce::LoadU32(p);
-    header.headerSize = ce::LoadU32(p + 4);
-    header.databaseCount = ce::LoadU32(p + 8);
-    header.compressed = ce::LoadU32(p + 12);
-    header.flags = ce::LoadU32(p + 16);
-    header.firstBlock = ce::LoadU32(p + 20);
-    return header;
+    return DecodeWhole<ArchiveHeader>(bytes, DecodeArchiveHeader);
 }
 
 std::array<BYTE, kPasswordBytes> EncodePasswordBlock(const WCHAR (&stored)[kPasswordUnits]) {
@@ -42,18 +42,29 @@ std::array<BYTE, kPasswordBytes> EncodePasswordBlock(const WCHAR (&stored)[kPass
     return out;
 }
 
-void DecodePasswordBlock(std::span<const BYTE, kPasswordBytes> bytes,
-                         WCHAR (&stored)[kPasswordUnits]) {
-    DecodeTextField(bytes.data(), stored, kPasswordUnits);
+bool DecodePasswordBlock(ce::ByteReader& r, WCHAR (&stored)[kPasswordUnits]) {
+    return DecodeTextField(r, stored, kPasswordUnits);
 }
 
-void DecodeTextField(const BYTE* bytes, WCHAR* text, std::size_t units) {
+void DecodePasswordBlock(std::span<const BYTE, kPasswordBytes> bytes,
+                         WCHAR (&stored)[kPasswordUnits]) {
+    ce::ByteReader r(bytes.data(), bytes.size());
+    DecodePasswordBlock(r, stored);
+}
+
+bool DecodeTextField(ce::ByteReader& r, WCHAR* text, std::size_t units) {
+    if (r.Remaining() / 2 < units)
+        return false;
     bool ended = false;
     for (std::size_t i = 0; i < units; ++i) {
-        WCHAR c = ended || i + 1 == units ? 0 : ce::LoadU16(bytes + 2 * i);
+        WORD c = 0;
+        r.U16(c);
+        if (ended || i + 1 == units)
+            c = 0;
         ended = ended || c == 0;
         text[i] = c;
     }
+    return true;
 }
 
 std::array<BYTE, kDatabaseHeaderSize> EncodeDatabaseHeader(const DatabaseHeader& header) {
@@ -82,36 +93,31 @@ std::array<BYTE, kDatabaseHeaderSize> EncodeDatabaseHeader(const DatabaseHeader&
     return w.ToArray<kDatabaseHeaderSize>();
 }
 
-DatabaseHeader DecodeDatabaseHeader(std::span<const BYTE, kDatabaseHeaderSize> bytes) {
-    ce::ByteReader r(bytes.data(), bytes.size());
-    DatabaseHeader header;
+bool DecodeDatabaseHeader(ce::ByteReader& r, DatabaseHeader& header) {
+    header = DatabaseHeader{};
     ce::CEDBASEINFO& info = header.info;
-    // The span has exactly the size of the fields below, so no read fails.
-    r.U32(header.headerSize);
-    r.U32(info.dwFlags);
-    for (WCHAR& c : info.szDbaseName) {
-        WORD unit = 0;
-        r.U16(unit);
-        c = unit;
+    if (!r.U32(header.headerSize) || !r.U32(info.dwFlags) ||
+        !DecodeTextField(r, info.szDbaseName, ce::CEDB_MAXDBASENAMELEN) ||
+        !r.U32(info.dwDbaseType) || !r.U16(info.wNumRecords) || !r.U16(info.wNumSortOrder) ||
+        !r.U32(info.dwSize) || !r.U32(info.ftLastModified.dwLowDateTime) ||
+        !r.U32(info.ftLastModified.dwHighDateTime)) {
+        return false;
     }
-    info.szDbaseName[ce::CEDB_MAXDBASENAMELEN - 1] = 0;
-    r.U32(info.dwDbaseType);
-    r.U16(info.wNumRecords);
-    r.U16(info.wNumSortOrder);
-    r.U32(info.dwSize);
-    r.U32(info.ftLastModified.dwLowDateTime);
-    r.U32(info.ftLastModified.dwHighDateTime);
     for (ce::SORTORDERSPEC& order : info.rgSortSpecs) {
-        r.U32(order.propid);
-        r.U32(order.dwFlags);
+        if (!r.U32(order.propid) || !r.U32(order.dwFlags))
+            return false;
     }
     ce::SYSTEMTIME& t = header.stored;
     for (WORD* field : {&t.wYear, &t.wMonth, &t.wDayOfWeek, &t.wDay, &t.wHour, &t.wMinute,
                         &t.wSecond, &t.wMilliseconds}) {
-        r.U16(*field);
+        if (!r.U16(*field))
+            return false;
     }
-    r.U32(header.nextBlock);
-    return header;
+    return r.U32(header.nextBlock);
+}
+
+DatabaseHeader DecodeDatabaseHeader(std::span<const BYTE, kDatabaseHeaderSize> bytes) {
+    return DecodeWhole<DatabaseHeader>(bytes, DecodeDatabaseHeader);
 }
 
 std::array<BYTE, kRecordHeaderSize> EncodeRecordHeader(const RecordHeader& header) {
@@ -124,14 +130,32 @@ std::array<BYTE, kRecordHeaderSize> EncodeRecordHeader(const RecordHeader& heade
     return w.ToArray<kRecordHeaderSize>();
 }
 
+bool DecodeRecordHeader(ce::ByteReader& r, RecordHeader& header) {
+    header = RecordHeader{};
+    WORD zero = 0;
+    if (r.Remaining() < kRecordHeaderSize)
+        return false;
+    return r.U16(header.propertyCount) && r.U16(zero) && r.U32(header.sequence) &&
+           r.U32(header.headerSize) && r.U32(header.length);
+}
+
 RecordHeader DecodeRecordHeader(std::span<const BYTE, kRecordHeaderSize> bytes) {
-    RecordHeader header;
-    const BYTE* p = bytes.data();
-    header.propertyCount = ce::LoadU16(p);
-    header.sequence = ce::LoadU32(p + 4);
-    header.headerSize = ce::LoadU32(p + 8);
-    header.length = ce::LoadU32(p + 12);
-    return header;
+    return DecodeWhole<RecordHeader>(bytes, DecodeRecordHeader);
+}
+
+std::array<BYTE, kBlockPrefixSize> EncodeBlockPrefix(const BlockPrefix& prefix) {
+    ce::ByteWriter w(kBlockPrefixSize);
+    w.U32(prefix.nextBlock);
+    w.U32(prefix.headerLength);
+    return w.ToArray<kBlockPrefixSize>();
+}
+
+BlockPrefix DecodeBlockPrefix(std::span<const BYTE, kBlockPrefixSize> bytes) {
+    ce::ByteReader r(bytes.data(), bytes.size());
+    BlockPrefix prefix;
+    r.U32(prefix.nextBlock);
+    r.U32(prefix.headerLength);
+    return prefix;
 }
 
 }  // namespace backup

@@ -36,6 +36,7 @@
 #include <span>
 
 #include "backup/Password.h"
+#include "platform/core/Bytes.h"
 #include "platform/core/Types.h"
 
 namespace backup {
@@ -68,20 +69,26 @@ struct ArchiveHeader {
 // The header a writer puts down for its state.
 ArchiveHeader MakeArchiveHeader(DWORD databaseCount, bool compressed, bool password);
 
+// Each decoder reads its fields in the order the encoder writes them; the
+// reader's forms fail (false) when the bytes left are too few, the fixed-size
+// forms cannot.
 std::array<BYTE, kArchiveHeaderSize> EncodeArchiveHeader(const ArchiveHeader& header);
+bool DecodeArchiveHeader(ce::ByteReader& reader, ArchiveHeader& header);
 ArchiveHeader DecodeArchiveHeader(std::span<const BYTE, kArchiveHeaderSize> bytes);
 
 // The 40-byte block of a stored (scrambled) password.
 std::array<BYTE, kPasswordBytes> EncodePasswordBlock(const WCHAR (&stored)[kPasswordUnits]);
 // Reads a password block; the text ends at its first zero unit and at the
 // latest at unit 19, and every unit after the end is 0.
+bool DecodePasswordBlock(ce::ByteReader& reader, WCHAR (&stored)[kPasswordUnits]);
 void DecodePasswordBlock(std::span<const BYTE, kPasswordBytes> bytes,
                          WCHAR (&stored)[kPasswordUnits]);
 
 // Reads a fixed text field of `units` UTF-16LE units into `text` (the same
 // size): the text ends at its first zero unit and at the latest at the last
-// unit, and every unit after its end is 0.
-void DecodeTextField(const BYTE* bytes, WCHAR* text, std::size_t units);
+// unit, and every unit after its end is 0. False, reading nothing, when
+// fewer than `units` units are left.
+bool DecodeTextField(ce::ByteReader& reader, WCHAR* text, std::size_t units);
 
 struct DatabaseHeader {
     DWORD headerSize = kDatabaseHeaderSize;
@@ -92,6 +99,7 @@ struct DatabaseHeader {
 
 std::array<BYTE, kDatabaseHeaderSize> EncodeDatabaseHeader(const DatabaseHeader& header);
 // The name is cut at unit 31 so that it is always terminated.
+bool DecodeDatabaseHeader(ce::ByteReader& reader, DatabaseHeader& header);
 DatabaseHeader DecodeDatabaseHeader(std::span<const BYTE, kDatabaseHeaderSize> bytes);
 
 struct RecordHeader {
@@ -102,6 +110,26 @@ struct RecordHeader {
 };
 
 std::array<BYTE, kRecordHeaderSize> EncodeRecordHeader(const RecordHeader& header);
+bool DecodeRecordHeader(ce::ByteReader& reader, RecordHeader& header);
 RecordHeader DecodeRecordHeader(std::span<const BYTE, kRecordHeaderSize> bytes);
+
+// The prefix of a compressed database block.
+struct BlockPrefix {
+    DWORD nextBlock = 0;
+    DWORD headerLength = 0;  // of the compressed database header after it
+};
+
+std::array<BYTE, kBlockPrefixSize> EncodeBlockPrefix(const BlockPrefix& prefix);
+BlockPrefix DecodeBlockPrefix(std::span<const BYTE, kBlockPrefixSize> bytes);
+
+// Runs a reader-form decoder over an image of exactly the size it reads,
+// which therefore always holds every field.
+template <class Header, std::size_t N>
+Header DecodeWhole(std::span<const BYTE, N> bytes, bool (*decode)(ce::ByteReader&, Header&)) {
+    ce::ByteReader reader(bytes.data(), N);
+    Header header;
+    decode(reader, header);
+    return header;
+}
 
 }  // namespace backup

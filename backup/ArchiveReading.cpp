@@ -5,6 +5,8 @@
 
 #include "backup/LzwCodec.h"
 #include "platform/core/Bytes.h"
+#include "platform/core/ErrorCodes.h"
+#include "platform/core/LastError.h"
 #include "platform/files/Files.h"
 
 namespace backup {
@@ -16,10 +18,10 @@ constexpr DWORD kLargestCompressedHeader = 4096;
 
 }  // namespace
 
-DWORD RemainingBytes(HANDLE file) {
-    DWORD size = FileSize(file);
-    DWORD position = FilePosition(file);
-    return position == ce::INVALID_SET_FILE_POINTER || position > size ? 0 : size - position;
+std::uint64_t RemainingBytes(HANDLE file) {
+    std::uint64_t size = FileSize(file);
+    std::uint64_t position = FilePosition(file);
+    return position == UINT64_MAX || position > size ? 0 : size - position;
 }
 
 bool SeekFile(HANDLE file, DWORD offset) {
@@ -39,13 +41,21 @@ bool WriteExactly(HANDLE file, const void* buffer, DWORD size) {
     return ce::WriteFile(file, buffer, size, &written, nullptr) && written == size;
 }
 
-DWORD FileSize(HANDLE file) {
-    DWORD size = ce::GetFileSize(file, nullptr);
-    return size == ce::INVALID_FILE_SIZE ? 0 : size;
+std::uint64_t FileSize(HANDLE file) {
+    DWORD high = 0;
+    ce::SetLastError(ce::ERROR_SUCCESS);
+    DWORD low = ce::GetFileSize(file, &high);
+    if (low == ce::INVALID_FILE_SIZE && ce::GetLastError() != ce::ERROR_SUCCESS)
+        return 0;
+    return (std::uint64_t{high} << 32) | low;
 }
 
-DWORD FilePosition(HANDLE file) {
-    return ce::SetFilePointer(file, 0, nullptr, ce::FILE_CURRENT);
+std::uint64_t FilePosition(HANDLE file) {
+    ce::LONG high = 0;
+    DWORD low = ce::SetFilePointer(file, 0, &high, ce::FILE_CURRENT);
+    if (low == ce::INVALID_SET_FILE_POINTER && ce::GetLastError() != ce::ERROR_SUCCESS)
+        return UINT64_MAX;
+    return (std::uint64_t{static_cast<DWORD>(high)} << 32) | low;
 }
 
 bool ReadArchiveHeader(HANDLE file, ArchiveHeader& header, WCHAR (&stored)[kPasswordUnits]) {
@@ -77,24 +87,26 @@ HeaderRead ReadDatabaseHeaderAt(HANDLE file, DWORD position, LzwCodec* codec,
         return HeaderRead::Ok;
     }
 
-    BYTE prefix[kBlockPrefixSize] = {};
+    std::array<BYTE, kBlockPrefixSize> prefixBytes{};
     DWORD read = 0;
-    if (!ce::ReadFile(file, prefix, kBlockPrefixSize, &read, nullptr))
+    if (!ce::ReadFile(file, prefixBytes.data(), kBlockPrefixSize, &read, nullptr))
         return HeaderRead::Unreadable;
-    DWORD nextBlock = ce::LoadU32(prefix);
-    DWORD length = ce::LoadU32(prefix + 4);
+    BlockPrefix prefix = DecodeBlockPrefix(prefixBytes);
+    DWORD length = prefix.headerLength;
     if (length > kLargestCompressedHeader || length > RemainingBytes(file))
         return HeaderRead::Unreadable;
     BYTE packed[kLargestCompressedHeader];
     if (!ReadExactly(file, packed, length))
         return HeaderRead::Unreadable;
+    // A stream of more than 144 bytes is not a header: it is stopped at 145.
+    codec->SetOutputLimit(kDatabaseHeaderSize + 1);
     if (!codec->Decompress(packed, length))
-        return HeaderRead::CannotUnpack;
+        return codec->OutputLimitReached() ? HeaderRead::Unreadable : HeaderRead::CannotUnpack;
     if (codec->OutputLength() != kDatabaseHeaderSize)
         return HeaderRead::Unreadable;
     header = DecodeDatabaseHeader(
         std::span<const BYTE, kDatabaseHeaderSize>(codec->Output(), kDatabaseHeaderSize));
-    header.nextBlock = nextBlock;
+    header.nextBlock = prefix.nextBlock;
     return HeaderRead::Ok;
 }
 
@@ -109,8 +121,10 @@ RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record
         return RecordRead::Truncated;
     record.header = DecodeRecordHeader(bytes);
     DWORD length = record.header.length;
-    // A length beyond the end of the file cannot be read; find that out
-    // before allocating it.
+    // No record takes more, nor can a length beyond the end of the file be
+    // read: find that out before allocating it.
+    if (length > (codec != nullptr ? kLargestPackedRecord : kLargestRecordImage))
+        return RecordRead::TooLarge;
     if (length > RemainingBytes(file))
         return RecordRead::Truncated;
     // One spare byte, so that an empty image still has a buffer.
@@ -125,8 +139,9 @@ RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record
         record.imageLength_ = length;
         return RecordRead::Ok;
     }
+    codec->SetOutputLimit(kLargestRecordImage);
     if (!codec->Decompress(data.get(), length))
-        return RecordRead::CannotUnpack;
+        return codec->OutputLimitReached() ? RecordRead::TooLarge : RecordRead::CannotUnpack;
     record.image_ = codec->Output();
     record.imageLength_ = static_cast<DWORD>(codec->OutputLength());
     return RecordRead::Ok;

@@ -5,6 +5,7 @@
 // its own). Every length in the file is checked against the file before it
 // is used or allocated.
 
+#include <cstdint>
 #include <memory>
 
 #include "backup/ArchiveFormat.h"
@@ -20,13 +21,22 @@ using ce::HANDLE;
 bool SeekFile(HANDLE file, DWORD offset);
 bool ReadExactly(HANDLE file, void* buffer, DWORD size);
 bool WriteExactly(HANDLE file, const void* buffer, DWORD size);
-// The size of the file, or 0 when it cannot be had.
-DWORD FileSize(HANDLE file);
+// The size of the file, or 0 when it cannot be had. Files may pass 4 GB
+// (an archive's offsets do not, but what follows its blocks may).
+std::uint64_t FileSize(HANDLE file);
 // The current position of the file.
-DWORD FilePosition(HANDLE file);
+std::uint64_t FilePosition(HANDLE file);
 // Bytes between the file's position and its end: the most any length read
 // there can announce truthfully.
-DWORD RemainingBytes(HANDLE file);
+std::uint64_t RemainingBytes(HANDLE file);
+
+// The largest record image a restore can write back: the largest record the
+// object store accepts (CEDB_MAXRECORDSIZE). An archive announcing more, or
+// a compressed image that decodes to more, is damaged.
+inline constexpr DWORD kLargestRecordImage = ce::CEDB_MAXRECORDSIZE;
+// The longest compressed form of such an image: at most 16 bits for each
+// byte, and the padding of the groups at the width changes and CLEARs.
+inline constexpr DWORD kLargestPackedRecord = 2 * kLargestRecordImage + 4096;
 
 // Reads the archive header from offset 0 and, when its flags announce one,
 // the password block into `stored` (empty otherwise). False when either
@@ -50,6 +60,7 @@ HeaderRead ReadDatabaseHeaderAt(HANDLE file, DWORD position, LzwCodec* codec,
 enum class RecordRead {
     Ok,
     Truncated,     // the record header or image is shorter than announced
+    TooLarge,      // the image is (or decodes to) more than a record can be
     NoMemory,      // no memory for the image
     CannotUnpack,  // a compressed image that does not decompress
 };

@@ -24,13 +24,8 @@ constexpr DWORD kLargestOffset = 0x7FFFFFFF;
 
 BackupArchive::BackupArchive() = default;
 
-BackupArchive::~BackupArchive() {
-    CloseFile();
-    if (scriptOpen()) {
-        ce::CloseHandle(scriptFile_);
-        scriptFile_ = ce::INVALID_HANDLE_VALUE;
-    }
-}
+// The archive file and the script file close with their owners.
+BackupArchive::~BackupArchive() = default;
 
 void BackupArchive::Report(UINT id) {
     if (!appcore::RunningSilently())
@@ -65,22 +60,18 @@ bool BackupArchive::CreateCodec() {
 }
 
 void BackupArchive::CloseFile() {
-    if (file_ != ce::INVALID_HANDLE_VALUE) {
-        ce::CloseHandle(file_);
-        file_ = ce::INVALID_HANDLE_VALUE;
-    }
+    file_.reset();
 }
 
 // ---- Writing ----------------------------------------------------------------
 
 void BackupArchive::AttachFile(HANDLE file, const WCHAR* name) {
-    CloseFile();
-    file_ = file;
+    file_.reset(file);
     ce::CopyWide(archiveName_, ce::WideView(name));
 }
 
 bool BackupArchive::WriteAt(DWORD offset, const void* bytes, DWORD length) {
-    if (SeekFile(file_, offset) && WriteExactly(file_, bytes, length))
+    if (SeekFile(file_.get(), offset) && WriteExactly(file_.get(), bytes, length))
         return true;
     Report(res::IDS_CANT_WRITE_FILE);
     return false;
@@ -94,7 +85,7 @@ bool BackupArchive::WriteArchiveHeader() {
     if (!passwordSet_)
         return true;
     auto block = EncodePasswordBlock(password_);
-    if (WriteExactly(file_, block.data(), kPasswordBytes))
+    if (WriteExactly(file_.get(), block.data(), kPasswordBytes))
         return true;
     Report(res::IDS_CANT_WRITE_FILE);
     return false;
@@ -158,7 +149,7 @@ bool BackupArchive::WriteRecord(WORD propertyCount, const BYTE* image, DWORD len
     auto bytes = EncodeRecordHeader(header);
     if (!WriteAt(writePosition_, bytes.data(), kRecordHeaderSize))
         return false;
-    if (!WriteExactly(file_, body, bodyLength)) {
+    if (!WriteExactly(file_.get(), body, bodyLength)) {
         Report(res::IDS_CANT_WRITE_FILE);
         return false;
     }
@@ -169,10 +160,8 @@ bool BackupArchive::WriteRecord(WORD propertyCount, const BYTE* image, DWORD len
 
 bool BackupArchive::FinishDatabaseBlock() {
     if (compress_) {
-        BYTE prefix[kBlockPrefixSize];
-        ce::StoreU32(prefix, writePosition_);
-        ce::StoreU32(prefix + 4, compressedHeaderLength_);
-        if (!WriteAt(position_, prefix, kBlockPrefixSize))
+        auto prefix = EncodeBlockPrefix({writePosition_, compressedHeaderLength_});
+        if (!WriteAt(position_, prefix.data(), kBlockPrefixSize))
             return false;
     } else {
         block_.nextBlock = writePosition_;
@@ -185,7 +174,7 @@ bool BackupArchive::FinishDatabaseBlock() {
 }
 
 void BackupArchive::FinishArchive() {
-    if (file_ != ce::INVALID_HANDLE_VALUE)
+    if (file_)
         WriteArchiveHeader();
     CloseFile();
     codec_.reset();
@@ -197,8 +186,7 @@ void BackupArchive::AbandonScript() {
     if (!appcore::RunningSilently())
         ui::MessageByIdWith(owner_, res::IDS_CANT_CREATE_SCRIPT, scriptName_, ui::kErrorStyle);
     if (scriptOpen()) {
-        ce::CloseHandle(scriptFile_);
-        scriptFile_ = ce::INVALID_HANDLE_VALUE;
+        scriptFile_.reset();  // closed before it can be deleted
         ce::DeleteFileW(scriptName_);
     }
     makeScript_ = false;
@@ -206,8 +194,8 @@ void BackupArchive::AbandonScript() {
 
 void BackupArchive::StartScript(const WCHAR* scriptName) {
     ce::CopyWide(scriptName_, ce::WideView(scriptName));
-    scriptFile_ = ce::CreateFileW(scriptName_, ce::GENERIC_READ | ce::GENERIC_WRITE, 0, nullptr,
-                                  ce::CREATE_ALWAYS, ce::FILE_ATTRIBUTE_NORMAL, nullptr);
+    scriptFile_.reset(ce::CreateFileW(scriptName_, ce::GENERIC_READ | ce::GENERIC_WRITE, 0, nullptr,
+                                      ce::CREATE_ALWAYS, ce::FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!scriptOpen()) {
         AbandonScript();
         return;
@@ -218,7 +206,7 @@ void BackupArchive::StartScript(const WCHAR* scriptName) {
     if (passwordSet_)
         std::memcpy(header.password, password_, sizeof password_);
     auto bytes = EncodeScriptHeader(header);
-    if (!WriteExactly(scriptFile_, bytes.data(), kScriptHeaderSize))
+    if (!WriteExactly(scriptFile_.get(), bytes.data(), kScriptHeaderSize))
         AbandonScript();
 }
 
@@ -226,25 +214,26 @@ void BackupArchive::AppendScriptEntry(const WCHAR* databaseName) {
     if (!scriptOpen())
         return;
     auto bytes = EncodeScriptEntry(ce::WideView(databaseName));
-    if (!WriteExactly(scriptFile_, bytes.data(), kScriptEntrySize))
+    if (!WriteExactly(scriptFile_.get(), bytes.data(), kScriptEntrySize))
         AbandonScript();
 }
 
 void BackupArchive::FinishScript() {
     if (!scriptOpen())
         return;
-    BYTE bytes[kScriptHeaderSize];
-    if (!SeekFile(scriptFile_, 0) || !ReadExactly(scriptFile_, bytes, kScriptHeaderSize)) {
+    ScriptHeader header;
+    if (!ReadScriptHeader(scriptFile_.get(), header)) {
         AbandonScript();
         return;
     }
-    ce::StoreU32(bytes + kScriptCountOffset, writtenCount_);
-    if (!SeekFile(scriptFile_, 0) || !WriteExactly(scriptFile_, bytes, kScriptHeaderSize)) {
+    header.databaseCount = writtenCount_;
+    auto bytes = EncodeScriptHeader(header);
+    if (!SeekFile(scriptFile_.get(), 0) ||
+        !WriteExactly(scriptFile_.get(), bytes.data(), kScriptHeaderSize)) {
         AbandonScript();
         return;
     }
-    ce::CloseHandle(scriptFile_);
-    scriptFile_ = ce::INVALID_HANDLE_VALUE;
+    scriptFile_.reset();
 }
 
 // ---- Reading ----------------------------------------------------------------
@@ -252,9 +241,9 @@ void BackupArchive::FinishScript() {
 bool BackupArchive::OpenArchiveFile(const WCHAR* name) {
     CloseFile();
     ce::CopyWide(archiveName_, ce::WideView(name));
-    file_ = ce::CreateFileW(archiveName_, ce::GENERIC_READ, 0, nullptr, ce::OPEN_EXISTING,
-                            ce::FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == ce::INVALID_HANDLE_VALUE) {
+    file_.reset(ce::CreateFileW(archiveName_, ce::GENERIC_READ, 0, nullptr, ce::OPEN_EXISTING,
+                                ce::FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_) {
         Report(res::IDS_CANT_READ_FILE);
         return false;
     }
@@ -283,7 +272,7 @@ bool BackupArchive::OpenArchiveFile(const WCHAR* name) {
 
 bool BackupArchive::ReadArchiveHeader() {
     passwordSet_ = false;
-    if (!backup::ReadArchiveHeader(file_, header_, password_)) {
+    if (!backup::ReadArchiveHeader(file_.get(), header_, password_)) {
         Report(res::IDS_CANT_READ_FILE);
         return false;
     }
@@ -300,7 +289,7 @@ bool BackupArchive::ReadDatabaseHeader(DatabaseHeader& header) {
             return false;
         }
     }
-    switch (ReadDatabaseHeaderAt(file_, position_, codec, header)) {
+    switch (ReadDatabaseHeaderAt(file_.get(), position_, codec, header)) {
         case HeaderRead::Ok:
             return true;
         case HeaderRead::CannotUnpack:
@@ -314,7 +303,7 @@ bool BackupArchive::ReadDatabaseHeader(DatabaseHeader& header) {
 }
 
 bool BackupArchive::ReadRecord(ArchiveRecord& record, const WCHAR* target) {
-    RecordRead result = ReadArchiveRecord(file_, compress_ ? codec_.get() : nullptr, record);
+    RecordRead result = ReadArchiveRecord(file_.get(), compress_ ? codec_.get() : nullptr, record);
     if (result == RecordRead::Ok)
         return true;
     if (result == RecordRead::CannotUnpack) {

@@ -23,6 +23,7 @@
 #include "backup/ArchiveReading.h"
 #include "backup/LzwCodec.h"
 #include "platform/core/Types.h"
+#include "platform/core/UniqueResource.h"
 
 namespace backup {
 
@@ -64,7 +65,7 @@ public:
     DWORD position() const { return position_; }
     void SetPosition(DWORD position) { position_ = position; }
     DWORD writtenCount() const { return writtenCount_; }
-    HANDLE file() const { return file_; }
+    HANDLE file() const { return file_.get(); }
     const WCHAR* archiveName() const { return archiveName_; }
     LzwCodec* codec() const { return codec_.get(); }
 
@@ -116,7 +117,7 @@ public:
     void StartScript(const WCHAR* scriptName);
     void AppendScriptEntry(const WCHAR* databaseName);
     void FinishScript();
-    bool scriptOpen() const { return scriptFile_ != ce::INVALID_HANDLE_VALUE; }
+    bool scriptOpen() const { return static_cast<bool>(scriptFile_); }
 
     // ---- Reading ------------------------------------------------------------
     // Opens an archive for reading, reads its header and password block and
@@ -150,7 +151,7 @@ private:
     bool WriteAt(DWORD offset, const void* bytes, DWORD length);
 
     HWND owner_ = nullptr;
-    HANDLE file_ = ce::INVALID_HANDLE_VALUE;
+    ce::UniqueHandle file_;
     ArchiveHeader header_;
     DWORD position_ = 0;
     DWORD writtenCount_ = 0;
@@ -158,7 +159,7 @@ private:
     bool compress_ = true;
     bool allDatabases_ = false;
     bool makeScript_ = false;
-    HANDLE scriptFile_ = ce::INVALID_HANDLE_VALUE;
+    ce::UniqueHandle scriptFile_;
     WCHAR password_[kPasswordUnits] = {};
     bool passwordSet_ = false;
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "backup/LzwCodeStream.h"
 #include "platform/core/Bytes.h"
 
 namespace backup {
@@ -12,13 +13,15 @@ namespace {
 
 using ce::BYTE;
 
+using lzw::kClear;
+using lzw::kCodeLimit;
+using lzw::kFirstFree;
+using lzw::kFirstWidth;
+using lzw::kLiterals;
+using lzw::kMaxWidth;
+using lzw::LargestCode;
+
 constexpr std::uint32_t kTableSize = 69001;  // prime, so every probe sequence visits every entry
-constexpr unsigned kFirstWidth = 9;
-constexpr unsigned kMaxWidth = 16;
-constexpr std::uint32_t kLiterals = 256;
-constexpr std::uint32_t kClear = 256;
-constexpr std::uint32_t kFirstFree = 257;
-constexpr std::uint32_t kCodeLimit = 65536;  // no code reaches it
 constexpr std::uint64_t kCheckGap = 50000;
 constexpr std::uint64_t kFirstInputCount = 1;
 constexpr std::uint64_t kFirstOutputCount = 3;  // the ".Z" header we do not write
@@ -36,10 +39,6 @@ inline std::uint32_t FullSlot(std::uint32_t key) {
     return (key * 2654435761u) >> (32 - kFullTableBits);
 }
 
-constexpr std::uint32_t LargestCode(unsigned width) {
-    return width == kMaxWidth ? kCodeLimit : (std::uint32_t{1} << width) - 1;
-}
-
 // Compression ratio as the ".Z" tools measure it, 8 bits of fraction.
 std::int64_t Ratio(std::uint64_t inputCount, std::uint64_t outputCount) {
     if (inputCount < 0x800000) {
@@ -51,49 +50,37 @@ std::int64_t Ratio(std::uint64_t inputCount, std::uint64_t outputCount) {
     return static_cast<std::int64_t>(inputCount / divisor);
 }
 
-// Takes codes from a stream the way they were packed: in chunks of `width`
-// bytes (fewer at the end), each holding as many whole codes as fit. A code
-// is loaded as 4 bytes; a chunk with fewer than 4 input bytes after it is
-// copied into a zero-padded buffer first, so that no read goes past the
-// input.
+// Takes the chunks of a stream straight from the input; a chunk with fewer
+// than 4 input bytes after it is copied into a zero-padded buffer first, so
+// that no read goes past the input.
 class CodeReader {
 public:
     CodeReader(const BYTE* bytes, std::size_t length) : bytes_(bytes), length_(length) {}
 
-    // The current chunk has no whole code of `width` bits left.
-    bool Exhausted(unsigned width) const { return position_ + width > chunkBits_; }
+    bool Exhausted(unsigned width) const { return chunk_.Exhausted(width); }
+    std::uint32_t Take(unsigned width) { return chunk_.Take(width); }
 
     bool NextChunk(unsigned width) {
         if (next_ >= length_)
             return false;
         std::size_t n = std::min<std::size_t>(width, length_ - next_);
         if (length_ - next_ >= n + 4) {
-            chunk_ = bytes_ + next_;
+            chunk_.Start(bytes_ + next_, n);
         } else {
             std::memset(tail_, 0, sizeof tail_);
             std::memcpy(tail_, bytes_ + next_, n);
-            chunk_ = tail_;
+            chunk_.Start(tail_, n);
         }
         next_ += n;
-        position_ = 0;
-        chunkBits_ = static_cast<unsigned>(n * 8);
         return true;
-    }
-
-    std::uint32_t Take(unsigned width) {
-        std::uint32_t bits = ce::LoadU32(chunk_ + position_ / 8) >> (position_ % 8);
-        position_ += width;
-        return bits & ((std::uint32_t{1} << width) - 1);
     }
 
 private:
     const BYTE* bytes_;
     std::size_t length_;
     std::size_t next_ = 0;
-    const BYTE* chunk_ = nullptr;
+    lzw::CodeChunk chunk_;
     BYTE tail_[kMaxWidth + 4];
-    unsigned position_ = 0;
-    unsigned chunkBits_ = 0;
 };
 
 }  // namespace
@@ -419,125 +406,108 @@ bool LzwCodec::Compress(const BYTE* bytes, std::size_t length) {
 // The table holds each code's offset (low half) and length (high half). The
 // output buffer begins with the 256 single-byte strings, so a literal is an
 // entry like any other and every code decodes the same way.
-bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
-    codesWritten_ = 0;
-    outputOffset_ = 0;
-    if (!AllocateWorkArea() ||
-        !StartOutput(kLiterals + std::min(outputLimit_, std::min(length, outputLimit_ / 4) * 4))) {
-        outputLength_ = 0;
-        return false;
-    }
-    std::uint64_t* strings = table_.get();
-    BYTE* out = output_.get();
-    for (std::uint32_t c = 0; c < kLiterals; ++c) {
-        out[c] = static_cast<BYTE>(c);
-        strings[c] = (std::uint64_t{1} << 32) | c;
-    }
-
-    auto fail = [this] {
-        outputLength_ = 0;
-        return false;
-    };
-
-    CodeReader reader(bytes, length);
-    unsigned width = kFirstWidth;
-    std::uint32_t largestCode = LargestCode(width);
-    std::uint32_t nextFree = kFirstFree;
-    bool newChunk = true;
-    // The previous code's string: where it starts in the output and its
-    // length. Absent at the start and after a CLEAR, when the next code must
-    // be a literal.
-    bool havePrevious = false;
-    std::size_t previousStart = 0;
-    std::uint32_t previousLength = 0;
-    std::size_t produced = kLiterals;
-    // Output may grow to `room` before the buffer or the limit needs a look;
-    // 16 spare bytes let short strings move as one fixed-size copy.
-    const std::size_t outputEnd = kLiterals + outputLimit_;
-    auto room = [&] { return std::min(outputEnd, outputCapacity_ - 16); };
-    std::size_t limit = room();
-
-    for (;;) {
-        if (newChunk || reader.Exhausted(width)) {
-            if (!reader.NextChunk(width) || reader.Exhausted(width))
-                break;
-            newChunk = false;
+class LzwCodec::Strings {
+public:
+    explicit Strings(LzwCodec& codec)
+        : codec_(codec),
+          strings_(codec.table_.get()),
+          out_(codec.output_.get()),
+          outputEnd_(kLiterals + codec.outputLimit_) {
+        for (std::uint32_t c = 0; c < kLiterals; ++c) {
+            out_[c] = static_cast<BYTE>(c);
+            strings_[c] = (std::uint64_t{1} << 32) | c;
         }
-        std::uint32_t code = reader.Take(width);
+        limit_ = Room();
+    }
 
-        if (code == kClear || code >= nextFree || !havePrevious) {
-            if (code == kClear) {
-                // Only an encoder with something to forget writes a CLEAR.
-                if (!havePrevious)
-                    return fail();
-                nextFree = kFirstFree;
-                havePrevious = false;
-                width = kFirstWidth;
-                largestCode = LargestCode(width);
-                newChunk = true;
-                continue;
-            }
-            if (!havePrevious) {
-                // A stream and a new dictionary start with a literal.
-                if (code >= kLiterals)
-                    return fail();
-                if (produced + 1 > limit) {
-                    if (produced + 1 > outputEnd || !ReserveOutput(produced + 1 + 16))
-                        return fail();
-                    out = output_.get();
-                    limit = room();
-                }
-                out[produced] = static_cast<BYTE>(code);
-                havePrevious = true;
-                previousStart = produced;
-                previousLength = 1;
-                ++produced;
-                continue;
-            }
-            if (code > nextFree)
-                return fail();
-            // The string being defined: the previous one plus its own first
-            // byte, which the overlapping copy below produces.
-            strings[code] = (static_cast<std::uint64_t>(previousLength + 1) << 32) | previousStart;
-        }
+    std::size_t produced() const { return produced_; }
 
-        std::uint64_t entry = strings[code];
-        std::uint32_t stringLength = static_cast<std::uint32_t>(entry >> 32);
+    bool Literal(BYTE byte) {
+        if (produced_ + 1 > limit_ && !Grow(1))
+            return false;
+        out_[produced_] = byte;
+        previousStart_ = produced_;
+        previousLength_ = 1;
+        ++produced_;
+        return true;
+    }
+
+    bool Code(std::uint32_t code, std::uint32_t nextFree) {
+        // The string being defined: the previous one plus its own first
+        // byte, which the overlapping copy below produces.
+        if (code == nextFree)
+            strings_[code] =
+                (static_cast<std::uint64_t>(previousLength_ + 1) << 32) | previousStart_;
+        std::uint64_t entry = strings_[code];
+        auto stringLength = static_cast<std::uint32_t>(entry >> 32);
         std::size_t from = static_cast<std::uint32_t>(entry);
-        if (produced + stringLength > limit) {
-            if (produced + stringLength > outputEnd || !ReserveOutput(produced + stringLength + 16))
-                return fail();
-            out = output_.get();
-            limit = room();
-        }
-        std::size_t distance = produced - from;
+        if (produced_ + stringLength > limit_ && !Grow(stringLength))
+            return false;
+        std::size_t distance = produced_ - from;
         if (stringLength <= 16 && distance >= 16) {
-            std::memcpy(out + produced, out + from, 16);
+            std::memcpy(out_ + produced_, out_ + from, 16);
         } else if (distance >= stringLength) {
-            std::memcpy(out + produced, out + from, stringLength);
+            std::memcpy(out_ + produced_, out_ + from, stringLength);
         } else {
             for (std::uint32_t k = 0; k < stringLength; ++k)
-                out[produced + k] = out[from + k];
+                out_[produced_ + k] = out_[from + k];
         }
-
         // Index 65536 exists (the table has 69001 entries): a full
         // dictionary writes there harmlessly instead of testing first.
-        strings[nextFree] = (static_cast<std::uint64_t>(previousLength + 1) << 32) | previousStart;
-        if (nextFree < kCodeLimit)
-            ++nextFree;
-        previousStart = produced;
-        previousLength = stringLength;
-        produced += stringLength;
-        if (nextFree > largestCode) {
-            width = std::min(width + 1, kMaxWidth);
-            largestCode = LargestCode(width);
-            newChunk = true;
-        }
+        strings_[nextFree] =
+            (static_cast<std::uint64_t>(previousLength_ + 1) << 32) | previousStart_;
+        previousStart_ = produced_;
+        previousLength_ = stringLength;
+        produced_ += stringLength;
+        return true;
     }
-    if (produced == kLiterals && !havePrevious)
-        return fail();
+
+private:
+    // Output may grow to Room() before the buffer or the limit needs a
+    // look; 16 spare bytes let short strings move as one fixed-size copy.
+    std::size_t Room() const { return std::min(outputEnd_, codec_.outputCapacity_ - 16); }
+
+    bool Grow(std::size_t n) {
+        // A stream may be sound and still more than the caller takes; it
+        // stops there, without producing the rest.
+        if (produced_ + n > outputEnd_) {
+            codec_.limitReached_ = true;
+            return false;
+        }
+        if (!codec_.ReserveOutput(produced_ + n + 16))
+            return false;
+        out_ = codec_.output_.get();
+        limit_ = Room();
+        return true;
+    }
+
+    LzwCodec& codec_;
+    std::uint64_t* strings_;
+    BYTE* out_;
+    const std::size_t outputEnd_;
+    std::size_t limit_ = 0;
+    std::size_t produced_ = kLiterals;
+    // The previous code's string: where it starts in the output and its
+    // length.
+    std::size_t previousStart_ = 0;
+    std::uint32_t previousLength_ = 0;
+};
+
+bool LzwCodec::Decompress(const BYTE* bytes, std::size_t length) {
+    codesWritten_ = 0;
+    limitReached_ = false;
+    outputOffset_ = 0;
+    outputLength_ = 0;
+    if (!AllocateWorkArea() ||
+        !StartOutput(kLiterals + std::min(outputLimit_, std::min(length, outputLimit_ / 4) * 4))) {
+        return false;
+    }
+    CodeReader reader(bytes, length);
+    Strings strings(*this);
+    if (lzw::WalkCodes(reader, strings) != lzw::WalkResult::Ok)
+        return false;
     outputOffset_ = kLiterals;
-    outputLength_ = produced - kLiterals;
+    outputLength_ = strings.produced() - kLiterals;
     return true;
 }
 

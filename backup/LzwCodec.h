@@ -19,8 +19,8 @@ namespace backup {
 
 class LzwCodec {
 public:
-    // Largest output Decompress produces unless told otherwise. Record images
-    // are at most 128 KB; a stream claiming more than this is not ours.
+    // Largest output Decompress produces unless told otherwise; the archive
+    // reader sets the exact size of what it reads (a header, a record image).
     static constexpr std::size_t kDefaultOutputLimit = std::size_t{64} << 20;
     // Decompression keeps output offsets in 32 bits, after the 256 bytes it
     // keeps in front of its output.
@@ -58,6 +58,9 @@ public:
     // Bounds what Decompress may produce (clamped to kMaxOutputLimit).
     void SetOutputLimit(std::size_t bytes);
     std::size_t OutputLimit() const { return outputLimit_; }
+    // The last Decompress failed because the stream decodes to more than
+    // the limit (it stopped there).
+    bool OutputLimitReached() const { return limitReached_; }
 
     // Codes the last Compress wrote, CLEARs included.
     std::uint64_t CodesWritten() const { return codesWritten_; }
@@ -68,6 +71,7 @@ private:
     };
 
     class CodeWriter;
+    class Strings;
 
     bool StartOutput(std::size_t expected);
     bool ReserveOutput(std::size_t needed);
@@ -95,6 +99,7 @@ private:
     std::size_t outputLength_ = 0;
     std::size_t outputCapacity_ = 0;
     std::size_t outputLimit_ = kDefaultOutputLimit;
+    bool limitReached_ = false;
     std::uint64_t codesWritten_ = 0;
 };
 

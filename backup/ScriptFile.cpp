@@ -19,16 +19,19 @@ std::array<BYTE, kScriptHeaderSize> EncodeScriptHeader(const ScriptHeader& heade
     return w.ToArray<kScriptHeaderSize>();
 }
 
+bool DecodeScriptHeader(ce::ByteReader& r, ScriptHeader& header) {
+    header = ScriptHeader{};
+    if (r.Remaining() < kScriptHeaderSize)
+        return false;
+    DWORD reserved = 0;
+    return r.U32(header.headerSize) && r.U32(header.formatTag) && r.U32(header.compressed) &&
+           r.U32(reserved) && DecodeTextField(r, header.archiveName, ce::MAX_PATH) &&
+           DecodeTextField(r, header.password, kPasswordUnits) && r.U32(header.databaseCount) &&
+           r.Skip(8);
+}
+
 ScriptHeader DecodeScriptHeader(std::span<const BYTE, kScriptHeaderSize> bytes) {
-    const BYTE* p = bytes.data();
-    ScriptHeader header;
-    header.headerSize = ce::LoadU32(p);
-    header.formatTag = ce::LoadU32(p + 4);
-    header.compressed = ce::LoadU32(p + 8);
-    DecodeTextField(p + 16, header.archiveName, ce::MAX_PATH);
-    DecodeTextField(p + 536, header.password, kPasswordUnits);
-    header.databaseCount = ce::LoadU32(p + kScriptCountOffset);
-    return header;
+    return DecodeWhole<ScriptHeader>(bytes, DecodeScriptHeader);
 }
 
 std::array<BYTE, kScriptEntrySize> EncodeScriptEntry(std::u16string_view databaseName) {
@@ -52,8 +55,8 @@ bool ReadScriptEntry(HANDLE file, WCHAR (&name)[kScriptEntryUnits]) {
         name[0] = 0;
         return false;
     }
-    DecodeTextField(bytes, name, kScriptEntryUnits);
-    return true;
+    ce::ByteReader r(bytes, kScriptEntrySize);
+    return DecodeTextField(r, name, kScriptEntryUnits);
 }
 
 }  // namespace backup

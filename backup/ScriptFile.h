@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "backup/Password.h"
+#include "platform/core/Bytes.h"
 #include "platform/core/Types.h"
 
 namespace backup {
@@ -32,7 +33,6 @@ inline constexpr DWORD kScriptHeaderSize = 588;
 inline constexpr DWORD kScriptFormatTag = 288;
 inline constexpr DWORD kScriptEntrySize = 72;
 inline constexpr std::size_t kScriptEntryUnits = kScriptEntrySize / 2;
-inline constexpr DWORD kScriptCountOffset = 576;
 
 struct ScriptHeader {
     DWORD headerSize = kScriptHeaderSize;
@@ -44,7 +44,9 @@ struct ScriptHeader {
 };
 
 std::array<BYTE, kScriptHeaderSize> EncodeScriptHeader(const ScriptHeader& header);
-// Texts are cut so that they are always terminated.
+// Texts are cut so that they are always terminated. The reader's form fails
+// when fewer than 588 bytes are left.
+bool DecodeScriptHeader(ce::ByteReader& reader, ScriptHeader& header);
 ScriptHeader DecodeScriptHeader(std::span<const BYTE, kScriptHeaderSize> bytes);
 
 std::array<BYTE, kScriptEntrySize> EncodeScriptEntry(std::u16string_view databaseName);

@@ -1,7 +1,8 @@
 // Walks an arbitrary file as a restore does: archive header and password
 // block, every database header (compressed or not), every record with its
 // image decompressed and decoded as a relative record. Nothing may crash,
-// hang, read past a buffer or allocate what the file cannot hold.
+// hang, read past a buffer, allocate what the file cannot hold or unpack a
+// record larger than the store takes.
 
 #include <cstdint>
 #include <cstdlib>
@@ -37,6 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             backup::ArchiveRecord record;
             if (backup::ReadArchiveRecord(file.handle(), packed, record) != backup::RecordRead::Ok)
                 return 0;
+            // No record larger than the store takes gets past the reader.
+            if (record.imageLength() > backup::kLargestRecordImage)
+                std::abort();
             store::DecodedRecord decoded;
             std::string problem;
             store::DecodeRelativeImage(record.image(), record.imageLength(),

@@ -26,10 +26,8 @@ bool WriteU32(HANDLE file, DWORD v) {
 
 bool ReadU32(HANDLE file, DWORD& v) {
     BYTE bytes[4];
-    if (!ReadExactly(file, bytes, 4))
-        return false;
-    v = ce::LoadU32(bytes);
-    return true;
+    ce::ByteReader r(bytes, sizeof bytes);
+    return ReadExactly(file, bytes, sizeof bytes) && r.U32(v);
 }
 
 // Length in bytes, then the units and a terminator.
@@ -51,14 +49,8 @@ bool ReadText(HANDLE file, std::u16string& text) {
     BYTE bytes[kLongestText];
     if (!ReadExactly(file, bytes, length))
         return false;
-    text.clear();
-    for (DWORD i = 0; i < length; i += 2) {
-        char16_t c = ce::LoadU16(bytes + i);
-        if (c == 0)
-            break;
-        text.push_back(c);
-    }
-    return true;
+    ce::ByteReader r(bytes, length);
+    return r.WideField(length / 2, text);
 }
 
 }  // namespace
@@ -78,19 +70,18 @@ std::array<BYTE, kRbkHeaderSize> EncodeRbkHeader(const RbkHeader& header) {
     return w.ToArray<kRbkHeaderSize>();
 }
 
+bool DecodeRbkHeader(ce::ByteReader& r, RbkHeader& header) {
+    header = RbkHeader{};
+    if (r.Remaining() < kRbkHeaderSize)
+        return false;
+    return r.U32(header.signature) && r.U32(header.headerSize) &&
+           backup::DecodePasswordBlock(r, header.password) && r.U32(header.rootFlags) &&
+           r.U32(header.firstRecord) && r.U32(header.created.dwLowDateTime) &&
+           r.U32(header.created.dwHighDateTime) && r.U32(header.keyCount) && r.Skip(16);
+}
+
 RbkHeader DecodeRbkHeader(std::span<const BYTE, kRbkHeaderSize> bytes) {
-    const BYTE* p = bytes.data();
-    RbkHeader header;
-    header.signature = ce::LoadU32(p);
-    header.headerSize = ce::LoadU32(p + 4);
-    backup::DecodePasswordBlock(std::span<const BYTE, backup::kPasswordBytes>(p + 8, 40),
-                                header.password);
-    header.rootFlags = ce::LoadU32(p + 48);
-    header.firstRecord = ce::LoadU32(p + 52);
-    header.created.dwLowDateTime = ce::LoadU32(p + 56);
-    header.created.dwHighDateTime = ce::LoadU32(p + 60);
-    header.keyCount = ce::LoadU32(p + 64);
-    return header;
+    return backup::DecodeWhole<RbkHeader>(bytes, DecodeRbkHeader);
 }
 
 bool WriteRbkHeader(HANDLE file, const WCHAR (&storedPassword)[backup::kPasswordUnits],

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "backup/Password.h"
+#include "platform/core/Bytes.h"
 #include "platform/core/Types.h"
 
 namespace regbackup {
@@ -66,6 +67,9 @@ struct RbkHeader {
 };
 
 std::array<BYTE, kRbkHeaderSize> EncodeRbkHeader(const RbkHeader& header);
+// Reads the fields in the order the encoder writes them; the reader's form
+// fails when fewer than 84 bytes are left.
+bool DecodeRbkHeader(ce::ByteReader& reader, RbkHeader& header);
 RbkHeader DecodeRbkHeader(std::span<const BYTE, kRbkHeaderSize> bytes);
 
 // Writes the header at offset 0 in one write, stamped with the local time

@@ -1,63 +1,63 @@
 #include "store/RecordImage.h"
 
-#include <cstring>
-
 #include "platform/core/Bytes.h"
 #include "platform/core/Text.h"
 
 namespace store {
 namespace {
 
-void Align(std::vector<BYTE>& out, std::size_t to) {
-    while (out.size() % to != 0)
-        out.push_back(0);
+// Pads the image with zeros to a multiple of `to` bytes.
+void Align(ce::ByteWriter& image, std::size_t to) {
+    image.Zeros((to - image.Size() % to) % to);
 }
 
 }  // namespace
 
 std::vector<BYTE> EncodeRelativeImage(const CEPROPVAL* props, WORD count) {
-    std::vector<BYTE> image(static_cast<std::size_t>(count) * kImageEntrySize, 0);
+    ce::ByteWriter image(static_cast<std::size_t>(count) * kImageEntrySize);
+    // The entries first; a text's or a blob's place is known only once its
+    // data is appended after them, and is written into its entry then.
     for (WORD i = 0; i < count; ++i) {
         const CEPROPVAL& p = props[i];
-        BYTE* entry = image.data() + static_cast<std::size_t>(i) * kImageEntrySize;
-        ce::StoreU32(entry, p.propid);
-        ce::StoreU16(entry + 4, p.wLenData);
-        ce::StoreU16(entry + 6, p.wFlags);
+        image.U32(p.propid);
+        image.U16(p.wLenData);
+        image.U16(p.wFlags);
+        WORD type = ce::TypeFromPropID(p.propid);
+        if (type == ce::CEVT_LPWSTR || type == ce::CEVT_BLOB)
+            image.Zeros(8);
+        else
+            image.Bytes(p.val.bytes, 8);
+    }
+    for (WORD i = 0; i < count; ++i) {
+        const CEPROPVAL& p = props[i];
+        std::size_t value = static_cast<std::size_t>(i) * kImageEntrySize + 8;
         switch (ce::TypeFromPropID(p.propid)) {
             case ce::CEVT_LPWSTR: {
                 if (p.val.lpwstr == nullptr)
                     break;  // absent text: offset 0
                 Align(image, 4);
-                auto offset = static_cast<DWORD>(image.size());
+                image.PatchU32(value, static_cast<DWORD>(image.Size()));
                 std::size_t length = ce::WideLength(p.val.lpwstr);
-                for (std::size_t k = 0; k <= length; ++k) {
-                    WORD c = k < length ? p.val.lpwstr[k] : 0;
-                    image.push_back(static_cast<BYTE>(c));
-                    image.push_back(static_cast<BYTE>(c >> 8));
-                }
-                entry = image.data() + static_cast<std::size_t>(i) * kImageEntrySize;
-                ce::StoreU32(entry + 8, offset);
+                for (std::size_t k = 0; k < length; ++k)
+                    image.U16(p.val.lpwstr[k]);
+                image.U16(0);
                 break;
             }
             case ce::CEVT_BLOB: {
                 DWORD n = p.val.blob.lpb != nullptr ? p.val.blob.dwCount : 0;
-                DWORD offset = 0;
+                image.PatchU32(value, n);
                 if (n != 0) {
                     Align(image, 4);
-                    offset = static_cast<DWORD>(image.size());
-                    image.insert(image.end(), p.val.blob.lpb, p.val.blob.lpb + n);
+                    image.PatchU32(value + 4, static_cast<DWORD>(image.Size()));
+                    image.Bytes(p.val.blob.lpb, n);
                 }
-                entry = image.data() + static_cast<std::size_t>(i) * kImageEntrySize;
-                ce::StoreU32(entry + 8, n);
-                ce::StoreU32(entry + 12, offset);
                 break;
             }
             default:
-                std::memcpy(entry + 8, p.val.bytes, 8);
                 break;
         }
     }
-    return image;
+    return image.Take();
 }
 
 bool DecodeRelativeImage(const BYTE* image, DWORD size, WORD count, DecodedRecord& record,
@@ -79,15 +79,20 @@ bool DecodeRelativeImage(const BYTE* image, DWORD size, WORD count, DecodedRecor
     record.texts_.clear();
     record.texts_.reserve(count);
     record.bytes_.assign(image, image + size);
+    // The entries lie inside the image (checked above), so no entry read
+    // comes up short.
+    ce::ByteReader entries(image, entriesEnd);
+    ce::ByteReader data(image, size);
     for (WORD i = 0; i < count; ++i) {
-        const BYTE* entry = image + static_cast<std::size_t>(i) * kImageEntrySize;
         CEPROPVAL& p = record.props_[i];
-        p.propid = ce::LoadU32(entry);
-        p.wLenData = ce::LoadU16(entry + 4);
-        p.wFlags = ce::LoadU16(entry + 6);
+        entries.U32(p.propid);
+        entries.U16(p.wLenData);
+        entries.U16(p.wFlags);
         switch (ce::TypeFromPropID(p.propid)) {
             case ce::CEVT_LPWSTR: {
-                DWORD offset = ce::LoadU32(entry + 8);
+                DWORD offset = 0;
+                entries.U32(offset);
+                entries.Skip(4);
                 if (offset == 0) {
                     p.val.lpwstr = nullptr;
                     break;
@@ -97,11 +102,10 @@ bool DecodeRelativeImage(const BYTE* image, DWORD size, WORD count, DecodedRecor
                                 std::to_string(offset) + " lies outside the record's data");
                 }
                 std::u16string text;
-                std::size_t at = offset;
                 bool terminated = false;
-                while (at + 2 <= size) {
-                    WORD c = ce::LoadU16(image + at);
-                    at += 2;
+                WORD c = 0;
+                data.Seek(offset);
+                while (data.U16(c)) {
                     if (c == 0) {
                         terminated = true;
                         break;
@@ -117,8 +121,9 @@ bool DecodeRelativeImage(const BYTE* image, DWORD size, WORD count, DecodedRecor
                 break;
             }
             case ce::CEVT_BLOB: {
-                DWORD n = ce::LoadU32(entry + 8);
-                DWORD offset = ce::LoadU32(entry + 12);
+                DWORD n = 0, offset = 0;
+                entries.U32(n);
+                entries.U32(offset);
                 p.val.blob.dwCount = n;
                 if (n == 0) {
                     p.val.blob.lpb = nullptr;
@@ -133,7 +138,7 @@ bool DecodeRelativeImage(const BYTE* image, DWORD size, WORD count, DecodedRecor
                 break;
             }
             default:
-                std::memcpy(p.val.bytes, entry + 8, 8);
+                entries.Bytes(p.val.bytes, 8);
                 break;
         }
     }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/Text.h"
 #include "platform/core/Types.h"
 
 namespace ce {
@@ -140,12 +141,12 @@ public:
             std::memcpy(Grow(n), data, n);
     }
     void Zeros(std::size_t n) { bytes_.resize(bytes_.size() + n, 0); }
-    // A fixed field of `units` UTF-16 units: the text (cut to units - 1), a
-    // zero unit, and zeros to the end of the field.
+    // A fixed field of `units` UTF-16 units: the text (cut to units - 1, on a
+    // character boundary), a zero unit, and zeros to the end of the field.
     void WideField(std::u16string_view text, std::size_t units) {
         if (units == 0)
             return;
-        std::size_t n = text.size() < units - 1 ? text.size() : units - 1;
+        std::size_t n = CutOnCharacter(text, units - 1);
         for (std::size_t i = 0; i < n; ++i)
             U16(text[i]);
         Zeros(2 * (units - n));

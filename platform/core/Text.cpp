@@ -118,7 +118,7 @@ std::u16string_view WideView(const WCHAR* text, std::size_t capacity) {
 std::size_t CopyWide(WCHAR* destination, std::size_t capacity, std::u16string_view source) {
     if (capacity == 0)
         return 0;
-    std::size_t n = source.size() < capacity - 1 ? source.size() : capacity - 1;
+    std::size_t n = CutOnCharacter(source, capacity - 1);
     for (std::size_t i = 0; i < n; ++i)
         destination[i] = source[i];
     destination[n] = 0;

@@ -21,9 +21,21 @@ std::u16string_view WideView(const WCHAR* text);
 // View of a fixed buffer up to its first zero unit or its end.
 std::u16string_view WideView(const WCHAR* text, std::size_t capacity);
 
-// Copies `source` into a buffer of `capacity` units, truncating when needed;
-// the result is always zero-terminated (unless capacity is 0). Returns the
-// number of units copied, excluding the terminator.
+// How many units of `text` are left when it is cut to at most `units`: a
+// character of two units (a surrogate pair) that does not fit whole goes
+// whole.
+inline std::size_t CutOnCharacter(std::u16string_view text, std::size_t units) {
+    if (text.size() <= units)
+        return text.size();
+    bool splitsPair = units > 0 && text[units - 1] >= 0xD800 && text[units - 1] <= 0xDBFF &&
+                      text[units] >= 0xDC00 && text[units] <= 0xDFFF;
+    return splitsPair ? units - 1 : units;
+}
+
+// Copies `source` into a buffer of `capacity` units, truncating when needed
+// (on a character boundary); the result is always zero-terminated (unless
+// capacity is 0). Returns the number of units copied, excluding the
+// terminator.
 std::size_t CopyWide(WCHAR* destination, std::size_t capacity, std::u16string_view source);
 template <std::size_t N>
 std::size_t CopyWide(WCHAR (&destination)[N], std::u16string_view source) {

@@ -2,14 +2,18 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <thread>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/device/DeviceDirectory.h"
+#include "platform/device/VolumeQuota.h"
 #include "platform/device/VolumeSchema.h"
 
 namespace ce::device {
@@ -147,38 +151,6 @@ std::u16string Query::Text16(int column) const {
     return text;
 }
 
-// ---- Volume -----------------------------------------------------------------
-
-namespace {
-
-// How long a write waits for other processes' writes before it gives up.
-// SQLite's busy handler waits in steps inside; this loop only repeats it.
-constexpr auto kWriteDeadline = std::chrono::seconds(120);
-constexpr int kBusyTimeoutMs = 10000;
-
-bool IsBusy(int rc) {
-    return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
-}
-
-struct VolumeState {
-    std::recursive_mutex mutex;
-    std::unique_ptr<Volume> volume;
-    std::string problem;  // why the last open failed
-    bool hookInstalled = false;
-    std::uint64_t nextSerial = 1;
-    int transactionDepth = 0;
-};
-
-VolumeState& State() {
-    static VolumeState* state = new VolumeState;  // outlives static destructors
-    return *state;
-}
-
-std::string Describe(const std::string& path, const std::string& what) {
-    return "the object store volume " + path + " " + what;
-}
-
-// Executes one statement that returns at most one integer.
 int ExecInt(sqlite3* connection, const char* sql, std::int64_t* value) {
     sqlite3_stmt* raw = nullptr;
     int rc = sqlite3_prepare_v2(connection, sql, -1, &raw, nullptr);
@@ -194,6 +166,45 @@ int ExecInt(sqlite3* connection, const char* sql, std::int64_t* value) {
     if (rc == SQLITE_DONE)
         return SQLITE_OK;
     return sqlite3_extended_errcode(connection);
+}
+
+// ---- Volume -----------------------------------------------------------------
+
+namespace {
+
+// How long a write waits for other processes' writes before it gives up.
+// SQLite's busy handler waits in steps inside; this loop only repeats it.
+constexpr auto kWriteDeadline = std::chrono::seconds(120);
+constexpr int kBusyTimeoutMs = 10000;
+// A WAL that a checkpoint has copied into the volume is cut back to this
+// when it starts over, so that it stays bounded while the volume is open.
+constexpr const char* kWalSizeLimit = "PRAGMA journal_size_limit = 8388608";
+// Some builds of SQLite overwrite every freed page with zeros, which makes a
+// deletion write as much as it frees and so fail on a full store. Freed
+// content is still cleared where that costs no extra writes.
+constexpr const char* kFreedPages = "PRAGMA secure_delete = FAST";
+
+bool IsBusy(int rc) {
+    return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED;
+}
+
+struct VolumeState {
+    std::recursive_mutex mutex;
+    std::unique_ptr<Volume> volume;
+    std::string problem;  // why the last open failed
+    bool hookInstalled = false;
+    pid_t opener = 0;  // the process that opened the volume
+    std::uint64_t nextSerial = 1;
+    int transactionDepth = 0;
+};
+
+VolumeState& State() {
+    static VolumeState* state = new VolumeState;  // outlives static destructors
+    return *state;
+}
+
+std::string Describe(const std::string& path, const std::string& what) {
+    return "the object store volume " + path + " " + what;
 }
 
 // Runs `sql` until it stops reporting a busy volume (or the deadline passes).
@@ -249,6 +260,10 @@ DWORD PrepareVolume(sqlite3* connection, const std::string& path, std::string* p
     rc = ExecPatiently(connection, "PRAGMA journal_mode = WAL", &unused);
     if (rc == SQLITE_OK)
         rc = ExecPatiently(connection, "PRAGMA synchronous = NORMAL");
+    if (rc == SQLITE_OK)
+        rc = ExecPatiently(connection, kWalSizeLimit, &unused);
+    if (rc == SQLITE_OK)
+        rc = ExecPatiently(connection, kFreedPages, &unused);
     if (rc != SQLITE_OK) {
         *problem = Describe(path, "cannot be opened for writing: " + ErrorText(connection, rc));
         return PlatformErrorFromSqlite(rc);
@@ -294,11 +309,26 @@ void CloseVolumeHook() {
     CloseVolume();
 }
 
+// A process that ends closes its volume, so that the last one to go folds
+// the WAL in. A thread still inside a call keeps it open, and a forked
+// child that exits leaves alone the connection it only inherited.
+void CloseVolumeAtExit() {
+    VolumeState& state = State();
+    std::unique_lock lock(state.mutex, std::try_to_lock);
+    if (!lock.owns_lock() || state.transactionDepth != 0)
+        return;
+    if (state.opener == ::getpid())
+        state.volume.reset();
+    else
+        static_cast<void>(state.volume.release());
+}
+
 DWORD OpenVolume(VolumeState& state) {
     if (state.volume)
         return ERROR_SUCCESS;
     if (!state.hookInstalled) {
         AddDeviceChangeHook(&CloseVolumeHook);
+        std::atexit(&CloseVolumeAtExit);
         state.hookInstalled = true;
     }
     std::string problem;
@@ -310,9 +340,9 @@ DWORD OpenVolume(VolumeState& state) {
     sqlite3* raw = nullptr;
     // The volume lock serialises every use of the connection, so SQLite's
     // own locking is not needed.
-    int rc =
-        sqlite3_open_v2(path.c_str(), &raw,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &raw,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             QuotaVfsName());
     SqliteConnection connection(raw);
     if (rc != SQLITE_OK) {
         state.problem = Describe(path, "cannot be opened: " + ErrorText(raw, rc));
@@ -323,7 +353,8 @@ DWORD OpenVolume(VolumeState& state) {
     DWORD error = PrepareVolume(raw, path, &state.problem);
     if (error != ERROR_SUCCESS)
         return error;
-    state.volume = std::make_unique<Volume>(std::move(connection));
+    state.volume = std::make_unique<Volume>(std::move(connection), path);
+    state.opener = ::getpid();
     state.volume->WatchWalIndex();
     state.problem.clear();
     return ERROR_SUCCESS;
@@ -331,8 +362,10 @@ DWORD OpenVolume(VolumeState& state) {
 
 }  // namespace
 
-Volume::Volume(SqliteConnection connection)
-    : connection_(std::move(connection)), serial_(State().nextSerial++) {}
+Volume::Volume(SqliteConnection connection, std::filesystem::path path)
+    : connection_(std::move(connection)), path_(std::move(path)), serial_(State().nextSerial++) {
+    space_.Start(connection_.get(), path_);
+}
 
 Volume::~Volume() = default;
 
@@ -397,7 +430,33 @@ DWORD Volume::Transaction(const char* begin, const std::function<DWORD()>& work)
 }
 
 DWORD Volume::Write(const std::function<DWORD()>& work) {
-    return Transaction("BEGIN IMMEDIATE", work);
+    return WriteMakingRoom(work, false);
+}
+
+DWORD Volume::WriteFreeing(const std::function<DWORD()>& work) {
+    return WriteMakingRoom(work, true);
+}
+
+DWORD Volume::WriteMakingRoom(const std::function<DWORD()>& work, bool freeing) {
+    if (State().transactionDepth > 0)
+        return work();  // the outer transaction decides
+    DWORD error = Transaction("BEGIN IMMEDIATE", work);
+    if (error == ERROR_DISK_FULL) {
+        // The room may be held by the WAL, or the file system may have
+        // changed since it was measured.
+        VolumeSpace::Checkpoint(connection_.get());
+        space_.Measure(connection_.get(), path_, freeing);
+        error = Transaction("BEGIN IMMEDIATE", work);
+        if (error != ERROR_SUCCESS || freeing) {
+            // A failed write leaves its pages in the WAL's file; truncating
+            // it gives them back.
+            VolumeSpace::Checkpoint(connection_.get());
+            space_.Measure(connection_.get(), path_);
+        }
+    }
+    if (error == ERROR_SUCCESS)
+        space_.AfterCommit(connection_.get(), path_);
+    return error;
 }
 
 DWORD Volume::Read(const std::function<DWORD()>& work) {

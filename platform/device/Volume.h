@@ -11,6 +11,7 @@
 // code; `CheckVolume` describes the problem in one line.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -20,6 +21,7 @@
 #include <unordered_map>
 
 #include "platform/core/Types.h"
+#include "platform/device/VolumeSpace.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -38,6 +40,10 @@ using SqliteStatement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 // The platform error code for an SQLite result code (SQLITE_FULL is
 // ERROR_DISK_FULL, a damaged file ERROR_BADDB, ...).
 DWORD PlatformErrorFromSqlite(int result);
+
+// Executes one statement that returns at most one integer (into `value`
+// when given); returns SQLite's extended result code.
+int ExecInt(sqlite3* connection, const char* sql, std::int64_t* value);
 
 // One use of a cached prepared statement: bindings are cleared and the
 // statement is reset when the use ends, so that no read stays open.
@@ -72,7 +78,7 @@ private:
 
 class Volume {
 public:
-    explicit Volume(SqliteConnection connection);
+    Volume(SqliteConnection connection, std::filesystem::path path);
     ~Volume();
     Volume(const Volume&) = delete;
     Volume& operator=(const Volume&) = delete;
@@ -84,8 +90,14 @@ public:
 
     // Runs `work` as one write transaction (BEGIN IMMEDIATE), waiting while
     // another process writes; a nonzero platform code from `work` rolls the
-    // transaction back and is returned.
+    // transaction back and is returned. A write that finds the store full
+    // is tried once more after the WAL has been folded into the volume and
+    // the room measured again (VolumeSpace.h); `work` must therefore only
+    // touch the volume, or do again what it did the first time.
     DWORD Write(const std::function<DWORD()>& work);
+    // As Write, for a write that frees room (a deletion): it must succeed on
+    // a full store, and may pass the volume's cap by a few pages to do so.
+    DWORD WriteFreeing(const std::function<DWORD()>& work);
     // Runs `work` in one read transaction, for reads that must agree.
     DWORD Read(const std::function<DWORD()>& work);
 
@@ -104,6 +116,7 @@ public:
 
 private:
     DWORD Transaction(const char* begin, const std::function<DWORD()>& work);
+    DWORD WriteMakingRoom(const std::function<DWORD()>& work, bool freeing);
     // Runs a transaction-control statement, retrying while the volume is busy.
     DWORD RunPatiently(const char* sql);
 
@@ -112,6 +125,8 @@ private:
     static constexpr std::size_t kWalIndexHeaderBytes = 48;
 
     SqliteConnection connection_;
+    std::filesystem::path path_;
+    VolumeSpace space_;
     std::unordered_map<const char*, SqliteStatement> statements_;
     std::uint64_t localCommits_ = 0;
     std::uint64_t serial_;
@@ -137,7 +152,9 @@ std::unique_lock<std::recursive_mutex> LockVolume();
 // object store volume /x/objectstore.db is not a Tessaly volume".
 bool CheckVolume(std::string* error);
 
-// Closes the process's volume (it reopens on next use).
+// Closes the process's volume (it reopens on next use). The last connection
+// to close folds the WAL into the volume and removes it. A process closes its
+// volume when it ends.
 void CloseVolume();
 
 }  // namespace ce::device

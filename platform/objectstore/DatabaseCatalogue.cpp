@@ -23,26 +23,13 @@ std::vector<BYTE> EncodeSortOrders(const std::vector<SORTORDERSPEC>& orders) {
     return writer.Take();
 }
 
-bool DecodeSortOrders(std::span<const BYTE> bytes, std::vector<SORTORDERSPEC>* orders) {
-    if (bytes.size() % 8 != 0 || bytes.size() > 8 * CEDB_MAXSORTORDER)
-        return false;
-    ByteReader reader(bytes);
-    orders->clear();
-    while (!reader.AtEnd()) {
-        SORTORDERSPEC s{};
-        reader.U32(s.propid);
-        reader.U32(s.dwFlags);
-        orders->push_back(s);
-    }
-    return true;
-}
-
 DWORD ReadRow(device::Query& query, DatabaseRow* row) {
     row->oid = static_cast<CEOID>(query.Int(0));
     row->name = query.Text16(1);
     row->type = static_cast<DWORD>(query.Int(2));
-    if (!DecodeSortOrders(query.Blob(3), &row->sortOrders))
-        return ERROR_BADDB;
+    row->sortOrdersDamaged = !DecodeSortOrders(query.Blob(3), &row->sortOrders);
+    if (row->sortOrdersDamaged)
+        row->sortOrders.clear();
     row->recordCount = static_cast<DWORD>(query.Int(4));
     row->size = static_cast<std::uint64_t>(query.Int(5));
     row->modified = static_cast<std::uint64_t>(query.Int(6));
@@ -116,7 +103,8 @@ std::u16string NameKey(std::u16string_view name) {
 DWORD NormalizeDatabaseName(LPCWSTR name, std::u16string* normalized) {
     if (name == nullptr)
         return ERROR_INVALID_PARAMETER;
-    std::size_t units = WideLengthBounded(name, kMaxNameUnits);
+    // A longer name is cut, on a character boundary.
+    std::size_t units = CutOnCharacter(WideView(name, kMaxNameUnits + 1), kMaxNameUnits);
     if (units == 0)
         return ERROR_INVALID_PARAMETER;
     normalized->assign(name, units);
@@ -134,6 +122,20 @@ DWORD CheckSortOrders(WORD count, const SORTORDERSPEC* orders) {
             return ERROR_INVALID_PARAMETER;
     }
     return ERROR_SUCCESS;
+}
+
+bool DecodeSortOrders(std::span<const BYTE> bytes, std::vector<SORTORDERSPEC>* orders) {
+    if (bytes.size() % 8 != 0 || bytes.size() > 8 * CEDB_MAXSORTORDER)
+        return false;
+    ByteReader reader(bytes);
+    orders->clear();
+    while (!reader.AtEnd()) {
+        SORTORDERSPEC s{};
+        reader.U32(s.propid);
+        reader.U32(s.dwFlags);
+        orders->push_back(s);
+    }
+    return CheckSortOrders(static_cast<WORD>(orders->size()), orders->data()) == ERROR_SUCCESS;
 }
 
 DWORD AllocateOid(device::Volume& volume, CEOID* oid) {
@@ -206,14 +208,15 @@ DWORD UpdateDatabaseInfo(device::Volume& volume, const DatabaseRow& row) {
         return error;
     std::vector<BYTE> sorts = EncodeSortOrders(row.sortOrders);
     device::Query query = volume.Prepare(
-        "UPDATE databases SET name = ?, name_key = ?, type = ?, sort_orders = ?, modified = ?, "
-        "version = version + 1 WHERE oid = ?");
-    query.BindText16(1, row.name)
-        .BindText16(2, NameKey(row.name))
-        .Bind(3, row.type)
-        .BindBlob(4, sorts)
-        .Bind(5, static_cast<std::int64_t>(row.modified))
-        .Bind(6, row.oid);
+        "UPDATE databases SET name = ?, name_key = ?, type = ?, "
+        "sort_orders = coalesce(?, sort_orders), modified = ?, version = version + 1 "
+        "WHERE oid = ?");
+    query.BindText16(1, row.name).BindText16(2, NameKey(row.name)).Bind(3, row.type);
+    if (row.sortOrdersDamaged)
+        query.BindNull(4);
+    else
+        query.BindBlob(4, sorts);
+    query.Bind(5, static_cast<std::int64_t>(row.modified)).Bind(6, row.oid);
     return query.Run() ? ERROR_SUCCESS : query.error();
 }
 
@@ -230,7 +233,8 @@ DWORD DeleteDatabaseRows(device::Volume& volume, CEOID oid) {
 DWORD TouchDatabase(device::Volume& volume, CEOID oid, int countDelta, std::int64_t sizeDelta,
                     TouchResult* result) {
     device::Query query = volume.Prepare(
-        "UPDATE databases SET record_count = record_count + ?, size = size + ?, modified = ?, "
+        "UPDATE databases SET record_count = record_count + ?, size = max(0, size + ?), "
+        "modified = ?, "
         "version = version + 1 WHERE oid = ? RETURNING version, record_count");
     query.Bind(1, countDelta)
         .Bind(2, sizeDelta)

@@ -71,12 +71,11 @@ DWORD DatabaseHandle::Refresh(device::Volume& volume) {
         }
         // The sort order's flags may have been changed since the open.
         OrderRule rule = order_.rule();
-        std::span<const BYTE> sorts = query.Blob(1);
-        for (std::size_t at = 0; at + 8 <= sorts.size(); at += 8) {
-            if (LoadU32(sorts.data() + at) == rule.propid) {
-                rule.flags = LoadU32(sorts.data() + at + 4);
-                break;
-            }
+        std::vector<SORTORDERSPEC> sorts;
+        DecodeSortOrders(query.Blob(1), &sorts);
+        for (const SORTORDERSPEC& s : sorts) {
+            if (s.propid == rule.propid)
+                rule.flags = s.dwFlags;
         }
         order_.SetRule(rule);
         return Rebuild(volume, version, stamp, query.Int(2) <= kKeptRecordBytes);
@@ -225,6 +224,21 @@ bool DatabaseHandle::Step(std::int64_t delta, std::size_t* target, DWORD* error)
     return true;
 }
 
+DWORD DatabaseHandle::LoadOwnRecord(device::Volume& volume, CEOID oid, std::vector<BYTE>* stored) {
+    CEOID parent = 0;
+    DWORD error = LoadRecord(volume, oid, &parent, stored);
+    if (error == ERROR_FILE_NOT_FOUND || (error == ERROR_SUCCESS && parent != database_))
+        return ERROR_INVALID_PARAMETER;
+    return error;
+}
+
+SortKey DatabaseHandle::StoredSortKey(std::span<const BYTE> stored) {
+    std::vector<PropertyView> properties;
+    if (!DecodeRecord(stored, &properties))
+        properties.clear();  // damaged: placed as a record without the property
+    return MakeSortKey(order_.rule(), properties);
+}
+
 // ---- Calls ------------------------------------------------------------------
 
 DWORD DatabaseHandle::Seek(device::Volume& volume, DWORD seekType, DWORD value, CEOID* oid,
@@ -250,19 +264,11 @@ DWORD DatabaseHandle::Seek(device::Volume& volume, DWORD seekType, DWORD value, 
                 return error;
             break;
         case CEDB_SEEK_CEOID: {
-            CEOID parent = 0;
             std::vector<BYTE> stored;
-            error = LoadRecord(volume, value, &parent, &stored);
-            if (error == ERROR_FILE_NOT_FOUND || (error == ERROR_SUCCESS && parent != database_)) {
-                return ERROR_INVALID_PARAMETER;
-            }
+            error = LoadOwnRecord(volume, value, &stored);
             if (error != ERROR_SUCCESS)
                 return error;
-            std::vector<PropertyView> properties;
-            if (!DecodeRecord(stored, &properties))
-                return ERROR_BADDB;
-            std::optional<std::size_t> at =
-                order_.IndexOf({value, MakeSortKey(order_.rule(), properties), {}});
+            std::optional<std::size_t> at = order_.IndexOf({value, StoredSortKey(stored), {}});
             if (!at) {
                 // Written after the order was read: read it again.
                 orderLoaded_ = false;
@@ -415,14 +421,9 @@ DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const C
             if (e != ERROR_SUCCESS)
                 return e;
         } else {
-            CEOID parent = 0;
-            DWORD e = LoadRecord(volume, oid, &parent, &stored);
-            if (e == ERROR_FILE_NOT_FOUND)
-                return ERROR_INVALID_PARAMETER;
+            DWORD e = LoadOwnRecord(volume, oid, &stored);
             if (e != ERROR_SUCCESS)
                 return e;
-            if (parent != database_)
-                return ERROR_INVALID_PARAMETER;
             if (!DecodeRecord(stored, &record))
                 return ERROR_BADDB;
             oldSize = static_cast<std::int64_t>(RelativeSize(record));
@@ -473,25 +474,20 @@ DWORD DatabaseHandle::Delete(device::Volume& volume, CEOID oid) {
             return error;
     }
     OwnChange change;
-    DWORD error = volume.Write([&]() -> DWORD {
-        CEOID parent = 0;
+    DWORD error = volume.WriteFreeing([&]() -> DWORD {
         std::vector<BYTE> stored;
-        DWORD e = LoadRecord(volume, oid, &parent, &stored);
-        if (e == ERROR_FILE_NOT_FOUND)
-            return ERROR_INVALID_PARAMETER;
+        DWORD e = LoadOwnRecord(volume, oid, &stored);
         if (e != ERROR_SUCCESS)
             return e;
-        if (parent != database_)
-            return ERROR_INVALID_PARAMETER;
+        // A damaged record goes too; what it counted for in the
+        // database's size is then taken to be what it stored.
         std::vector<PropertyView> record;
-        if (!DecodeRecord(stored, &record))
-            return ERROR_BADDB;
+        std::size_t size = DecodeRecord(stored, &record) ? RelativeSize(record) : stored.size();
         e = DeleteRecordRow(volume, oid);
         if (e != ERROR_SUCCESS)
             return e;
         TouchResult touched;
-        e = TouchDatabase(volume, database_, -1, -static_cast<std::int64_t>(RelativeSize(record)),
-                          &touched);
+        e = TouchDatabase(volume, database_, -1, -static_cast<std::int64_t>(size), &touched);
         if (e != ERROR_SUCCESS)
             return e;
         e = LogChange(volume, database_, oid, DB_CEOID_RECORD_DELETED, origin_);
@@ -499,7 +495,7 @@ DWORD DatabaseHandle::Delete(device::Volume& volume, CEOID oid) {
             return e;
         change.kind = OwnChange::Kind::Deleted;
         change.oid = oid;
-        change.oldKey = MakeSortKey(order_.rule(), record);
+        change.oldKey = StoredSortKey(stored);
         change.version = touched.version;
         return ERROR_SUCCESS;
     });

@@ -87,6 +87,11 @@ private:
     std::optional<std::size_t> CurrentIndex();
     // Remembers the pointer's key before the order changes under it.
     void CaptureKey();
+    // A record of this database; ERROR_INVALID_PARAMETER when it has none of
+    // that identifier.
+    DWORD LoadOwnRecord(device::Volume& volume, CEOID oid, std::vector<BYTE>* stored);
+    // The key of a stored record in this handle's order.
+    SortKey StoredSortKey(std::span<const BYTE> stored);
 
     CEOID database_;
     DWORD openFlags_;

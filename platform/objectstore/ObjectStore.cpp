@@ -56,7 +56,8 @@ DWORD WithDatabaseHandle(HANDLE h, Work work) {
 
 void FillDatabaseInfo(const DatabaseRow& row, CEDBASEINFO* info) {
     *info = CEDBASEINFO{};
-    info->dwFlags = CEDB_VALIDNAME | CEDB_VALIDTYPE | CEDB_VALIDSORTSPEC | CEDB_VALIDMODTIME;
+    info->dwFlags = CEDB_VALIDNAME | CEDB_VALIDTYPE | CEDB_VALIDMODTIME |
+                    (row.sortOrdersDamaged ? 0 : CEDB_VALIDSORTSPEC);
     CopyWide(info->szDbaseName, row.name);
     info->dwDbaseType = row.type;
     info->wNumRecords = static_cast<WORD>(std::min<DWORD>(row.recordCount, 0xFFFF));
@@ -175,6 +176,8 @@ HANDLE CeOpenDatabase(PCEOID poid, LPCWSTR lpszName, CEPROPID propid, DWORD dwFl
         if (e != ERROR_SUCCESS)
             return e;
         objectstore::OrderRule rule;
+        if (propid != 0 && row.sortOrdersDamaged)
+            return ERROR_BADDB;
         if (propid != 0) {
             auto it = std::find_if(row.sortOrders.begin(), row.sortOrders.end(),
                                    [&](const SORTORDERSPEC& s) { return s.propid == propid; });
@@ -314,6 +317,7 @@ BOOL CeSetDatabaseInfo(CEOID oidDbase, CEDBASEINFO* pNewInfo) {
                         return e;
                 }
                 row.sortOrders = std::move(sorts);
+                row.sortOrdersDamaged = false;
             }
             row.modified = (info.dwFlags & CEDB_VALIDMODTIME) ? FileTimeToU64(info.ftLastModified)
                                                               : objectstore::NowFileTime();
@@ -341,7 +345,8 @@ BOOL CeDeleteDatabase(CEOID oidDbase) {
             e = lock.LockDatabaseExclusive(oidDbase);
         if (e != ERROR_SUCCESS)
             return e;
-        return volume.Write([&]() { return objectstore::DeleteDatabaseRows(volume, oidDbase); });
+        return volume.WriteFreeing(
+            [&]() { return objectstore::DeleteDatabaseRows(volume, oidDbase); });
     });
     return Succeeded(error) ? TRUE : FALSE;
 }

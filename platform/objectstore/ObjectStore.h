@@ -21,7 +21,10 @@ CEOID CeFindNextDatabase(HANDLE hEnum);
 
 // Describes a database (wObjType OBJTYPE_DATABASE and infDatabase filled) or a
 // record (OBJTYPE_RECORD, infRecord.oidParent). ERROR_INVALID_HANDLE for an
-// unknown identifier.
+// unknown identifier. A database whose stored sort orders are damaged is
+// described without CEDB_VALIDSORTSPEC in dwFlags and with no sort orders;
+// it opens in creation order only (a sort property gives ERROR_BADDB), can
+// be deleted, and gets sort orders again from CeSetDatabaseInfo.
 BOOL CeOidGetInfo(CEOID oid, CEOIDINFO* info);
 
 // Opens by identifier when *poid is nonzero, else by name (writing the
@@ -49,6 +52,8 @@ CEOID CeReadRecordProps(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID
 // CEDB_PROPDELETE removed. Returns the record's identifier.
 CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL* rgPropVal);
 
+// A record whose stored form is damaged (reads fail with ERROR_BADDB) can
+// still be deleted.
 BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord);
 
 CEOID CeCreateDatabase(LPCWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder,

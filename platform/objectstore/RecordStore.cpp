@@ -53,8 +53,10 @@ DWORD LoadOrderEntries(device::Volume& volume, CEOID database, const OrderRule& 
         std::span<const BYTE> stored = query.Blob(1);
         OrderEntry entry{static_cast<CEOID>(query.Int(0)), {}, {}};
         if (rule.sorted()) {
+            // A damaged record takes the place of one without the property;
+            // reading it then fails on its own.
             if (!DecodeRecord(stored, &properties))
-                return ERROR_BADDB;
+                properties.clear();
             entry.key = MakeSortKey(rule, properties);
         }
         if (withRecords)

@@ -103,6 +103,7 @@ LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPCWSTR lpClass, DWORD,
         std::int64_t id = 0;
         bool created = false;
         DWORD r = volume.Write([&]() -> DWORD {
+            created = false;
             LONG w = ResolveKey(volume, hKey, &id);
             if (w == ERROR_SUCCESS)
                 w = CheckKeyExists(volume, id);
@@ -240,7 +241,7 @@ LONG RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
     if (e != ERROR_SUCCESS)
         return e;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
-        return volume.Write([&]() -> DWORD {
+        return volume.WriteFreeing([&]() -> DWORD {
             std::int64_t id = 0;
             LONG r = ResolveKey(volume, hKey, &id);
             if (r == ERROR_SUCCESS)
@@ -260,7 +261,7 @@ LONG RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
     if (parts.empty())
         return ERROR_INVALID_PARAMETER;  // never a key itself, nor a root
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
-        return volume.Write([&]() -> DWORD {
+        return volume.WriteFreeing([&]() -> DWORD {
             std::int64_t id = 0;
             LONG r = Walk(volume, hKey, parts, &id);
             if (r == ERROR_SUCCESS)

@@ -411,6 +411,56 @@ TEST_F(BackupArchiveTest, ArchivesWrittenElsewhereReadRecordForRecord) {
     EXPECT_EQ(Shown(), std::vector<ce::UINT>{res::IDS_RESTORE_CORRUPT});
 }
 
+// Bytes that do not compress: each from a xorshift generator.
+Bytes Noise(std::size_t size) {
+    Bytes b(size);
+    std::uint32_t x = 2463534242u;
+    for (auto& byte : b) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        byte = static_cast<std::uint8_t>(x);
+    }
+    return b;
+}
+
+TEST_F(BackupArchiveTest, TheLargestRecordReadsBackButALargerOneIsDamaged) {
+    // The largest record the store takes, even as noise that LZW expands.
+    for (bool compressed : {false, true}) {
+        const std::vector<TestDatabase> largest = {
+            {u"Large", 1, {Noise(ce::CEDB_MAXRECORDSIZE), Pattern(ce::CEDB_MAXRECORDSIZE, 5)}}};
+        ASSERT_TRUE(WriteArchive("large.bkp", compressed, u"", largest));
+        std::vector<TestDatabase> read;
+        ASSERT_TRUE(ReadArchive("large.bkp", read)) << compressed;
+        EXPECT_TRUE(read[0].records == largest[0].records);
+    }
+    EXPECT_EQ(Shown(), std::vector<ce::UINT>{});
+
+    // One byte more, announced in an uncompressed archive or decoded from a
+    // compressed one (a 2 KB record that decodes to 1 MB).
+    const std::vector<TestDatabase> larger = {
+        {u"Larger", 1, {Pattern(ce::CEDB_MAXRECORDSIZE + 1, 3)}}};
+    ASSERT_TRUE(WriteArchive("larger.bkp", false, u"", larger));
+    std::filesystem::copy_file(std::string(TESSALY_TEST_DATA) + "/RecordBomb.bkp",
+                               HostPath("RecordBomb.bkp"));
+    for (const char* name : {"larger.bkp", "RecordBomb.bkp"}) {
+        session_.user().ClearShown();
+        std::vector<TestDatabase> read;
+        EXPECT_FALSE(ReadArchive(name, read)) << name;
+        EXPECT_EQ(Shown(), std::vector<ce::UINT>{res::IDS_RESTORE_CORRUPT}) << name;
+    }
+}
+
+TEST_F(BackupArchiveTest, AnArchiveFollowedByMoreThan4GBReadsRecordForRecord) {
+    std::filesystem::copy_file(std::string(TESSALY_TEST_DATA) + "/Sample.bkp", HostPath("big.bkp"));
+    // Sparse; its size taken to 32 bits would be 100, less than the blocks.
+    std::filesystem::resize_file(HostPath("big.bkp"), (std::uint64_t{1} << 32) + 100);
+    std::vector<TestDatabase> read;
+    ASSERT_TRUE(ReadArchive("big.bkp", read));
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].records.size(), 3u);
+}
+
 // ---- Autobackup script ----------------------------------------------------
 
 class ScriptWritingTest : public BackupArchiveTest {

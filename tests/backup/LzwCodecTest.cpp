@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "backup/LzwStreamDecoder.h"
+
 #include "tests/backup/LzwTestData.h"
 
 namespace {
@@ -313,9 +317,14 @@ TEST(LzwCodecHostile, BoundsTheOutput) {
     codec.SetOutputLimit(zeros.size() - 1);
     EXPECT_FALSE(codec.Decompress(stream.data(), stream.size()));
     EXPECT_EQ(codec.OutputLength(), 0u);
+    EXPECT_TRUE(codec.OutputLimitReached());
     codec.SetOutputLimit(zeros.size());
     ASSERT_TRUE(codec.Decompress(stream.data(), stream.size()));
     EXPECT_EQ(codec.OutputLength(), zeros.size());
+    EXPECT_FALSE(codec.OutputLimitReached());
+    Bytes corrupt = PackNineBitCodes({257});
+    EXPECT_FALSE(codec.Decompress(corrupt.data(), corrupt.size()));
+    EXPECT_FALSE(codec.OutputLimitReached()) << "a corrupt stream is not one that is too big";
     EXPECT_EQ(LzwCodec().OutputLimit(), LzwCodec::kDefaultOutputLimit);
 }
 
@@ -330,6 +339,90 @@ TEST(LzwCodecHostile, TruncatedStreamsDecodeToAPrefix) {
             std::equal(codec.Output(), codec.Output() + codec.OutputLength(), input.begin()))
             << cut;
     }
+}
+
+// ---- The piecewise decoder ----------------------------------------------------
+
+// What the whole-buffer decoder makes of a stream: its output, or none.
+std::optional<Bytes> DecodeWhole(const Bytes& stream) {
+    LzwCodec codec;
+    codec.SetOutputLimit(LzwCodec::kMaxOutputLimit);
+    if (!codec.Decompress(stream.data(), stream.size()))
+        return std::nullopt;
+    return Bytes(codec.Output(), codec.Output() + codec.OutputLength());
+}
+
+// The same through the piecewise decoder, fed `piece` bytes at a time.
+std::optional<Bytes> DecodePiecewise(const Bytes& stream, std::size_t piece) {
+    backup::LzwStreamDecoder decoder;
+    std::size_t next = 0;
+    Bytes out;
+    auto result = decoder.Decode(
+        [&](std::uint8_t* buffer, std::size_t size) {
+            std::size_t n = std::min({size, piece, stream.size() - next});
+            std::copy_n(stream.begin() + static_cast<std::ptrdiff_t>(next), n, buffer);
+            next += n;
+            return n;
+        },
+        [&](const std::uint8_t* bytes, std::size_t size) {
+            out.insert(out.end(), bytes, bytes + size);
+            return true;
+        });
+    if (result != backup::LzwStreamDecoder::Result::Ok)
+        return std::nullopt;
+    EXPECT_EQ(decoder.produced(), out.size());
+    return out;
+}
+
+TEST_P(LzwRoundTrip, DecodesPiecewiseToTheInputInPiecesOfAnySize) {
+    Bytes stream = Compressed(GetParam().input);
+    for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{65536}, stream.size()}) {
+        std::optional<Bytes> back = DecodePiecewise(stream, piece);
+        ASSERT_TRUE(back.has_value()) << piece;
+        EXPECT_TRUE(*back == GetParam().input) << "in pieces of " << piece;
+    }
+}
+
+TEST(LzwStreamDecoder, RefusesAndAcceptsWhatTheWholeBufferDecoderDoes) {
+    std::vector<Bytes> streams = {
+        Bytes{},
+        Bytes{0x61},
+        PackGroups({{257}}),
+        PackGroups({{256}, {'a'}}),
+        PackGroups({{'a', 'b', 259}}),
+        PackGroups({{'a', 'b', 256}, {257}}),
+        PackGroups({{'a', 256}, {256}, {'a'}}),
+        PackGroups({{'a', 'b', 256}, {'c', 'c', 257}}),
+        PackNineBitCodes({'a', 'b', 258}),
+    };
+    Bytes input = lzw_test::Concat({lzw_test::TextLike(3000, 41), lzw_test::RandomBytes(3000, 42)});
+    Bytes stream = Compressed(input);
+    for (std::size_t cut = 0; cut <= stream.size(); cut += 5)
+        streams.emplace_back(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(cut));
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        std::optional<Bytes> whole = DecodeWhole(streams[i]);
+        std::optional<Bytes> piecewise = DecodePiecewise(streams[i], 3);
+        ASSERT_EQ(whole.has_value(), piecewise.has_value()) << "stream " << i;
+        if (whole) {
+            EXPECT_TRUE(*whole == *piecewise) << "stream " << i;
+        }
+    }
+}
+
+TEST(LzwStreamDecoder, StopsWhenItsOutputIsRefused) {
+    Bytes stream = Compressed(Bytes(1'000'000, 'z'));
+    backup::LzwStreamDecoder decoder;
+    std::size_t next = 0;
+    auto result = decoder.Decode(
+        [&](std::uint8_t* buffer, std::size_t size) {
+            std::size_t n = std::min(size, stream.size() - next);
+            std::copy_n(stream.begin() + static_cast<std::ptrdiff_t>(next), n, buffer);
+            next += n;
+            return n;
+        },
+        [](const std::uint8_t*, std::size_t) { return false; });
+    EXPECT_EQ(result, backup::LzwStreamDecoder::Result::Stopped);
+    EXPECT_EQ(decoder.produced(), 0u);
 }
 
 }  // namespace

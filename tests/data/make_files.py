@@ -44,6 +44,13 @@ def database_header(name, records, size, next_block):
     return struct.pack("<I", 144) + info + stored + struct.pack("<I", next_block)
 
 
+def blob_image(size):
+    # A BLOB property and an I4 (archive() writes records of two), then the
+    # blob's bytes (zeros) at offset 32.
+    return (struct.pack("<IHHII", (1 << 16) | 65, 0, 0, size, 32) +
+            struct.pack("<IHHiI", (2 << 16) | 3, 0, 0, 7, 0) + b"\0" * size)
+
+
 def archive(databases, compressed, password=None):
     first = 64 if password else 24
     out = bytearray(struct.pack("<6I", 0x54533031, 24, len(databases), 1 if compressed else 0,
@@ -109,3 +116,18 @@ keys = [(0x80000001, "Software\\Corvane\\Tessaly",
 write("Sample.rbk", rbk(keys, "pass"))
 zero = rbk([(0x80000002, "Drivers\\Display", [])])
 write("ZeroValueKey.rbk", zero)
+
+# A compressed record that decodes to 1 MB, far more than the largest record
+# (128 KB): a bomb of 2 KB.
+write("RecordBomb.bkp", archive([("Bomb", [blob_image(1 << 20)], 1 << 20)], True))
+# A compressed database header that decodes to 1 MB instead of 144 bytes.
+bomb_header = lzw(b"\0" * (1 << 20))
+write("HeaderBomb.bkp", struct.pack("<6I", 0x54533031, 24, 1, 1, 0, 24) +
+      struct.pack("<II", 32 + len(bomb_header), len(bomb_header)) + bomb_header)
+# Sample.bkp with its database count zeroed: its blocks are still there.
+zeroed = bytearray(archive(databases, False, "pass"))
+zeroed[8:12] = b"\0\0\0\0"
+write("ZeroedCount.bkp", bytes(zeroed))
+# A stream that decodes to 200 MB of zeros (from 34 KB): more than a program
+# that keeps the whole output should hold.
+write("Zeros200M.lzw", lzw(b"\0" * (200 << 20)))

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/Types.h"
+
 namespace devicectl {
 
 using Args = std::vector<std::string>;
@@ -28,7 +30,12 @@ int Rbk(const Args& args);
 
 // Prints "devicectl: message" to standard error; returns 1.
 int Fail(const std::string& message);
-// The platform's last error as "text (code N)".
+// The usage line of a command ("usage: devicectl delete NAME").
+std::string UsageLine(const std::string& command);
+// Fails with the command's usage line.
+int Usage(const std::string& command);
+// A platform error as "text (code N)", and the last one.
+std::string ErrorText(ce::DWORD code);
 std::string LastErrorText();
 
 }  // namespace devicectl

@@ -9,6 +9,7 @@
 #include "platform/core/LastError.h"
 #include "platform/core/LocalMemory.h"
 #include "platform/core/Text.h"
+#include "platform/core/UniqueResource.h"
 #include "platform/device/DeviceDirectory.h"
 #include "platform/objectstore/ObjectStore.h"
 #include "platform/shell/Shell.h"
@@ -21,24 +22,55 @@ namespace {
 
 using ce::CEOID;
 
+// The longest database name the store keeps, in UTF-16 units.
+constexpr std::size_t kLongestName = ce::CEDB_MAXDBASENAMELEN - 1;
+// The longest hold (a day): long enough for any test, short of overflowing
+// the clock.
+constexpr long long kLongestHold = 86400;
+
 struct DatabaseRow {
     CEOID oid;
     ce::CEDBASEINFO info;
+    // Why the database cannot be described at all; empty when it can.
+    std::string unreadable;
 };
 
 std::vector<DatabaseRow> AllDatabases() {
     std::vector<DatabaseRow> rows;
-    ce::HANDLE find = ce::CeFindFirstDatabase(0);
-    if (find == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle find(ce::CeFindFirstDatabase(0));
+    if (!find)
         return rows;
-    while (CEOID oid = ce::CeFindNextDatabase(find)) {
-        ce::CEOIDINFO info;
-        if (ce::CeOidGetInfo(oid, &info) && info.wObjType == ce::OBJTYPE_DATABASE) {
-            rows.push_back({oid, info.infDatabase});
-        }
+    while (CEOID oid = ce::CeFindNextDatabase(find.get())) {
+        ce::CEOIDINFO info{};
+        if (!ce::CeOidGetInfo(oid, &info))
+            rows.push_back({oid, {}, LastErrorText()});
+        else if (info.wObjType == ce::OBJTYPE_DATABASE)
+            rows.push_back({oid, info.infDatabase, {}});
     }
-    ce::CloseHandle(find);
     return rows;
+}
+
+// A database whose stored sort orders cannot be read is described without
+// them.
+bool SortOrdersDamaged(const ce::CEDBASEINFO& info) {
+    return (info.dwFlags & ce::CEDB_VALIDSORTSPEC) == 0;
+}
+
+// Whether `record` is one of the records of database `db`.
+bool IsRecordOf(CEOID record, CEOID db) {
+    ce::CEOIDINFO info{};
+    return ce::CeOidGetInfo(record, &info) && info.wObjType == ce::OBJTYPE_RECORD &&
+           info.infRecord.oidParent == db;
+}
+
+// The failure of a write or deletion of `record`, naming a missing record as
+// such rather than as the platform's bad parameter.
+int RecordFailure(const std::string& what, const std::string& record, CEOID oid, CEOID db,
+                  const std::string& database) {
+    ce::DWORD error = ce::GetLastError();
+    if (error == ce::ERROR_INVALID_PARAMETER && !IsRecordOf(oid, db))
+        return Fail("no record " + record + " in \"" + database + "\"");
+    return Fail(what + ": " + ErrorText(error));
 }
 
 std::string Name(const ce::CEDBASEINFO& info) {
@@ -66,12 +98,12 @@ std::string LocalDateText(const ce::FILETIME& ft) {
     return buffer;
 }
 
-// Opens a database by name; on failure reports and returns the invalid handle.
-ce::HANDLE OpenByName(const std::string& name, CEOID& oid) {
+// Opens a database by name; on failure reports and returns an empty owner.
+ce::UniqueHandle OpenByName(const std::string& name, CEOID& oid) {
     oid = 0;
     std::u16string wide = ce::Utf8ToWide(name);
-    ce::HANDLE h = ce::CeOpenDatabase(&oid, wide.c_str(), 0, 0, nullptr);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h(ce::CeOpenDatabase(&oid, wide.c_str(), 0, 0, nullptr));
+    if (!h)
         Fail("cannot open database \"" + name + "\": " + LastErrorText());
     return h;
 }
@@ -141,10 +173,8 @@ bool ParseProperties(const Args& args, std::size_t from, std::vector<ParsedPrope
 
 int WriteRecord(const Args& args, bool existing) {
     std::size_t first = existing ? 2 : 1;
-    if (args.size() < first + 1) {
-        return Fail(existing ? "usage: devicectl set NAME RECORD ID:TYPE=VALUE..."
-                             : "usage: devicectl add NAME ID:TYPE=VALUE...");
-    }
+    if (args.size() < first + 1)
+        return Usage(existing ? "set" : "add");
     CEOID record = 0;
     if (existing && !ParseRecordId(args[1], record)) {
         return Fail("record \"" + args[1] + "\" is not a record identifier");
@@ -154,22 +184,24 @@ int WriteRecord(const Args& args, bool existing) {
     if (!ParseProperties(args, first, parsed, values))
         return 1;
     CEOID db;
-    ce::HANDLE h = OpenByName(args[0], db);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(args[0], db);
+    if (!h)
         return 1;
-    CEOID written =
-        ce::CeWriteRecordProps(h, record, static_cast<ce::WORD>(values.size()), values.data());
-    std::string error = written == 0 ? LastErrorText() : "";
-    ce::CloseHandle(h);
+    CEOID written = ce::CeWriteRecordProps(h.get(), record, static_cast<ce::WORD>(values.size()),
+                                           values.data());
+    if (written == 0 && existing)
+        return RecordFailure("cannot write the record", args[1], record, db, args[0]);
     if (written == 0)
-        return Fail("cannot write the record: " + error);
+        return Fail("cannot write the record: " + LastErrorText());
     std::printf("%u\n", written);
     return 0;
 }
 
 }  // namespace
 
-int Info(const Args&) {
+int Info(const Args& args) {
+    if (!args.empty())
+        return Usage("info");
     std::vector<DatabaseRow> rows = AllDatabases();
     unsigned long long records = 0, bytes = 0;
     for (const auto& r : rows) {
@@ -190,30 +222,86 @@ int Info(const Args&) {
     return 0;
 }
 
-int List(const Args&) {
+namespace {
+
+std::string SortOrdersText(const ce::CEDBASEINFO& info) {
+    if (SortOrdersDamaged(info))
+        return "damaged (cannot be read)";
+    std::string sorts;
+    for (ce::DWORD i = 0; i < info.wNumSortOrder && i < ce::CEDB_MAXSORTORDER; ++i) {
+        if (!sorts.empty())
+            sorts += "; ";
+        sorts += SortText(info.rgSortSpecs[i]);
+    }
+    return sorts;
+}
+
+std::string SortOrdersJson(const ce::CEDBASEINFO& info) {
+    std::string json = "[";
+    for (ce::DWORD i = 0; i < info.wNumSortOrder && i < ce::CEDB_MAXSORTORDER; ++i) {
+        json += std::string(i ? "," : "") +
+                "{\"propid\":" + std::to_string(info.rgSortSpecs[i].propid) +
+                ",\"flags\":" + std::to_string(info.rgSortSpecs[i].dwFlags) + "}";
+    }
+    return json + "]";
+}
+
+void PrintListRow(const DatabaseRow& r) {
+    if (!r.unreadable.empty()) {
+        std::printf("0x%08X  (damaged: %s)\n", r.oid, r.unreadable.c_str());
+        return;
+    }
+    std::printf("0x%08X  %-31s  %10u  %7u  %9u  %-19s  %s\n", r.oid, Name(r.info).c_str(),
+                r.info.dwDbaseType, r.info.wNumRecords, r.info.dwSize,
+                LocalDateText(r.info.ftLastModified).c_str(), SortOrdersText(r.info).c_str());
+}
+
+// One object per database, with the fields of the table; dates are FILETIME
+// counts, as dump --json gives them.
+std::string ListRowJson(const DatabaseRow& r) {
+    std::string json = "{\"oid\":" + std::to_string(r.oid);
+    if (!r.unreadable.empty())
+        return json + ",\"damaged\":true,\"problem\":" + JsonString(r.unreadable) + "}";
+    const ce::CEDBASEINFO& info = r.info;
+    return json + ",\"name\":" + JsonString(Name(info)) +
+           ",\"type\":" + std::to_string(info.dwDbaseType) +
+           ",\"records\":" + std::to_string(info.wNumRecords) +
+           ",\"bytes\":" + std::to_string(info.dwSize) +
+           ",\"modified\":" + std::to_string(ce::FileTimeToU64(info.ftLastModified)) +
+           ",\"sort_orders\":" + SortOrdersJson(info) +
+           ",\"damaged\":" + (SortOrdersDamaged(info) ? "true" : "false") + "}";
+}
+
+}  // namespace
+
+int List(const Args& args) {
+    bool json = false;
+    for (const std::string& a : args) {
+        if (a != "--json")
+            return Usage("list");
+        json = true;
+    }
     std::vector<DatabaseRow> rows = AllDatabases();
+    if (json) {
+        std::printf("[");
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            std::printf("%s\n%s", i ? "," : "", ListRowJson(rows[i]).c_str());
+        std::printf("%s]\n", rows.empty() ? "" : "\n");
+        return 0;
+    }
     std::printf("%-10s  %-31s  %10s  %7s  %9s  %-19s  %s\n", "OID", "NAME", "TYPE", "RECORDS",
                 "BYTES", "MODIFIED", "SORT ORDERS");
-    for (const auto& r : rows) {
-        std::string sorts;
-        for (int i = 0; i < r.info.wNumSortOrder && i < 4; ++i) {
-            if (!sorts.empty())
-                sorts += "; ";
-            sorts += SortText(r.info.rgSortSpecs[i]);
-        }
-        std::printf("0x%08X  %-31s  %10u  %7u  %9u  %-19s  %s\n", r.oid, Name(r.info).c_str(),
-                    r.info.dwDbaseType, r.info.wNumRecords, r.info.dwSize,
-                    LocalDateText(r.info.ftLastModified).c_str(), sorts.c_str());
-    }
+    for (const auto& r : rows)
+        PrintListRow(r);
     return 0;
 }
 
 int Create(const Args& args) {
-    if (args.empty())
-        return Fail("usage: devicectl create NAME [--type N] [--sort PROPID[:FLAGS]]...");
     long long type = 0;
     std::vector<ce::SORTORDERSPEC> sorts;
-    for (std::size_t i = 1; i < args.size(); ++i) {
+    std::string name;
+    bool named = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--type" && i + 1 < args.size()) {
             if (!ParseNumber(args[++i], type) || type < 0 || type > 0xFFFFFFFFLL) {
                 return Fail("type \"" + args[i] + "\" is not a 32-bit number");
@@ -224,28 +312,41 @@ int Create(const Args& args) {
             if (!ParseSort(args[++i], spec, error))
                 return Fail(error);
             sorts.push_back(spec);
+        } else if (!named) {
+            name = args[i];
+            named = true;
         } else {
             return Fail("unexpected argument \"" + args[i] + "\"");
         }
     }
-    std::u16string name = ce::Utf8ToWide(args[0]);
-    CEOID oid = ce::CeCreateDatabase(name.c_str(), static_cast<ce::DWORD>(type),
+    if (!named)
+        return Usage("create");
+    std::u16string wide = ce::Utf8ToWide(name);
+    if (wide.empty())
+        return Fail("a database name cannot be empty");
+    // The store would cut a longer name; say so instead.
+    if (wide.size() > kLongestName) {
+        return Fail("the name \"" + name + "\" does not fit: it takes " +
+                    std::to_string(wide.size()) + " UTF-16 units, a database name at most " +
+                    std::to_string(kLongestName));
+    }
+    CEOID oid = ce::CeCreateDatabase(wide.c_str(), static_cast<ce::DWORD>(type),
                                      static_cast<ce::WORD>(sorts.size()),
                                      sorts.empty() ? nullptr : sorts.data());
     if (oid == 0)
-        return Fail("cannot create \"" + args[0] + "\": " + LastErrorText());
+        return Fail("cannot create \"" + name + "\": " + LastErrorText());
     std::printf("%u\n", oid);
     return 0;
 }
 
 int Delete(const Args& args) {
     if (args.size() != 1)
-        return Fail("usage: devicectl delete NAME");
+        return Usage("delete");
     CEOID oid;
-    ce::HANDLE h = OpenByName(args[0], oid);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(args[0], oid);
+    if (!h)
         return 1;
-    ce::CloseHandle(h);
+    h.reset();  // a database open through any handle cannot be deleted
     if (!ce::CeDeleteDatabase(oid))
         return Fail("cannot delete \"" + args[0] + "\": " + LastErrorText());
     return 0;
@@ -260,44 +361,46 @@ int Dump(const Args& args) {
         else if (name.empty())
             name = a;
         else
-            return Fail("usage: devicectl dump NAME [--json]");
+            return Usage("dump");
     }
     if (name.empty())
-        return Fail("usage: devicectl dump NAME [--json]");
+        return Usage("dump");
     CEOID oid;
-    ce::HANDLE h = OpenByName(name, oid);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(name, oid);
+    if (!h)
         return 1;
     ce::CEOIDINFO object;
     if (!ce::CeOidGetInfo(oid, &object)) {
-        ce::CloseHandle(h);
         return Fail("cannot read the information of \"" + name + "\": " + LastErrorText());
     }
     const ce::CEDBASEINFO& info = object.infDatabase;
     if (json) {
-        std::printf("{\"name\":%s,\"type\":%u,\"sort_orders\":[", JsonString(Name(info)).c_str(),
-                    info.dwDbaseType);
-        for (int i = 0; i < info.wNumSortOrder && i < 4; ++i) {
-            std::printf("%s{\"propid\":%u,\"flags\":%u}", i ? "," : "", info.rgSortSpecs[i].propid,
-                        info.rgSortSpecs[i].dwFlags);
-        }
-        std::printf("],\"records\":[");
+        std::printf("{\"name\":%s,\"type\":%u,\"sort_orders\":%s,\"records\":[",
+                    JsonString(Name(info)).c_str(), info.dwDbaseType, SortOrdersJson(info).c_str());
     } else {
         std::printf("Database \"%s\" (oid 0x%08X, type %u, %u records, %u bytes, modified %s)\n",
                     Name(info).c_str(), oid, info.dwDbaseType, info.wNumRecords, info.dwSize,
                     LocalDateText(info.ftLastModified).c_str());
-        for (int i = 0; i < info.wNumSortOrder && i < 4; ++i) {
-            std::printf("  sort order %d: %s\n", i + 1, SortText(info.rgSortSpecs[i]).c_str());
+        if (SortOrdersDamaged(info))
+            std::printf("  sort orders: %s\n", SortOrdersText(info).c_str());
+        for (ce::DWORD i = 0; i < info.wNumSortOrder && i < ce::CEDB_MAXSORTORDER; ++i) {
+            std::printf("  sort order %u: %s\n", i + 1, SortText(info.rgSortSpecs[i]).c_str());
         }
     }
     ce::BYTE* buffer = nullptr;
     ce::DWORD size = 0;
     ce::DWORD index;
     int n = 0;
-    for (CEOID record = ce::CeSeekDatabase(h, ce::CEDB_SEEK_BEGINNING, 0, &index); record != 0;
-         record = ce::CeSeekDatabase(h, ce::CEDB_SEEK_CURRENT, 1, &index)) {
+    std::vector<CEOID> damaged;
+    for (CEOID record = ce::CeSeekDatabase(h.get(), ce::CEDB_SEEK_BEGINNING, 0, &index);
+         record != 0; record = ce::CeSeekDatabase(h.get(), ce::CEDB_SEEK_CURRENT, 1, &index)) {
         ce::WORD count = 0;
-        if (ce::CeReadRecordProps(h, ce::CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size) == 0) {
+        if (ce::CeReadRecordProps(h.get(), ce::CEDB_ALLOWREALLOC, &count, nullptr, &buffer,
+                                  &size) == 0) {
+            // A record deleted meanwhile is simply gone; a damaged one is
+            // skipped and counted.
+            if (ce::GetLastError() == ce::ERROR_BADDB)
+                damaged.push_back(record);
             continue;
         }
         const auto* props = reinterpret_cast<const ce::CEPROPVAL*>(buffer);
@@ -324,10 +427,17 @@ int Dump(const Args& args) {
         ++n;
     }
     ce::LocalFree(buffer);
-    ce::CloseHandle(h);
+    std::string oids;
+    for (CEOID d : damaged)
+        oids += (oids.empty() ? "" : ",") + std::to_string(d);
     if (json)
-        std::printf("]}\n");
-    return 0;
+        std::printf("],\"damaged\":[%s]}\n", oids.c_str());
+    if (damaged.empty())
+        return 0;
+    std::fflush(stdout);
+    return Fail(std::to_string(damaged.size()) + " damaged record" +
+                (damaged.size() == 1 ? "" : "s") + " skipped (oid " + oids +
+                "): " + ErrorText(ce::ERROR_BADDB));
 }
 
 int Add(const Args& args) {
@@ -339,34 +449,32 @@ int Set(const Args& args) {
 
 int DeleteRecord(const Args& args) {
     CEOID record;
-    if (args.size() != 2 || !ParseRecordId(args[1], record)) {
-        return Fail("usage: devicectl del-record NAME RECORD");
-    }
+    if (args.size() != 2)
+        return Usage("del-record");
+    if (!ParseRecordId(args[1], record))
+        return Fail("record \"" + args[1] + "\" is not a record identifier");
     CEOID db;
-    ce::HANDLE h = OpenByName(args[0], db);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(args[0], db);
+    if (!h)
         return 1;
-    bool deleted = ce::CeDeleteRecord(h, record);
-    std::string error = deleted ? "" : LastErrorText();
-    ce::CloseHandle(h);
-    if (!deleted)
-        return Fail("cannot delete record " + args[1] + ": " + error);
+    if (!ce::CeDeleteRecord(h.get(), record))
+        return RecordFailure("cannot delete record " + args[1], args[1], record, db, args[0]);
     return 0;
 }
 
 int Hold(const Args& args) {
     long long seconds;
-    if (args.size() != 2 || !ParseNumber(args[1], seconds) || seconds < 0) {
-        return Fail("usage: devicectl hold NAME SECONDS");
-    }
+    if (args.size() != 2)
+        return Usage("hold");
+    if (!ParseNumber(args[1], seconds) || seconds < 0 || seconds > kLongestHold)
+        return Fail("seconds \"" + args[1] + "\" is not a number from 0 to 86400");
     CEOID oid;
-    ce::HANDLE h = OpenByName(args[0], oid);
-    if (h == ce::INVALID_HANDLE_VALUE)
+    ce::UniqueHandle h = OpenByName(args[0], oid);
+    if (!h)
         return 1;
     std::printf("holding \"%s\" for %lld seconds\n", args[0].c_str(), seconds);
     std::fflush(stdout);
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    ce::CloseHandle(h);
     return 0;
 }
 

@@ -12,8 +12,10 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
+#include "platform/core/UniqueResource.h"
 #include "platform/objectstore/ObjectStore.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/UniqueKey.h"
 #include "platform/time/Time.h"
 #include "tools/devicectl/Commands.h"
 
@@ -279,21 +281,24 @@ std::vector<DemoDatabase> Databases() {
 
 bool Exists(const std::u16string& name) {
     ce::CEOID oid = 0;
-    ce::HANDLE h = ce::CeOpenDatabase(&oid, name.c_str(), 0, 0, nullptr);
-    if (h == ce::INVALID_HANDLE_VALUE)
-        return false;
-    ce::CloseHandle(h);
-    return true;
+    return static_cast<bool>(
+        ce::UniqueHandle(ce::CeOpenDatabase(&oid, name.c_str(), 0, 0, nullptr)));
+}
+
+void SetBytes(ce::HKEY root, const char16_t* path, const char16_t* name, ce::DWORD type,
+              std::vector<ce::BYTE> data) {
+    ce::HKEY raw;
+    ce::DWORD disposition;
+    if (ce::RegCreateKeyExW(root, path, 0, u"", 0, ce::KEY_ALL_ACCESS, nullptr, &raw,
+                            &disposition) != ce::ERROR_SUCCESS) {
+        return;
+    }
+    ce::UniqueKey key(raw);
+    ce::RegSetValueExW(key.get(), name, 0, type, data.data(), static_cast<ce::DWORD>(data.size()));
 }
 
 void SetString(ce::HKEY root, const char16_t* path, const char16_t* name, const char16_t* text,
                ce::DWORD type = ce::REG_SZ) {
-    ce::HKEY key;
-    ce::DWORD disposition;
-    if (ce::RegCreateKeyExW(root, path, 0, u"", 0, ce::KEY_ALL_ACCESS, nullptr, &key,
-                            &disposition) != ce::ERROR_SUCCESS) {
-        return;
-    }
     std::size_t n = ce::WideLength(text) + 1;
     if (type == ce::REG_MULTI_SZ)
         ++n;  // the caller's text holds the inner terminators
@@ -303,20 +308,7 @@ void SetString(ce::HKEY root, const char16_t* path, const char16_t* name, const 
         data.push_back(static_cast<ce::BYTE>(c));
         data.push_back(static_cast<ce::BYTE>(c >> 8));
     }
-    ce::RegSetValueExW(key, name, 0, type, data.data(), static_cast<ce::DWORD>(data.size()));
-    ce::RegCloseKey(key);
-}
-
-void SetBytes(ce::HKEY root, const char16_t* path, const char16_t* name, ce::DWORD type,
-              std::vector<ce::BYTE> data) {
-    ce::HKEY key;
-    ce::DWORD disposition;
-    if (ce::RegCreateKeyExW(root, path, 0, u"", 0, ce::KEY_ALL_ACCESS, nullptr, &key,
-                            &disposition) != ce::ERROR_SUCCESS) {
-        return;
-    }
-    ce::RegSetValueExW(key, name, 0, type, data.data(), static_cast<ce::DWORD>(data.size()));
-    ce::RegCloseKey(key);
+    SetBytes(root, path, name, type, std::move(data));
 }
 
 std::vector<ce::BYTE> Dword(ce::DWORD v) {
@@ -366,23 +358,21 @@ int SeedDemo(const Args& args) {
         if (db.records == 0)
             continue;
         ce::CEOID opened = oid;
-        ce::HANDLE h = ce::CeOpenDatabase(&opened, nullptr, 0, 0, nullptr);
-        if (h == ce::INVALID_HANDLE_VALUE)
+        ce::UniqueHandle h(ce::CeOpenDatabase(&opened, nullptr, 0, 0, nullptr));
+        if (!h)
             return Fail("cannot open \"" + std::string(db.name) + "\": " + LastErrorText());
         Dice dice(static_cast<unsigned>(oid % 7 + std::strlen(db.name)));
         for (int i = 0; i < db.records; ++i) {
             Record record;
             db.make(dice, i, record);
             std::vector<CEPROPVAL> values = record.Values();
-            if (ce::CeWriteRecordProps(h, 0, static_cast<WORD>(values.size()), values.data()) ==
-                0) {
-                std::string error = LastErrorText();
-                ce::CloseHandle(h);
-                return Fail("cannot write a record of \"" + std::string(db.name) + "\": " + error);
+            if (ce::CeWriteRecordProps(h.get(), 0, static_cast<WORD>(values.size()),
+                                       values.data()) == 0) {
+                return Fail("cannot write a record of \"" + std::string(db.name) +
+                            "\": " + LastErrorText());
             }
             ++records;
         }
-        ce::CloseHandle(h);
     }
     SeedRegistry();
     std::printf("demo device: %d databases created, %d records written\n", created, records);

@@ -33,6 +33,8 @@ const char* CodeText(ce::DWORD code) {
             return "deleted";
         case ce::ERROR_MORE_DATA:
             return "more data than fits";
+        case ce::ERROR_BADDB:
+            return "the stored data is corrupt";
         default:
             return "error";
     }
@@ -45,9 +47,12 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-std::string LastErrorText() {
-    ce::DWORD code = ce::GetLastError();
+std::string ErrorText(ce::DWORD code) {
     return std::string(CodeText(code)) + " (code " + std::to_string(code) + ")";
+}
+
+std::string LastErrorText() {
+    return ErrorText(ce::GetLastError());
 }
 
 }  // namespace devicectl

@@ -11,9 +11,11 @@
 
 #include "backup/ArchiveReading.h"
 #include "backup/LzwCodec.h"
+#include "backup/LzwStreamDecoder.h"
 #include "backup/ScriptFile.h"
 #include "platform/core/Handles.h"
 #include "platform/core/Text.h"
+#include "platform/core/UniqueResource.h"
 #include "platform/files/Files.h"
 #include "platform/time/Time.h"
 #include "regbackup/RegistryBackupFile.h"
@@ -25,26 +27,20 @@ namespace {
 
 using ce::DWORD;
 
-// An open file, closed when it goes out of scope.
+// A file opened for reading, closed when it goes out of scope.
 class OpenFile {
 public:
     explicit OpenFile(const std::string& path) {
         std::u16string wide = ce::Utf8ToWide(path);
-        handle_ = ce::CreateFileW(wide.c_str(), ce::GENERIC_READ, ce::FILE_SHARE_READ, nullptr,
-                                  ce::OPEN_EXISTING, ce::FILE_ATTRIBUTE_NORMAL, nullptr);
+        handle_.reset(ce::CreateFileW(wide.c_str(), ce::GENERIC_READ, ce::FILE_SHARE_READ, nullptr,
+                                      ce::OPEN_EXISTING, ce::FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    ~OpenFile() {
-        if (ok())
-            ce::CloseHandle(handle_);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
 
-    bool ok() const { return handle_ != ce::INVALID_HANDLE_VALUE; }
-    ce::HANDLE handle() const { return handle_; }
+    bool ok() const { return static_cast<bool>(handle_); }
+    ce::HANDLE handle() const { return handle_.get(); }
 
 private:
-    ce::HANDLE handle_ = ce::INVALID_HANDLE_VALUE;
+    ce::UniqueHandle handle_;
 };
 
 std::string Utf8(const ce::WCHAR* text) {
@@ -64,8 +60,23 @@ std::string SizeText(DWORD bytes) {
     return text;
 }
 
-std::string AtOffset(DWORD offset, const std::string& problem) {
+std::string AtOffset(std::uint64_t offset, const std::string& problem) {
     return "offset " + std::to_string(offset) + ": " + problem;
+}
+
+// A problem with the file at `offset`, on standard error; returns 1.
+int Problem(const std::string& path, std::uint64_t offset, const std::string& what) {
+    return Fail(path + ": " + AtOffset(offset, what));
+}
+
+// Why a file cannot be opened, saying so when it is a directory (which the
+// platform refuses as access denied).
+int CannotOpen(const std::string& path) {
+    std::string error = LastErrorText();
+    ce::DWORD attributes = ce::GetFileAttributesW(ce::Utf8ToWide(path).c_str());
+    if (attributes != ce::INVALID_FILE_ATTRIBUTES && (attributes & ce::FILE_ATTRIBUTE_DIRECTORY))
+        return Fail(path + ": is a directory, not a file");
+    return Fail(path + ": cannot open: " + error);
 }
 
 bool IsPasswordSet(const ce::WCHAR* stored) {
@@ -83,14 +94,16 @@ struct ArchiveOpen {
     // false when it cannot.
     bool ReadHeader(const OpenFile& file, const std::string& path) {
         if (!file.ok()) {
-            Fail(path + ": cannot open: " + LastErrorText());
+            CannotOpen(path);
             return false;
         }
-        if (!backup::ReadArchiveHeader(file.handle(), header, password)) {
-            Fail(path + ": " + AtOffset(0, "the archive header cannot be read whole"));
-            return false;
-        }
-        return true;
+        if (backup::ReadArchiveHeader(file.handle(), header, password))
+            return true;
+        if (backup::FileSize(file.handle()) < backup::kArchiveHeaderSize)
+            Problem(path, 0, "the archive header cannot be read whole");
+        else
+            Problem(path, backup::kArchiveHeaderSize, "the password block cannot be read whole");
+        return false;
     }
     backup::LzwCodec* Codec() { return header.IsCompressed() ? &codec : nullptr; }
 };
@@ -118,14 +131,13 @@ int ArchiveList(const std::string& path) {
         backup::HeaderRead result =
             backup::ReadDatabaseHeaderAt(file.handle(), position, codec, db);
         if (result != backup::HeaderRead::Ok)
-            return Fail(path + ": " + AtOffset(position, HeaderProblem(result)));
+            return Problem(path, position, HeaderProblem(result));
         std::printf("%-32s %10s  %s  %u records\n", Utf8(db.info.szDbaseName).c_str(),
                     SizeText(db.info.dwSize).c_str(), TimeText(db.stored).c_str(),
                     db.info.wNumRecords);
         if (i + 1 < h.databaseCount && db.nextBlock <= position) {
-            return Fail(path + ": " +
-                        AtOffset(position + (codec ? 0 : 140),
-                                 "the next-block offset does not lead forward"));
+            return Problem(path, position + (codec ? 0 : 140),
+                           "the next-block offset does not lead forward");
         }
         position = db.nextBlock;
     }
@@ -136,6 +148,9 @@ std::string RecordProblem(backup::RecordRead result) {
     switch (result) {
         case backup::RecordRead::Truncated:
             return "the record is shorter than its header announces";
+        case backup::RecordRead::TooLarge:
+            return "the record image is larger than the largest record (" +
+                   std::to_string(backup::kLargestRecordImage) + " bytes)";
         case backup::RecordRead::NoMemory:
             return "no memory for the record";
         case backup::RecordRead::CannotUnpack:
@@ -153,9 +168,8 @@ int ArchiveVerify(const std::string& path) {
         return 1;
     const backup::ArchiveHeader& h = archive.header;
     backup::LzwCodec* codec = archive.Codec();
-    auto problem = [&path](DWORD offset, const std::string& what) {
-        std::printf("%s: %s\n", path.c_str(), AtOffset(offset, what).c_str());
-        return 1;
+    auto problem = [&path](std::uint64_t offset, const std::string& what) {
+        return Problem(path, offset, what);
     };
 
     DWORD position = h.firstBlock;
@@ -169,7 +183,7 @@ int ArchiveVerify(const std::string& path) {
         std::string name(1, '"');
         name.append(Utf8(db.info.szDbaseName)).push_back('"');
         for (DWORD i = 1; i <= db.info.wNumRecords; ++i) {
-            DWORD at = backup::FilePosition(file.handle());
+            std::uint64_t at = backup::FilePosition(file.handle());
             backup::ArchiveRecord record;
             backup::RecordRead read = backup::ReadArchiveRecord(file.handle(), codec, record);
             std::string which = name + " record " + std::to_string(i) + ": ";
@@ -191,16 +205,21 @@ int ArchiveVerify(const std::string& path) {
             }
             ++records;
         }
-        DWORD end = backup::FilePosition(file.handle());
+        std::uint64_t end = backup::FilePosition(file.handle());
         if (db.nextBlock != end) {
             return problem(position, name + " next-block offset " + std::to_string(db.nextBlock) +
                                          ", but its records end at " + std::to_string(end));
         }
         position = db.nextBlock;
     }
-    DWORD size = backup::FileSize(file.handle());
-    if (position != size && h.databaseCount != 0)
-        return problem(position, std::to_string(size - position) + " bytes after the last block");
+    // A count cut short (even to 0) leaves blocks the walk did not reach.
+    std::uint64_t size = backup::FileSize(file.handle());
+    if (position < size) {
+        return problem(position, std::to_string(size - position) + " bytes after the last of the " +
+                                     std::to_string(h.databaseCount) + " counted blocks");
+    }
+    if (position > size)
+        return problem(size, "the last block ends past the end of the file");
     std::printf("%s: ok: %u databases, %llu records, %s\n", path.c_str(), h.databaseCount,
                 static_cast<unsigned long long>(records),
                 h.IsCompressed() ? "compressed" : "not compressed");
@@ -212,24 +231,23 @@ int ArchiveVerify(const std::string& path) {
 int ScriptShow(const std::string& path) {
     OpenFile file(path);
     if (!file.ok())
-        return Fail(path + ": cannot open: " + LastErrorText());
+        return CannotOpen(path);
     backup::ScriptHeader header;
     if (!backup::ReadScriptHeader(file.handle(), header)) {
         if (backup::FileSize(file.handle()) < backup::kScriptHeaderSize)
-            return Fail(path + ": " + AtOffset(0, "the script header cannot be read whole"));
-        return Fail(
-            path + ": " +
-            AtOffset(4, "format tag " + std::to_string(header.formatTag) + ", expected 288"));
+            return Problem(path, 0, "the script header cannot be read whole");
+        return Problem(path, 4,
+                       "format tag " + std::to_string(header.formatTag) + ", expected 288");
     }
     std::printf("archive: %s\n", Utf8(header.archiveName).c_str());
     std::printf("compressed: %s\n", header.compressed ? "yes" : "no");
     std::printf("password: %s\n", IsPasswordSet(header.password) ? "set" : "none");
     std::printf("databases: %u\n", header.databaseCount);
     for (DWORD i = 0; i < header.databaseCount; ++i) {
-        DWORD at = backup::FilePosition(file.handle());
+        std::uint64_t at = backup::FilePosition(file.handle());
         ce::WCHAR name[backup::kScriptEntryUnits];
         if (!backup::ReadScriptEntry(file.handle(), name))
-            return Fail(path + ": " + AtOffset(at, "entry " + std::to_string(i + 1) + " is short"));
+            return Problem(path, at, "entry " + std::to_string(i + 1) + " is short");
         std::printf("  %s\n", Utf8(name).c_str());
     }
     return 0;
@@ -260,10 +278,10 @@ const char* TypeName(DWORD type) {
 int RbkList(const std::string& path) {
     OpenFile file(path);
     if (!file.ok())
-        return Fail(path + ": cannot open: " + LastErrorText());
+        return CannotOpen(path);
     regbackup::RbkHeader header;
     if (!regbackup::ReadRbkHeader(file.handle(), header))
-        return Fail(path + ": " + AtOffset(0, "not a registry backup (bad or short header)"));
+        return Problem(path, 0, "not a registry backup (bad or short header)");
     std::string roots;
     const DWORD flags[] = {regbackup::kRootClassesRoot, regbackup::kRootCurrentUser,
                            regbackup::kRootLocalMachine};
@@ -280,13 +298,12 @@ int RbkList(const std::string& path) {
                 IsPasswordSet(header.password) ? "password-protected" : "no password",
                 TimeText(written).c_str());
     if (!backup::SeekFile(file.handle(), header.firstRecord))
-        return Fail(path + ": " + AtOffset(52, "bad first record offset"));
+        return Problem(path, 52, "bad first record offset");
     for (DWORD k = 0; k < header.keyCount; ++k) {
-        DWORD at = backup::FilePosition(file.handle());
+        std::uint64_t at = backup::FilePosition(file.handle());
         regbackup::KeyRecord key;
         if (!regbackup::ReadKeyRecord(file.handle(), key)) {
-            return Fail(path + ": " +
-                        AtOffset(at, "key record " + std::to_string(k + 1) + " is unreadable"));
+            return Problem(path, at, "key record " + std::to_string(k + 1) + " is unreadable");
         }
         const char* root = RootName(key.root);
         std::printf("%s\\%s%s%s\n", root ? root : std::to_string(key.root).c_str(),
@@ -302,21 +319,36 @@ int RbkList(const std::string& path) {
     return 0;
 }
 
+// ---- lzw ------------------------------------------------------------------------
+
+// Decodes standard input to standard output as it goes, so that a stream of
+// any size needs no more memory than a small one.
+int DecompressStream() {
+    backup::LzwStreamDecoder decoder;
+    backup::LzwStreamDecoder::Result result = decoder.Decode(
+        [](ce::BYTE* buffer, std::size_t size) { return std::fread(buffer, 1, size, stdin); },
+        [](const ce::BYTE* bytes, std::size_t size) {
+            return std::fwrite(bytes, 1, size, stdout) == size;
+        });
+    if (result == backup::LzwStreamDecoder::Result::NotAStream)
+        return Fail("the input is not a stream this codec wrote");
+    if (result == backup::LzwStreamDecoder::Result::Stopped || std::fflush(stdout) != 0)
+        return Fail("cannot write the output");
+    return 0;
+}
+
 }  // namespace
 
 int Lzw(const Args& args) {
     if (args.size() != 1 || (args[0] != "c" && args[0] != "d"))
-        return Fail("usage: devicectl lzw c|d  (standard input to standard output)");
+        return Usage("lzw");
+    if (args[0] == "d")
+        return DecompressStream();
     std::vector<unsigned char> input((std::istreambuf_iterator<char>(std::cin)),
                                      std::istreambuf_iterator<char>());
     backup::LzwCodec codec;
-    codec.SetOutputLimit(std::size_t{1} << 30);
-    bool ok = args[0] == "c" ? codec.Compress(input.data(), input.size())
-                             : codec.Decompress(input.data(), input.size());
-    if (!ok) {
-        return Fail(args[0] == "c" ? "not enough memory"
-                                   : "the input is not a stream this codec wrote");
-    }
+    if (!codec.Compress(input.data(), input.size()))
+        return Fail("not enough memory");
     std::fwrite(codec.Output(), 1, codec.OutputLength(), stdout);
     return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the output");
 }
@@ -326,19 +358,19 @@ int Archive(const Args& args) {
         return ArchiveList(args[1]);
     if (args.size() == 2 && args[0] == "verify")
         return ArchiveVerify(args[1]);
-    return Fail("usage: devicectl archive list|verify FILE");
+    return Usage("archive");
 }
 
 int Script(const Args& args) {
     if (args.size() == 2 && args[0] == "show")
         return ScriptShow(args[1]);
-    return Fail("usage: devicectl script show FILE");
+    return Usage("script");
 }
 
 int Rbk(const Args& args) {
     if (args.size() == 2 && args[0] == "list")
         return RbkList(args[1]);
-    return Fail("usage: devicectl rbk list FILE");
+    return Usage("rbk");
 }
 
 }  // namespace devicectl

@@ -1,7 +1,9 @@
 #include "tools/devicectl/PropertyValues.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cinttypes>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -38,21 +40,47 @@ int HexDigit(char c) {
     return -1;
 }
 
-// "2026-12-08T06:18:51Z" (UTC) or a FILETIME count.
+// Reads exactly `digits` decimal digits at `at`.
+bool Digits(const std::string& text, std::size_t at, std::size_t digits, int& value) {
+    if (at + digits > text.size())
+        return false;
+    value = 0;
+    for (std::size_t i = at; i < at + digits; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+// "2026-12-08T06:18:51Z" (UTC; the Z may be left out), "2026-12-08" (its
+// midnight) or a FILETIME count. Nothing may follow, and every field must be
+// in its range: SystemTimeToFileTime checks the calendar, the year is kept
+// in range here before it is narrowed to 16 bits.
 bool ParseDate(const std::string& text, ce::FILETIME& out) {
     long long raw;
-    if (ParseNumber(text, raw) && raw >= 0) {
+    if (ParseNumber(text, raw)) {
+        if (raw < 0)
+            return false;
         out = ce::U64ToFileTime(static_cast<std::uint64_t>(raw));
         return true;
     }
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    if (!Digits(text, 0, 4, y) || text.size() < 10 || text[4] != '-' || !Digits(text, 5, 2, mo) ||
+        text[7] != '-' || !Digits(text, 8, 2, d)) {
+        return false;
+    }
+    if (text.size() > 10) {
+        bool zone = text.size() == 20 && text[19] == 'Z';
+        if ((text.size() != 19 && !zone) || text[10] != 'T' || !Digits(text, 11, 2, h) ||
+            text[13] != ':' || !Digits(text, 14, 2, mi) || text[16] != ':' ||
+            !Digits(text, 17, 2, s)) {
+            return false;
+        }
+    }
+    if (y < 1601)
+        return false;
     ce::SYSTEMTIME st{};
-    int y, mo, d, h = 0, mi = 0, s = 0;
-    char tail = 0;
-    int n = std::sscanf(text.c_str(), "%d-%d-%dT%d:%d:%d%c", &y, &mo, &d, &h, &mi, &s, &tail);
-    if (n != 3 && n < 6)
-        return false;
-    if (n == 7 && tail != 'Z')
-        return false;
     st.wYear = static_cast<ce::WORD>(y);
     st.wMonth = static_cast<ce::WORD>(mo);
     st.wDay = static_cast<ce::WORD>(d);
@@ -62,23 +90,61 @@ bool ParseDate(const std::string& text, ce::FILETIME& out) {
     return ce::SystemTimeToFileTime(&st, &out) != 0;
 }
 
-}  // namespace
-
-bool ParseNumber(const std::string& text, long long& value) {
-    if (text.empty())
+// A FLOAT: a finite number in range, or one of the words dump shows for the
+// values that are not ("nan", "inf", "-inf").
+bool ParseFloat(const std::string& text, double& out) {
+    if (text == "nan" || text == "inf" || text == "-inf") {
+        out = text == "nan" ? std::nan("") : (text == "inf" ? HUGE_VAL : -HUGE_VAL);
+        return true;
+    }
+    // strtod also takes blanks in front, "nan(...)", "infinity" and sizes it
+    // cannot hold (as infinities): none of them is a number here.
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
         return false;
     errno = 0;
     char* end = nullptr;
+    double d = std::strtod(text.c_str(), &end);
+    if (*end != 0 || !std::isfinite(d))
+        return false;
+    out = d;
+    return true;
+}
+
+}  // namespace
+
+bool ParseNumber(const std::string& text, long long& value) {
     bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    std::size_t first = hex ? 2 : (!text.empty() && text[0] == '-' ? 1 : 0);
+    // Digits only: strtoll itself would also take blanks, a '+', and after
+    // "0x" a sign.
+    if (first >= text.size())
+        return false;
+    for (std::size_t i = first; i < text.size(); ++i) {
+        if (hex ? HexDigit(text[i]) < 0 : (text[i] < '0' || text[i] > '9'))
+            return false;
+    }
+    errno = 0;
+    char* end = nullptr;
     if (hex) {
         unsigned long long v = std::strtoull(text.c_str() + 2, &end, 16);
-        if (errno != 0 || *end != 0 || v > 0xFFFFFFFFFFFFFFFFULL)
-            return false;
         value = static_cast<long long>(v);
-        return true;
+        return errno == 0 && v <= static_cast<unsigned long long>(LLONG_MAX);
     }
     value = std::strtoll(text.c_str(), &end, 10);
-    return errno == 0 && *end == 0;
+    return errno == 0;
+}
+
+bool ParseHex(const std::string& text, std::vector<ce::BYTE>& bytes) {
+    bytes.clear();
+    if (text.size() % 2 != 0)
+        return false;
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        int hi = HexDigit(text[i]), lo = HexDigit(text[i + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        bytes.push_back(static_cast<ce::BYTE>(hi * 16 + lo));
+    }
+    return true;
 }
 
 const char* TypeName(ce::WORD type) {
@@ -170,14 +236,10 @@ bool ParseProperty(const std::string& argument, ParsedProperty& out, std::string
                 return bad("a 32-bit unsigned integer");
             out.value.val.ulVal = static_cast<ce::ULONG>(number);
             break;
-        case ce::CEVT_R8: {
-            char* end = nullptr;
-            double d = std::strtod(valueText.c_str(), &end);
-            if (valueText.empty() || *end != 0)
-                return bad("a number");
-            out.value.val.dblVal = d;
+        case ce::CEVT_R8:
+            if (!ParseFloat(valueText, out.value.val.dblVal))
+                return bad("a number that a FLOAT holds (or nan, inf, -inf)");
             break;
-        }
         case ce::CEVT_BOOL:
             if (valueText == "1" || valueText == "true")
                 out.value.val.boolVal = 1;
@@ -188,7 +250,7 @@ bool ParseProperty(const std::string& argument, ParsedProperty& out, std::string
             break;
         case ce::CEVT_FILETIME:
             if (!ParseDate(valueText, out.value.val.filetime)) {
-                return bad("a date (2026-12-08T06:18:51Z or a FILETIME count)");
+                return bad("a date from 1601 to 30827 (2026-12-08T06:18:51Z) or a FILETIME count");
             }
             break;
         case ce::CEVT_LPWSTR:
@@ -196,14 +258,8 @@ bool ParseProperty(const std::string& argument, ParsedProperty& out, std::string
             out.text = ce::Utf8ToWide(valueText);
             break;
         case ce::CEVT_BLOB:
-            if (valueText.size() % 2 != 0)
+            if (!ParseHex(valueText, out.bytes))
                 return bad("hex bytes");
-            for (std::size_t i = 0; i < valueText.size(); i += 2) {
-                int hi = HexDigit(valueText[i]), lo = HexDigit(valueText[i + 1]);
-                if (hi < 0 || lo < 0)
-                    return bad("hex bytes");
-                out.bytes.push_back(static_cast<ce::BYTE>(hi * 16 + lo));
-            }
             break;
     }
     out.Bind();
@@ -255,9 +311,13 @@ std::string JsonString(const std::string& utf8) {
 
 namespace {
 
+// A FLOAT as add takes it back: digits, or the words for the values that
+// are not numbers.
 std::string Double(double d) {
-    if (!std::isfinite(d))
-        return "null";
+    if (std::isnan(d))
+        return "nan";
+    if (std::isinf(d))
+        return d > 0 ? "inf" : "-inf";
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.17g", d);
     return buffer;
@@ -319,6 +379,9 @@ std::string ShowValue(const ce::CEPROPVAL& v) {
 }
 
 std::string JsonValue(const ce::CEPROPVAL& v) {
+    // JSON has no number for them: the words, as strings.
+    if (ce::TypeFromPropID(v.propid) == ce::CEVT_R8 && !std::isfinite(v.val.dblVal))
+        return JsonString(Double(v.val.dblVal));
     if (std::string number; NumberText(v, number))
         return number;
     switch (ce::TypeFromPropID(v.propid)) {

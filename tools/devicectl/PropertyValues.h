@@ -32,12 +32,16 @@ bool ParseProperty(const std::string& argument, ParsedProperty& out, std::string
 // The value as readable text (texts quoted, binary in hex, dates in UTC).
 std::string ShowValue(const ce::CEPROPVAL& value);
 // The value as a JSON value (text a string or null, binary a hex string,
-// a date its FILETIME as an integer, a boolean 0 or 1).
+// a date its FILETIME as an integer, a boolean 0 or 1, a FLOAT that is not a
+// number "nan", "inf" or "-inf").
 std::string JsonValue(const ce::CEPROPVAL& value);
 std::string JsonString(const std::string& utf8);
 std::string Hex(const ce::BYTE* bytes, std::size_t n);
 
-// Parses a number in decimal or 0x hex; false when it is not one.
+// Parses a number in decimal (with an optional '-') or 0x hex, digits only;
+// false when it is not one or does not fit.
 bool ParseNumber(const std::string& text, long long& value);
+// Parses hex bytes, two digits each ("00ff"); false when it is not that.
+bool ParseHex(const std::string& text, std::vector<ce::BYTE>& bytes);
 
 }  // namespace devicectl

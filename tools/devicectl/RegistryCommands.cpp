@@ -6,6 +6,7 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/UniqueKey.h"
 #include "tools/devicectl/Commands.h"
 #include "tools/devicectl/PropertyValues.h"
 
@@ -133,15 +134,30 @@ bool MakeData(const std::string& type, const std::string& value, ce::DWORD& regT
         std::memcpy(data.data(), &d, 4);
     } else if (type == "binary") {
         regType = ce::REG_BINARY;
-        if (value.size() % 2 != 0)
-            return false;
-        for (std::size_t i = 0; i < value.size(); i += 2) {
-            data.push_back(static_cast<ce::BYTE>(std::stoi(value.substr(i, 2), nullptr, 16)));
-        }
+        return ParseHex(value, data);
     } else {
         return false;
     }
     return true;
+}
+
+// Opens a key; empty when it cannot be opened.
+ce::UniqueKey OpenKey(ce::HKEY root, const std::u16string& path, ce::REGSAM access) {
+    ce::HKEY key = 0;
+    if (ce::RegOpenKeyExW(root, path.c_str(), 0, access, &key) != ce::ERROR_SUCCESS)
+        return {};
+    return ce::UniqueKey(key);
+}
+
+// Opens a key, creating it and its parents when needed; empty on failure.
+ce::UniqueKey CreateKey(ce::HKEY root, const std::u16string& path) {
+    ce::HKEY key = 0;
+    ce::DWORD disposition;
+    if (ce::RegCreateKeyExW(root, path.c_str(), 0, u"", 0, ce::KEY_ALL_ACCESS, nullptr, &key,
+                            &disposition) != ce::ERROR_SUCCESS) {
+        return {};
+    }
+    return ce::UniqueKey(key);
 }
 
 bool ReadValue(ce::HKEY key, ce::DWORD index, std::u16string& name, ce::DWORD& type,
@@ -164,14 +180,13 @@ bool ReadValue(ce::HKEY key, ce::DWORD index, std::u16string& name, ce::DWORD& t
 }
 
 int ListKey(ce::HKEY root, const std::u16string& path, const std::string& shown) {
-    ce::HKEY key;
-    if (ce::RegOpenKeyExW(root, path.c_str(), 0, ce::KEY_READ, &key) != ce::ERROR_SUCCESS) {
+    ce::UniqueKey key = OpenKey(root, path, ce::KEY_READ);
+    if (!key)
         return Fail("no key " + shown);
-    }
     for (ce::DWORD i = 0;; ++i) {
         ce::WCHAR name[260];
         ce::DWORD length = 260;
-        if (ce::RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        if (ce::RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
             ce::ERROR_SUCCESS) {
             break;
         }
@@ -181,12 +196,11 @@ int ListKey(ce::HKEY root, const std::u16string& path, const std::string& shown)
         std::u16string name;
         ce::DWORD type;
         std::vector<ce::BYTE> data;
-        if (!ReadValue(key, i, name, type, data))
+        if (!ReadValue(key.get(), i, name, type, data))
             break;
         std::printf("%s = %s:%s\n", name.empty() ? "(default)" : ce::WideToUtf8(name).c_str(),
                     TypeText(type), ShowData(type, data).c_str());
     }
-    ce::RegCloseKey(key);
     return 0;
 }
 
@@ -204,17 +218,15 @@ int Registry(const Args& args) {
     if (verb == "list" && args.size() == 2)
         return ListKey(root, path, args[1]);
     if (verb == "get" && args.size() <= 3) {
-        ce::HKEY key;
-        if (ce::RegOpenKeyExW(root, path.c_str(), 0, ce::KEY_READ, &key) != ce::ERROR_SUCCESS) {
+        ce::UniqueKey key = OpenKey(root, path, ce::KEY_READ);
+        if (!key)
             return Fail("no key " + args[1]);
-        }
         ce::DWORD type = 0, size = 0;
-        ce::LONG rc = ce::RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+        ce::LONG rc = ce::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
         std::vector<ce::BYTE> data(size);
         if (rc == ce::ERROR_SUCCESS) {
-            rc = ce::RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
+            rc = ce::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
         }
-        ce::RegCloseKey(key);
         if (rc != ce::ERROR_SUCCESS)
             return Fail("no value \"" + (args.size() > 2 ? args[2] : "") + "\" in " + args[1]);
         data.resize(size);
@@ -226,15 +238,11 @@ int Registry(const Args& args) {
         std::vector<ce::BYTE> data;
         if (!MakeData(args[3], args[4], type, data))
             return Fail("bad type or value\n" + std::string(kUsage));
-        ce::HKEY key;
-        ce::DWORD disposition;
-        if (ce::RegCreateKeyExW(root, path.c_str(), 0, u"", 0, ce::KEY_ALL_ACCESS, nullptr, &key,
-                                &disposition) != ce::ERROR_SUCCESS) {
+        ce::UniqueKey key = CreateKey(root, path);
+        if (!key)
             return Fail("cannot create key " + args[1]);
-        }
-        ce::LONG rc = ce::RegSetValueExW(key, name.c_str(), 0, type, data.data(),
+        ce::LONG rc = ce::RegSetValueExW(key.get(), name.c_str(), 0, type, data.data(),
                                          static_cast<ce::DWORD>(data.size()));
-        ce::RegCloseKey(key);
         if (rc != ce::ERROR_SUCCESS)
             return Fail("cannot set the value (code " + std::to_string(rc) + ")");
         return 0;
@@ -244,13 +252,10 @@ int Registry(const Args& args) {
             ce::LONG rc = ce::RegDeleteKeyW(root, path.c_str());
             return rc == ce::ERROR_SUCCESS ? 0 : Fail("cannot delete key " + args[1]);
         }
-        ce::HKEY key;
-        if (ce::RegOpenKeyExW(root, path.c_str(), 0, ce::KEY_ALL_ACCESS, &key) !=
-            ce::ERROR_SUCCESS) {
+        ce::UniqueKey key = OpenKey(root, path, ce::KEY_ALL_ACCESS);
+        if (!key)
             return Fail("no key " + args[1]);
-        }
-        ce::LONG rc = ce::RegDeleteValueW(key, name.c_str());
-        ce::RegCloseKey(key);
+        ce::LONG rc = ce::RegDeleteValueW(key.get(), name.c_str());
         return rc == ce::ERROR_SUCCESS ? 0 : Fail("no value \"" + args[2] + "\" in " + args[1]);
     }
     return Fail(kUsage);

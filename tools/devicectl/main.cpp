@@ -5,8 +5,9 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
-#include <map>
+#include <exception>
 #include <string>
+#include <vector>
 
 #include "platform/device/DeviceDirectory.h"
 #include "platform/device/Volume.h"
@@ -14,79 +15,189 @@
 
 namespace {
 
-const char* kUsage =
-    "usage: devicectl [--device DIR] COMMAND [ARGS]\n"
-    "\n"
-    "The device is DIR, else $TESSALY_DEVICE, else ~/.local/share/tessaly/device.\n"
-    "\n"
-    "  info                                  the device and its volume\n"
-    "  list                                  every database\n"
-    "  create NAME [--type N] [--sort PROPID[:FLAGS]]...\n"
-    "                                        a new database (FLAGS: desc,nocase,unknownfirst)\n"
-    "  delete NAME                           delete a database\n"
-    "  dump NAME [--json]                    every record and property\n"
-    "  add NAME ID:TYPE=VALUE...             a new record\n"
-    "  set NAME RECORD ID:TYPE=VALUE...      write properties into a record\n"
-    "  del-record NAME RECORD                delete a record\n"
-    "  reg list|get|set|delete ...           registry keys and values\n"
-    "  hold NAME SECONDS                     keep a database open\n"
-    "  seed-demo                             fill the device with demo databases\n"
-    "  lzw c|d                               compress or decompress a raw stream,\n"
-    "                                        standard input to standard output\n"
-    "  archive list FILE                     the databases of a backup archive\n"
-    "  archive verify FILE                   read every block and record of an archive\n"
-    "  script show FILE                      an Autobackup script\n"
-    "  rbk list FILE                         the keys and values of a registry backup\n"
-    "\n"
+using devicectl::Args;
+
+struct Option {
+    const char* name;
+    bool takesValue;
+};
+
+struct Command {
+    const char* name;
+    int (*run)(const Args&);
+    const char* arguments;  // as the usage shows them
+    const char* summary;
+    std::vector<Option> options;
+    // Looking into a file needs no device volume.
+    bool needsVolume = true;
+};
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"info", devicectl::Info, "", "the device and its volume", {}},
+        {"list", devicectl::List, "[--json]", "every database", {{"--json", false}}},
+        {"create",
+         devicectl::Create,
+         "NAME [--type N] [--sort PROPID[:FLAGS]]...",
+         "a new database (FLAGS: desc,nocase,unknownfirst)",
+         {{"--type", true}, {"--sort", true}}},
+        {"delete", devicectl::Delete, "NAME", "delete a database", {}},
+        {"dump",
+         devicectl::Dump,
+         "NAME [--json]",
+         "every record and property",
+         {{"--json", false}}},
+        {"add", devicectl::Add, "NAME ID:TYPE=VALUE...", "a new record", {}},
+        {"set",
+         devicectl::Set,
+         "NAME RECORD ID:TYPE=VALUE...",
+         "write properties into a record",
+         {}},
+        {"del-record", devicectl::DeleteRecord, "NAME RECORD", "delete a record", {}},
+        {"reg", devicectl::Registry, "list|get|set|delete ...", "registry keys and values", {}},
+        {"hold", devicectl::Hold, "NAME SECONDS", "keep a database open", {}},
+        {"seed-demo", devicectl::SeedDemo, "", "fill the device with demo databases", {}},
+        {"lzw",
+         devicectl::Lzw,
+         "c|d",
+         "compress or decompress a raw stream,\nstandard input to standard output",
+         {},
+         false},
+        {"archive",
+         devicectl::Archive,
+         "list FILE",
+         "the databases of a backup archive",
+         {},
+         false},
+        {"archive",
+         devicectl::Archive,
+         "verify FILE",
+         "read every block and record of an archive",
+         {},
+         false},
+        {"script", devicectl::Script, "show FILE", "an Autobackup script", {}, false},
+        {"rbk", devicectl::Rbk, "list FILE", "the keys and values of a registry backup", {}, false},
+    };
+    return commands;
+}
+
+const char* kTypes =
     "TYPE: INT UINT LONG ULONG FLOAT BOOLEAN DATE TEXT BINARY (binary as hex, dates as\n"
-    "2026-12-08T06:18:51Z or a FILETIME count; \"ID:TEXT\" alone is an absent text).\n";
+    "2026-12-08T06:18:51Z or a FILETIME count, FLOAT also nan, inf, -inf; \"ID:TEXT\" alone\n"
+    "is an absent text).\n";
 
-}  // namespace
+std::string CommandLine(const Command& c) {
+    std::string line = c.name;
+    if (*c.arguments != 0)
+        line += std::string(" ") + c.arguments;
+    return line;
+}
 
-int main(int argc, char** argv) {
+std::string FullUsage() {
+    std::string text =
+        "usage: devicectl [--device DIR] COMMAND [ARGS]\n\n"
+        "The device is DIR, else $TESSALY_DEVICE, else ~/.local/share/tessaly/device.\n\n";
+    constexpr std::size_t kColumn = 38;
+    const std::string indent(kColumn + 2, ' ');
+    for (const Command& c : Commands()) {
+        std::string line = "  " + CommandLine(c);
+        line +=
+            line.size() < kColumn + 2 ? std::string(kColumn + 2 - line.size(), ' ') : "\n" + indent;
+        for (const char* s = c.summary; *s != 0; ++s)
+            line += *s == '\n' ? "\n" + indent : std::string(1, *s);
+        text += line + "\n";
+    }
+    return text + "\n" + kTypes;
+}
+
+// Every "--" argument must be one of the command's options.
+bool CheckOptions(const Command& command, const Args& args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i].rfind("--", 0) != 0)
+            continue;
+        const Option* option = nullptr;
+        for (const Option& o : command.options) {
+            if (args[i] == o.name)
+                option = &o;
+        }
+        if (option == nullptr) {
+            std::fprintf(stderr, "devicectl: unknown option \"%s\"\n", args[i].c_str());
+            return false;
+        }
+        if (option->takesValue && ++i >= args.size()) {
+            std::fprintf(stderr, "devicectl: option \"%s\" needs a value\n", option->name);
+            return false;
+        }
+    }
+    return true;
+}
+
+int Run(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     int i = 1;
-    if (i + 1 < argc && std::strcmp(argv[i], "--device") == 0) {
+    if (i < argc && std::strcmp(argv[i], "--device") == 0) {
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "devicectl: option \"--device\" needs a value\n\n%s",
+                         FullUsage().c_str());
+            return 2;
+        }
         ce::device::SetDeviceDirectory(argv[i + 1]);
         i += 2;
     }
     if (i >= argc || std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-        std::fputs(kUsage, i >= argc ? stderr : stdout);
+        std::fputs(FullUsage().c_str(), i >= argc ? stderr : stdout);
         return i >= argc ? 2 : 0;
     }
-    std::string command = argv[i++];
-    devicectl::Args args(argv + i, argv + argc);
-
-    static const std::map<std::string, int (*)(const devicectl::Args&)> commands = {
-        {"info", devicectl::Info},
-        {"list", devicectl::List},
-        {"create", devicectl::Create},
-        {"delete", devicectl::Delete},
-        {"dump", devicectl::Dump},
-        {"add", devicectl::Add},
-        {"set", devicectl::Set},
-        {"del-record", devicectl::DeleteRecord},
-        {"reg", devicectl::Registry},
-        {"hold", devicectl::Hold},
-        {"seed-demo", devicectl::SeedDemo},
-    };
-    // Looking into a file needs no device volume.
-    static const std::map<std::string, int (*)(const devicectl::Args&)> fileCommands = {
-        {"lzw", devicectl::Lzw},
-        {"archive", devicectl::Archive},
-        {"script", devicectl::Script},
-        {"rbk", devicectl::Rbk},
-    };
-    if (auto file = fileCommands.find(command); file != fileCommands.end())
-        return file->second(args);
-    auto it = commands.find(command);
-    if (it == commands.end()) {
-        std::fprintf(stderr, "devicectl: unknown command \"%s\"\n\n%s", command.c_str(), kUsage);
+    std::string name = argv[i++];
+    Args args(argv + i, argv + argc);
+    const Command* command = nullptr;
+    for (const Command& c : Commands()) {
+        if (name == c.name && command == nullptr)
+            command = &c;
+    }
+    if (command == nullptr) {
+        std::fprintf(stderr, "devicectl: unknown command \"%s\"\n\n%s", name.c_str(),
+                     FullUsage().c_str());
         return 2;
     }
-    std::string problem;
-    if (!ce::device::EnsureDevice(&problem) || !ce::device::CheckVolume(&problem)) {
-        return devicectl::Fail(problem);
+    if (!CheckOptions(*command, args)) {
+        std::fprintf(stderr, "%s\n", devicectl::UsageLine(name).c_str());
+        return 2;
     }
-    return it->second(args);
+    if (command->needsVolume) {
+        std::string problem;
+        if (!ce::device::EnsureDevice(&problem) || !ce::device::CheckVolume(&problem))
+            return devicectl::Fail(problem);
+    }
+    return command->run(args);
+}
+
+}  // namespace
+
+namespace devicectl {
+
+std::string UsageLine(const std::string& command) {
+    std::string usage;
+    for (const Command& c : Commands()) {
+        if (command == c.name)
+            usage += std::string(usage.empty() ? "usage: devicectl " : " | ") + CommandLine(c);
+    }
+    return usage;
+}
+
+int Usage(const std::string& command) {
+    return Fail(UsageLine(command));
+}
+
+}  // namespace devicectl
+
+int main(int argc, char** argv) {
+    // Whatever goes wrong inside, the caller gets a message and a status.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        return devicectl::Fail(std::string("unexpected failure: ") + e.what());
+    } catch (...) {
+        return devicectl::Fail("unexpected failure");
+    }
 }

@@ -47,6 +47,10 @@ TEST(ByteWriter, WideFieldCutsTextToLeaveTheTerminator) {
     EXPECT_EQ(writer.Data()[4], 0);
     writer.PatchU32(0, 0x01020304);
     EXPECT_EQ(ce::LoadU32(writer.Data().data()), 0x01020304u);
+    // A character of two units that would not fit whole is left out whole.
+    ce::ByteWriter pair;
+    pair.WideField(u"a\U0001F600", 3);
+    EXPECT_EQ(pair.Data(), (std::vector<ce::BYTE>{'a', 0, 0, 0, 0, 0}));
 }
 
 }  // namespace

@@ -27,6 +27,18 @@ TEST(Text, CopyWideTruncatesAndAlwaysTerminates) {
     EXPECT_EQ(ce::WideLength(nullptr), 0u);
 }
 
+TEST(Text, CopyWideCutsBetweenCharactersNotInsideOne) {
+    ce::WCHAR buffer[4];
+    // U+1F600 is two units; only one of them would fit after "ab".
+    EXPECT_EQ(ce::CopyWide(buffer, u"ab\U0001F600"), 2u);
+    EXPECT_EQ(std::u16string(buffer), u"ab");
+    EXPECT_EQ(ce::CopyWide(buffer, u"a\U0001F600b"), 3u);
+    EXPECT_EQ(std::u16string(buffer), u"a\U0001F600");
+    // A lone surrogate is a unit like any other.
+    EXPECT_EQ(ce::CopyWide(buffer, std::u16string(u"ab\xD83Dx")), 3u);
+    EXPECT_EQ(ce::CutOnCharacter(u"\U0001F600", 1), 0u);
+}
+
 TEST(Text, CaseInsensitiveComparisonFoldsLettersBeyondAscii) {
     EXPECT_EQ(ce::CompareWideIgnoreCase(u"Contacts", u"CONTACTS"), 0);
     EXPECT_EQ(ce::CompareWideIgnoreCase(u"\u00C4pfel", u"\u00E4PFEL"), 0);

@@ -31,6 +31,16 @@ TEST_F(CatalogueTest, LongNamesAreCutTo31Characters) {
     EXPECT_EQ(GetLastError(), ERROR_DUP_NAME);
 }
 
+TEST_F(CatalogueTest, ALongNameIsCutBetweenCharacters) {
+    std::u16string emoji;
+    for (int i = 0; i < 16; ++i)
+        emoji += u"\U0001F600";  // two units each: 32 in all
+    CEOID oid = Create(emoji.c_str());
+    EXPECT_EQ(std::u16string(Info(oid).szDbaseName), emoji.substr(0, 30));
+    CEOID odd = Create((u"x" + emoji).c_str());
+    EXPECT_EQ(std::u16string(Info(odd).szDbaseName), u"x" + emoji.substr(0, 30));
+}
+
 TEST_F(CatalogueTest, BadCreationsFailWith87) {
     SORTORDERSPEC five[5] = {{kName, 0},
                              {kNumber, 0},

@@ -9,6 +9,7 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
 #include "platform/registry/Registry.h"
+#include "platform/registry/UniqueKey.h"
 #include "tests/support/Process.h"
 #include "tests/support/TempDevice.h"
 
@@ -244,6 +245,24 @@ TEST_F(RegistryTest, ValuesWrittenByAnotherProcessAreRead) {
                                          {"regget", "Software\\Shared", "Reply"},
                                          {device_.EnvAssignment()});
     EXPECT_EQ(result.out, "hi there\n");
+}
+
+TEST_F(RegistryTest, AnOwnedKeyClosesWithItsOwnerWhileARootKeyStaysUsable) {
+    HKEY raw = 0;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Owned", 0, u"", 0, KEY_ALL_ACCESS,
+                              nullptr, &raw, nullptr),
+              ERROR_SUCCESS);
+    {
+        UniqueKey key(raw);
+        SetDword(key.get(), u"x", 1);
+    }
+    DWORD size = 0;
+    EXPECT_EQ(RegQueryValueExW(raw, u"x", nullptr, nullptr, nullptr, &size),
+              static_cast<LONG>(ERROR_INVALID_HANDLE));
+    { UniqueKey root(HKEY_CURRENT_USER); }
+    HKEY reopened = 0;
+    ASSERT_EQ(OpenKey(HKEY_CURRENT_USER, u"Software\\Owned", &reopened), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueExW(reopened, u"x", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
 }
 
 }  // namespace
