@@ -1,45 +1,21 @@
-// Dialog templates shared by both editions. Positions are in dialog units
-// of an 8-point font (a unit is about 1.5 pixels across and 1.75 down); the
-// palm-size shell sizes every dialog to the full screen, so every control
-// lies within 160 units across (a 240-pixel portrait screen) and, below the
-// title line (15 units), within 122 units down (a 240-pixel landscape
-// screen), and a landscape template exists where a dialog needs more room.
-//
-// Every palm-size template carries a hidden static 1032 with the dialog's
-// title (painted as the title line), group-box captions with id 65534, and a
-// SIPPREF control where the input panel should open with the dialog.
+// Dialog templates shared by both editions (see DialogStyles.h for the units
+// and the conventions every template follows).
 
 #include "platform/gui/WinUser.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
+#include "resources/DialogStyles.h"
 #include "resources/Editions.h"
 
 namespace res {
 namespace {
 
 using namespace ce;
-
-constexpr DWORD kPalmDialog = DS_SETFONT | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-// A narrow face: 8 points of it give the base units the positions assume.
-constexpr const char16_t* kFont = u"DejaVu Sans Condensed";
-constexpr WORD kFontPoints = 8;
-constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
-constexpr DWORD kValue = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-constexpr DWORD kTitle = WS_CHILD | SS_LEFT | SS_NOPREFIX;  // hidden: painted by the frame
-constexpr DWORD kGroup = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
-constexpr DWORD kCheck = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
-constexpr DWORD kPush = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD kDefPush = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
-constexpr DWORD kEdit = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
-constexpr DWORD kSip = WS_CHILD;
-
-DialogItemResource Sip() {
-    return {u"SIPPREF", u"", static_cast<UINT>(-1), 0, 0, 0, 0, kSip};
-}
+using namespace style;
 
 DialogResource About() {
     return {IDD_ABOUT,
-            kPalmDialog,
+            kDialog,
             0,
             0,
             0,
@@ -65,7 +41,7 @@ DialogResource About() {
 
 DialogResource NameDialog() {
     return {IDD_NAME,
-            kPalmDialog,
+            kDialog,
             0,
             0,
             0,
@@ -88,7 +64,7 @@ DialogResource NameDialog() {
 DialogResource Properties() {
     constexpr short labelX = 6, valueX = 44, valueWidth = 110;
     return {IDD_PROPERTIES,
-            kPalmDialog,
+            kDialog,
             0,
             0,
             0,
@@ -116,7 +92,7 @@ DialogResource Options() {
     constexpr short x = 10, width = 142, height = 10, step = 11, first = 26;
     return {
         IDD_OPTIONS,
-        kPalmDialog,
+        kDialog,
         0,
         0,
         0,
@@ -146,7 +122,7 @@ DialogResource Options() {
 
 DialogResource DatabaseExists() {
     return {IDD_DATABASE_EXISTS,
-            kPalmDialog,
+            kDialog,
             0,
             0,
             0,
@@ -166,7 +142,7 @@ DialogResource DatabaseExists() {
 
 DialogResource Progress() {
     return {IDD_PROGRESS,
-            kPalmDialog,
+            kDialog,
             0,
             0,
             0,
