@@ -30,6 +30,8 @@ public:
     virtual void FrameDialog(ce::HWND dialog, bool doneButton, bool helpButton) = 0;
     // Whether dialogs paint their title line from their hidden title control.
     virtual bool PaintsDialogTitles() const = 0;
+    // How long AskPassword waits before the Enter Password dialog opens.
+    virtual ce::DWORD PasswordQuestionDelayMs() const = 0;
 
     // The main window's menu bar with its menus and buttons; nullptr on failure.
     virtual ce::HWND CreateMainMenuBar(ce::HWND mainWindow) = 0;

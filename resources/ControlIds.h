@@ -10,9 +10,9 @@ using ce::UINT;
 
 // Shared by every framed dialog.
 inline constexpr UINT IDC_STATIC = static_cast<UINT>(-1);
-inline constexpr UINT IDC_TITLE = 1032;          // hidden; its text is the painted title
+inline constexpr UINT IDC_TITLE = 1032;           // hidden; its text is the painted title
 inline constexpr UINT IDC_GROUP_CAPTION = 65534;  // group boxes, drawn in the bold font
-inline constexpr UINT IDC_HELP_BUTTON = 40134;   // the frame's help button (also a command)
+inline constexpr UINT IDC_HELP_BUTTON = 40134;    // the frame's help button (also a command)
 
 // About.
 inline constexpr UINT IDC_ABOUT_AVAILABLE = 1001;
@@ -40,6 +40,11 @@ inline constexpr UINT IDC_OPT_DOUBLE_TAP = 1077;
 // "Database Exists".
 inline constexpr UINT IDC_OVERWRITE = 1011;
 inline constexpr UINT IDC_EXISTS_TEXT = 1012;
+
+// Protect Backup and Enter Password.
+inline constexpr UINT IDC_PASSWORD = 1025;
+inline constexpr UINT IDC_PASSWORD_CONFIRM = 1026;
+inline constexpr UINT IDC_PASSWORD_ENTER = 1027;
 
 // Progress window.
 inline constexpr UINT IDC_PROGRESS_BAR = 1008;

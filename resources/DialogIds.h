@@ -14,6 +14,8 @@ inline constexpr UINT IDD_NAME = 108;
 inline constexpr UINT IDD_PROPERTIES = 109;
 inline constexpr UINT IDD_OPTIONS = 111;
 inline constexpr UINT IDD_DATABASE_EXISTS = 113;
+inline constexpr UINT IDD_PROTECT_PASSWORD = 125;
+inline constexpr UINT IDD_ENTER_PASSWORD = 126;
 inline constexpr UINT IDD_PROGRESS = 127;
 
 // Menus, the palm-size menu bar and accelerator tables.

@@ -8,6 +8,7 @@ ce::HINSTANCE PalmEdition() {
         AddCommonStrings(*m);
         AddBitmaps(*m);
         AddCommonDialogs(*m);
+        AddPasswordDialogs(*m);
         AddCommonMenus(*m);
         return m;
     }();
@@ -20,8 +21,10 @@ ce::HINSTANCE KeyboardEdition() {
         AddCommonStrings(*m);
         AddBitmaps(*m);
         AddCommonDialogs(*m);
+        AddPasswordDialogs(*m);
         AddCommonMenus(*m);
         AddKeyboardStrings(*m);
+        AddKeyboardPasswordDialogs(*m);
         return m;
     }();
     return module;

@@ -11,6 +11,8 @@ void AddKeyboardStrings(ce::ResourceModule& module);
 void AddBitmaps(ce::ResourceModule& module);
 void AddCommonDialogs(ce::ResourceModule& module);
 void AddCommonMenus(ce::ResourceModule& module);
+void AddPasswordDialogs(ce::ResourceModule& module);
+void AddKeyboardPasswordDialogs(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

@@ -65,6 +65,8 @@ PeerKind GetPeerKind(HWND window);
 std::vector<HWND> OpenDialogs();
 // The template a dialog was made from (0 for other windows).
 UINT DialogTemplateId(HWND dialog);
+// Whether EndDialog was called for the dialog (or it is no longer a window).
+bool DialogEnded(HWND dialog);
 // Whether a modal dialog or a popup runs (input to other windows is refused then).
 bool InModalLoop();
 

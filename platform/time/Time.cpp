@@ -7,6 +7,7 @@
 #include <clocale>
 #include <ctime>
 #include <string>
+#include <thread>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
@@ -275,6 +276,10 @@ int GetTimeFormatW(LCID, DWORD flags, const SYSTEMTIME* time, LPCWSTR format, LP
     }
     std::string hostFormat = (flags & TIME_NOSECONDS) ? TimeFormatWithoutSeconds() : "%X";
     return CopyOut(Utf8ToWide(HostStrftime(hostFormat.c_str(), st)), out, cch);
+}
+
+void Sleep(DWORD dwMilliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(dwMilliseconds));
 }
 
 }  // namespace ce

@@ -15,6 +15,9 @@ inline constexpr DWORD DATE_SHORTDATE = 0x00000001;
 inline constexpr DWORD DATE_LONGDATE = 0x00000002;
 inline constexpr DWORD TIME_NOSECONDS = 0x00000002;
 
+// Suspends the calling thread for the given time.
+void Sleep(DWORD dwMilliseconds);
+
 void GetLocalTime(SYSTEMTIME* lpSystemTime);
 void GetSystemTime(SYSTEMTIME* lpSystemTime);
 void GetSystemTimeAsFileTime(FILETIME* lpFileTime);

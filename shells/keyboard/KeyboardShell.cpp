@@ -27,6 +27,7 @@ public:
     }
 
     bool PaintsDialogTitles() const override { return false; }
+    DWORD PasswordQuestionDelayMs() const override { return 0; }
 
     HWND CreateMainMenuBar(HWND mainWindow) override {
         SHMENUBARINFO bar{};

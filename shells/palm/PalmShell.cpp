@@ -49,6 +49,7 @@ public:
     }
 
     bool PaintsDialogTitles() const override { return true; }
+    DWORD PasswordQuestionDelayMs() const override { return 500; }
 
     HWND CreateMainMenuBar(HWND mainWindow) override {
         appcore::Application& application = appcore::App();

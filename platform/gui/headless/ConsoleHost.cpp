@@ -1,9 +1,15 @@
 #include "platform/gui/headless/ConsoleHost.h"
 
+#include <termios.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <csignal>
 #include <string>
 
 #include "platform/core/Text.h"
+#include "platform/gui/NativeEvents.h"
+#include "platform/gui/headless/HeadlessBackend.h"
 
 namespace ce::gui {
 namespace {
@@ -43,7 +49,99 @@ int Interpret(UINT type, char c) {
     }
 }
 
+// While a secret is typed the terminal does not echo; an interrupt then
+// puts the echo back before the program ends as it would have.
+struct termios savedTerminal;
+int hiddenFd = -1;
+
+void RestoreEchoAndReraise(int signal) {
+    if (hiddenFd >= 0)
+        tcsetattr(hiddenFd, TCSAFLUSH, &savedTerminal);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+class HiddenInput {
+public:
+    explicit HiddenInput(int fd) {
+        if (tcgetattr(fd, &savedTerminal) != 0)
+            return;
+        struct termios quiet = savedTerminal;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        quiet.c_lflag |= ECHONL;
+        hiddenFd = fd;
+        previousInt_ = std::signal(SIGINT, &RestoreEchoAndReraise);
+        previousTerm_ = std::signal(SIGTERM, &RestoreEchoAndReraise);
+        tcsetattr(fd, TCSAFLUSH, &quiet);
+    }
+    ~HiddenInput() {
+        if (hiddenFd < 0)
+            return;
+        tcsetattr(hiddenFd, TCSAFLUSH, &savedTerminal);
+        hiddenFd = -1;
+        std::signal(SIGINT, previousInt_);
+        std::signal(SIGTERM, previousTerm_);
+    }
+    HiddenInput(const HiddenInput&) = delete;
+    HiddenInput& operator=(const HiddenInput&) = delete;
+
+private:
+    void (*previousInt_)(int) = SIG_DFL;
+    void (*previousTerm_)(int) = SIG_DFL;
+};
+
 }  // namespace
+
+ConsoleHost* CurrentConsole() {
+    HeadlessBackend* backend = CurrentHeadless();
+    return backend != nullptr ? dynamic_cast<ConsoleHost*>(&backend->user()) : nullptr;
+}
+
+void ConsoleHost::AnswerDialog(UINT templateId, DialogAnswer answer) {
+    answers_[templateId] = std::move(answer);
+}
+
+bool ConsoleHost::ActOnDialog(HWND dialog, UINT templateId) {
+    auto it = answers_.find(templateId);
+    if (it == answers_.end())
+        return false;
+    DialogAnswer answer = it->second;  // the answer may register others
+    answer(dialog, *this);
+    return true;
+}
+
+std::optional<std::u16string> ConsoleHost::ReadLine(std::u16string_view prompt, bool secret) {
+    std::fputs(WideToUtf8(prompt).c_str(), output_);
+    std::fflush(output_);
+    if (input_ == nullptr)
+        return std::nullopt;
+    int fd = fileno(input_);
+    std::optional<HiddenInput> hidden;
+    if (secret && fd >= 0 && isatty(fd))
+        hidden.emplace(fd);
+    std::string line;
+    bool any = false;
+    for (int c; (c = std::fgetc(input_)) != EOF;) {
+        any = true;
+        if (c == '\n')
+            break;
+        line.push_back(static_cast<char>(c));
+    }
+    hidden.reset();
+    if (!any) {
+        std::fputc('\n', output_);
+        std::fflush(output_);
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return Utf8ToWide(line);
+}
+
+void ConsoleHost::Say(std::u16string_view text) {
+    std::fprintf(output_, "%s\n", WideToUtf8(text).c_str());
+    std::fflush(output_);
+}
 
 std::string ConsoleHost::OneLine(const MessageBoxRequest& request) {
     std::u16string line = request.caption.empty() ? u"Tessaly" : request.caption;

@@ -179,6 +179,11 @@ UINT DialogTemplateId(HWND dialog) {
     return state != nullptr ? state->templateId : 0;
 }
 
+bool DialogEnded(HWND dialog) {
+    DialogState* state = DialogOf(dialog);
+    return state == nullptr || state->ended;
+}
+
 }  // namespace ce::gui
 
 namespace ce {
