@@ -9,6 +9,8 @@ ce::HINSTANCE PalmEdition() {
         AddBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
+        AddTransferStrings(*m);
+        AddTransferDialogs(*m);
         AddCommonMenus(*m);
         return m;
     }();
@@ -25,6 +27,10 @@ ce::HINSTANCE KeyboardEdition() {
         AddCommonMenus(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
+        AddTransferStrings(*m);
+        AddKeyboardTransferStrings(*m);
+        AddTransferDialogs(*m);
+        AddKeyboardTransferDialogs(*m);
         return m;
     }();
     return module;
