@@ -9,6 +9,8 @@ ce::HINSTANCE PalmEdition() {
         AddBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
+        AddExportStrings(*m);
+        AddExportDialogs(*m);
         AddCommonMenus(*m);
         return m;
     }();
@@ -22,9 +24,12 @@ ce::HINSTANCE KeyboardEdition() {
         AddBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
+        AddExportStrings(*m);
+        AddExportDialogs(*m);
         AddCommonMenus(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
+        AddKeyboardExportDialogs(*m);
         return m;
     }();
     return module;
