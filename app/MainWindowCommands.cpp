@@ -6,8 +6,10 @@
 #include "app/MenuState.h"
 #include "app/OptionsDialog.h"
 #include "appcore/Application.h"
+#include "export/ExportDialog.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
+#include "regbackup/RegistryBackup.h"
 #include "resources/ControlIds.h"
 #include "resources/StringIds.h"
 #include "store/Database.h"
@@ -76,13 +78,25 @@ bool RenameWithDialog(const WCHAR* name) {
     return Rename(name, true);
 }
 
-// Export and Send take the selected database to dialogs of their own.
+// Send takes the selected database to a dialog of its own.
 bool NotAvailableYetFor(const WCHAR*) {
     ui::NotAvailableYet();
     return false;
 }
 
 void Nothing() {}
+
+bool ExportSelected(const WCHAR* name) {
+    return textexport::ExportCommand(App().mainWindow, name);
+}
+
+void BackupRegistry() {
+    regbackup::RegistryBackup(App().mainWindow).BackupRegistry();
+}
+
+void RestoreRegistry() {
+    regbackup::RegistryBackup(App().mainWindow).RestoreRegistry();
+}
 
 void PropertiesOfSelected() {
     if (SelectedCount() == 1)
@@ -142,10 +156,10 @@ constexpr ui::CommandRow kCommands[] = {
     {IDM_AUTOBACKUP, &Autobackup},
     {IDM_BACKUP, nullptr},
     {IDM_RESTORE, nullptr},
-    {IDM_BACKUP_REGISTRY, nullptr},
-    {IDM_RESTORE_REGISTRY, nullptr},
+    {IDM_BACKUP_REGISTRY, &BackupRegistry},
+    {IDM_RESTORE_REGISTRY, &RestoreRegistry},
     {IDM_RECEIVE, nullptr},
-    {IDM_EXPORT, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
+    {IDM_EXPORT, &OnSelected<&ExportSelected, &Nothing>, &OneRowSelected},
     {IDM_SEND, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
     {IDM_ABOUT, &About},
     {IDM_HELP, &Help},

@@ -23,6 +23,12 @@ inline constexpr UINT IDD_EXPORT = 119;
 inline constexpr UINT IDD_REGISTRY_BACKUP = 128;
 inline constexpr UINT IDD_REGISTRY_BACKUP_WIDE = 191;
 
+// The landscape members of the portrait/landscape pairs (118/190, 128/191,
+// 129/192, 112/193): used only when the screen is wider than high.
+inline constexpr bool IsLandscapeTemplate(UINT id) {
+    return id >= 190 && id <= 193;
+}
+
 // Menus, the palm-size menu bar and accelerator tables.
 inline constexpr UINT IDR_MAIN_MENU = 101;
 inline constexpr UINT IDR_LIST_MENU = 129;

@@ -24,6 +24,9 @@ int SeedDemo(const Args& args);
 int Registry(const Args& args);
 // The program's own operations on the console host (ExportCommands.cpp).
 int Export(const Args& args);
+// (RegistryBackupCommands.cpp)
+int RegistryBackupCommand(const Args& args);
+int RegistryRestoreCommand(const Args& args);
 // Files the programs write; these need no device volume.
 int Lzw(const Args& args);
 int Archive(const Args& args);

@@ -30,6 +30,8 @@ struct Command {
     std::vector<Option> options;
     // Looking into a file needs no device volume.
     bool needsVolume = true;
+    // A row of its own for one verb of a command ("reg backup").
+    const char* verb = nullptr;
 };
 
 const std::vector<Command>& Commands() {
@@ -55,6 +57,20 @@ const std::vector<Command>& Commands() {
          {}},
         {"del-record", devicectl::DeleteRecord, "NAME RECORD", "delete a record", {}},
         {"reg", devicectl::Registry, "list|get|set|delete ...", "registry keys and values", {}},
+        {"reg",
+         devicectl::RegistryBackupCommand,
+         "backup FILE [--root HKCR|HKLM|HKCU]... [--password]",
+         "back up registry roots (every one without\n--root) into a registry backup file",
+         {{"--root", true}, {"--password", false}},
+         true,
+         "backup"},
+        {"reg",
+         devicectl::RegistryRestoreCommand,
+         "restore FILE [--root HKCR|HKLM|HKCU]... [--yes]",
+         "restore a registry backup (its roots, or only\nthose given); --yes agrees to overwriting",
+         {{"--root", true}, {"--yes", false}},
+         true,
+         "restore"},
         {"export",
          devicectl::Export,
          "NAME FILE [--tab] [--unicode] [--force]",
@@ -157,7 +173,11 @@ int Run(int argc, char** argv) {
     Args args(argv + i, argv + argc);
     const Command* command = nullptr;
     for (const Command& c : Commands()) {
-        if (name == c.name && command == nullptr)
+        if (name == c.name && c.verb != nullptr && !args.empty() && args[0] == c.verb)
+            command = &c;
+    }
+    for (const Command& c : Commands()) {
+        if (name == c.name && c.verb == nullptr && command == nullptr)
             command = &c;
     }
     if (command == nullptr) {
