@@ -7,8 +7,10 @@
 #include "app/NameDialogs.h"
 #include "app/OptionsDialog.h"
 #include "appcore/Application.h"
+#include "export/ExportDialog.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
+#include "regbackup/RegistryBackup.h"
 #include "resources/ControlIds.h"
 #include "resources/StringIds.h"
 #include "store/Database.h"
@@ -78,12 +80,6 @@ bool RenameWithDialog(const WCHAR* name) {
     return Rename(name, true);
 }
 
-// Export and Send take the selected database to dialogs of their own.
-bool NotAvailableYetFor(const WCHAR*) {
-    ui::NotAvailableYet();
-    return false;
-}
-
 void Nothing() {}
 
 bool SendSelected(const WCHAR* name) {
@@ -102,6 +98,18 @@ void Receive() {
                               HWND owner) { return AskNewName(name, target, owner); };
     if (transfer::ReceiveDatabase(App().mainWindow, questions) != transfer::Outcome::NotStarted)
         RefreshList();
+}
+
+bool ExportSelected(const WCHAR* name) {
+    return textexport::ExportCommand(App().mainWindow, name);
+}
+
+void BackupRegistry() {
+    regbackup::RegistryBackup(App().mainWindow).BackupRegistry();
+}
+
+void RestoreRegistry() {
+    regbackup::RegistryBackup(App().mainWindow).RestoreRegistry();
 }
 
 void PropertiesOfSelected() {
@@ -162,10 +170,10 @@ constexpr ui::CommandRow kCommands[] = {
     {IDM_AUTOBACKUP, &Autobackup},
     {IDM_BACKUP, nullptr},
     {IDM_RESTORE, nullptr},
-    {IDM_BACKUP_REGISTRY, nullptr},
-    {IDM_RESTORE_REGISTRY, nullptr},
+    {IDM_BACKUP_REGISTRY, &BackupRegistry},
+    {IDM_RESTORE_REGISTRY, &RestoreRegistry},
     {IDM_RECEIVE, &Receive},
-    {IDM_EXPORT, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
+    {IDM_EXPORT, &OnSelected<&ExportSelected, &Nothing>, &OneRowSelected},
     {IDM_SEND, &OnSelected<&SendSelected, &Refresh>, &OneRowSelected},
     {IDM_ABOUT, &About},
     {IDM_HELP, &Help},

@@ -46,6 +46,14 @@ inline constexpr UINT IDC_PASSWORD = 1025;
 inline constexpr UINT IDC_PASSWORD_CONFIRM = 1026;
 inline constexpr UINT IDC_PASSWORD_ENTER = 1027;
 
+// Export Database.
+inline constexpr UINT IDC_EXPORT_FORMAT = 1018;
+inline constexpr UINT IDC_EXPORT_UNICODE = 1019;
+
+// Registry backup selection: the list of main keys and "Password-protected".
+inline constexpr UINT IDC_REG_ROOTS = 1036;
+inline constexpr UINT IDC_REG_PASSWORD = 1029;
+
 // Progress window.
 inline constexpr UINT IDC_PROGRESS_BAR = 1008;
 inline constexpr UINT IDC_PROGRESS_TEXT = 1016;

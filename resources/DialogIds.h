@@ -17,6 +17,17 @@ inline constexpr UINT IDD_DATABASE_EXISTS = 113;
 inline constexpr UINT IDD_PROTECT_PASSWORD = 125;
 inline constexpr UINT IDD_ENTER_PASSWORD = 126;
 inline constexpr UINT IDD_PROGRESS = 127;
+// Export Database, and the registry backup's selection of main keys
+// (portrait and landscape; the keyboard edition has the landscape one only).
+inline constexpr UINT IDD_EXPORT = 119;
+inline constexpr UINT IDD_REGISTRY_BACKUP = 128;
+inline constexpr UINT IDD_REGISTRY_BACKUP_WIDE = 191;
+
+// The landscape members of the portrait/landscape pairs (118/190, 128/191,
+// 129/192, 112/193): used only when the screen is wider than high.
+inline constexpr bool IsLandscapeTemplate(UINT id) {
+    return id >= 190 && id <= 193;
+}
 
 // Menus, the palm-size menu bar and accelerator tables.
 inline constexpr UINT IDR_MAIN_MENU = 101;

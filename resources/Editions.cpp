@@ -11,6 +11,8 @@ ce::HINSTANCE PalmEdition() {
         AddPasswordDialogs(*m);
         AddTransferStrings(*m);
         AddTransferDialogs(*m);
+        AddExportStrings(*m);
+        AddExportDialogs(*m);
         AddCommonMenus(*m);
         return m;
     }();
@@ -24,6 +26,8 @@ ce::HINSTANCE KeyboardEdition() {
         AddBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
+        AddExportStrings(*m);
+        AddExportDialogs(*m);
         AddCommonMenus(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
@@ -31,6 +35,7 @@ ce::HINSTANCE KeyboardEdition() {
         AddKeyboardTransferStrings(*m);
         AddTransferDialogs(*m);
         AddKeyboardTransferDialogs(*m);
+        AddKeyboardExportDialogs(*m);
         return m;
     }();
     return module;

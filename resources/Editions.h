@@ -17,6 +17,9 @@ void AddTransferStrings(ce::ResourceModule& module);
 void AddKeyboardTransferStrings(ce::ResourceModule& module);
 void AddTransferDialogs(ce::ResourceModule& module);
 void AddKeyboardTransferDialogs(ce::ResourceModule& module);
+void AddExportStrings(ce::ResourceModule& module);
+void AddExportDialogs(ce::ResourceModule& module);
+void AddKeyboardExportDialogs(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

@@ -88,6 +88,31 @@ inline constexpr UINT IDS_MENU_TOOLS = 40030;
 inline constexpr UINT IDS_MENU_EDIT = 40041;
 inline constexpr UINT IDS_MENU_VIEW = 40043;
 
+// Export to text and registry backup (ExportStrings.cpp).
+inline constexpr UINT IDS_FILTER_CSV = 87;
+inline constexpr UINT IDS_FILTER_TXT = 88;
+inline constexpr UINT IDS_CANT_EXPORT = 89;
+inline constexpr UINT IDS_TAB_SEPARATED = 90;
+inline constexpr UINT IDS_COMMA_SEPARATED = 91;
+inline constexpr UINT IDS_SELECT_FILE_TYPE = 92;
+inline constexpr UINT IDS_CANCEL_REGISTRY_BACKUP = 102;
+inline constexpr UINT IDS_REGISTRY_BACKUP_TITLE = 111;
+inline constexpr UINT IDS_REG_CANT_WRITE_FILE = 2200;
+inline constexpr UINT IDS_REG_CANT_READ_REGISTRY = 2201;
+inline constexpr UINT IDS_REG_CANT_OPEN_FILE = 2202;
+inline constexpr UINT IDS_REG_FILE_CORRUPT = 2203;
+inline constexpr UINT IDS_REG_CANT_STORE_KEY = 2204;
+inline constexpr UINT IDS_REG_ERROR_CODE = 2205;
+inline constexpr UINT IDS_REG_SOFT_RESET = 2206;
+inline constexpr UINT IDS_REG_CONFIRM_RESTORE = 2207;
+inline constexpr UINT IDS_FILTER_REGISTRY = 2208;
+inline constexpr UINT IDS_REG_HEADING = 2209;
+inline constexpr UINT IDS_REG_RESTORE_CAPTION = 2210;
+inline constexpr UINT IDS_HKEY_CLASSES_ROOT = 2211;
+inline constexpr UINT IDS_HKEY_LOCAL_MACHINE = 2212;
+inline constexpr UINT IDS_HKEY_CURRENT_USER = 2213;
+inline constexpr UINT IDS_REG_BACKUP_CAPTION = 2214;
+
 // Texts of our own that the command line uses.
 inline constexpr UINT IDS_NOT_AVAILABLE_YET = 9000;
 inline constexpr UINT IDS_COMMAND_LINE_USAGE = 9001;

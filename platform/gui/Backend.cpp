@@ -52,9 +52,22 @@ int SafeAnswer(UINT style) {
     }
 }
 
+namespace {
+int beeps = 0;
+}  // namespace
+
+int BeepsSounded() {
+    return beeps;
+}
+
 }  // namespace ce::gui
 
 namespace ce {
+
+BOOL MessageBeep(UINT) {
+    ++gui::beeps;
+    return TRUE;
+}
 
 int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType) {
     gui::MessageBoxRequest request;

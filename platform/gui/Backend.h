@@ -180,10 +180,16 @@ int ShowMessageBox(const MessageBoxRequest& request);
 // box has it, else No, else OK.
 int SafeAnswer(UINT style);
 
+// How many times MessageBeep sounded in this process (what a test hears).
+int BeepsSounded();
+
 }  // namespace ce::gui
 
 namespace ce {
 
 int MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
+// Sounds the system sound of a message box kind (MB_ICONEXCLAMATION, ...);
+// off the device it is counted, not heard.
+BOOL MessageBeep(UINT uType);
 
 }  // namespace ce

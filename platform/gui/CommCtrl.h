@@ -136,6 +136,9 @@ inline constexpr DWORD LVS_NOSORTHEADER = 0x8000;
 
 inline constexpr DWORD LVS_EX_GRIDLINES = 0x00000001;
 inline constexpr DWORD LVS_EX_FULLROWSELECT = 0x00000020;
+// A check box before each item: state image 1 unchecked, 2 checked. A tap
+// on the box or the space bar toggles it (LVN_ITEMCHANGED tells the parent).
+inline constexpr DWORD LVS_EX_CHECKBOXES = 0x00000004;
 
 inline constexpr UINT LVIF_TEXT = 0x0001;
 inline constexpr UINT LVIF_IMAGE = 0x0002;
@@ -343,6 +346,17 @@ inline int ListView_GetSelectedCount(HWND hwnd) {
     return static_cast<int>(SendMessageW(hwnd, LVM_GETSELECTEDCOUNT, 0, 0));
 }
 void ListView_SetItemState(HWND hwnd, int i, UINT state, UINT mask);
+inline constexpr UINT LVIS_STATEIMAGEMASK = 0xF000;
+inline constexpr UINT INDEXTOSTATEIMAGEMASK(UINT i) {
+    return i << 12;
+}
+inline UINT ListView_GetItemState(HWND hwnd, int i, UINT mask);
+inline void ListView_SetCheckState(HWND hwnd, int i, bool check) {
+    ListView_SetItemState(hwnd, i, INDEXTOSTATEIMAGEMASK(check ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+inline BOOL ListView_GetCheckState(HWND hwnd, int i) {
+    return (ListView_GetItemState(hwnd, i, LVIS_STATEIMAGEMASK) >> 12) == 2 ? TRUE : FALSE;
+}
 inline UINT ListView_GetItemState(HWND hwnd, int i, UINT mask) {
     return static_cast<UINT>(SendMessageW(hwnd, LVM_GETITEMSTATE, static_cast<WPARAM>(i), mask));
 }

@@ -169,6 +169,19 @@ inline constexpr DWORD BS_TYPEMASK = 0x000F;
 inline constexpr DWORD BS_LEFTTEXT = 0x0020;
 inline constexpr DWORD BS_MULTILINE = 0x2000;
 inline constexpr WORD BN_CLICKED = 0;
+// Drop-down lists ("COMBOBOX" with CBS_DROPDOWNLIST): a box showing the
+// selected item; a click or Alt+Down offers the items, Up and Down step
+// through them. Every change made by the user sends CBN_SELCHANGE.
+inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
+inline constexpr UINT CB_ADDSTRING = 0x0143;
+inline constexpr UINT CB_GETCOUNT = 0x0146;
+inline constexpr UINT CB_GETCURSEL = 0x0147;
+inline constexpr UINT CB_GETLBTEXT = 0x0148;
+inline constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+inline constexpr UINT CB_RESETCONTENT = 0x014B;
+inline constexpr UINT CB_SETCURSEL = 0x014E;
+inline constexpr LRESULT CB_ERR = -1;
+inline constexpr WORD CBN_SELCHANGE = 1;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr UINT BM_GETSTATE = 0x00F2;

@@ -253,7 +253,7 @@ TEST_F(MainWindowTest, CommandsWithoutAHandlerSayTheyAreNotAvailableYet) {
     }
 }
 
-TEST_F(MainWindowTest, AutobackupExportAndSendAreNotAvailableYetAndExportAndSendNeedARow) {
+TEST_F(MainWindowTest, AutobackupIsNotAvailableYetAndExportAndSendNeedARow) {
     MakeDatabase(u"one");
     MakeDatabase(u"zero", 0);
     Start();
@@ -262,14 +262,28 @@ TEST_F(MainWindowTest, AutobackupExportAndSendAreNotAvailableYetAndExportAndSend
     SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_EXPORT, 1), 0);
     SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_SEND, 1), 0);
     EXPECT_TRUE(user().shown().empty());
+    EXPECT_TRUE(user().dialogs().empty());
     Choose(res::IDM_AUTOBACKUP);
-    Select({0});
-    Choose(res::IDM_EXPORT);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 2);
+    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 1);
     // Send takes the selected database: an empty one is refused at once.
     Select({1});
     Choose(res::IDM_SEND);
     EXPECT_EQ(user().CountShown(res::IDS_IR_EMPTY_DATABASE), 1);
+}
+
+TEST_F(MainWindowTest, ExportAndTheRegistryCommandsOpenTheirDialogs) {
+    MakeDatabase(u"one");
+    Start();
+    Select({0});
+    for (UINT dialog : {res::IDD_EXPORT, res::IDD_REGISTRY_BACKUP})
+        user().AlwaysOnDialog(dialog, [](HWND d) { SendMessageW(d, WM_COMMAND, IDCANCEL, 0); });
+    Choose(res::IDM_EXPORT);
+    Choose(res::IDM_BACKUP_REGISTRY);
+    user().AnswerFile(std::nullopt);
+    Choose(res::IDM_RESTORE_REGISTRY);
+    EXPECT_EQ(user().dialogs(), (std::vector<UINT>{res::IDD_EXPORT, res::IDD_REGISTRY_BACKUP}));
+    EXPECT_EQ(user().fileDialogs().size(), 1u);
+    EXPECT_TRUE(user().shown().empty());
 }
 
 TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {

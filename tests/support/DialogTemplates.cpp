@@ -1,6 +1,7 @@
 #include "tests/support/DialogTemplates.h"
 
 #include "platform/gui/Resources.h"
+#include "resources/DialogIds.h"
 
 namespace testing_support {
 
@@ -39,7 +40,8 @@ void PrintTo(const DialogOnScreen& layout, std::ostream* out) {
 std::vector<DialogOnScreen> DialogsOnBothScreens(ce::HINSTANCE module) {
     std::vector<DialogOnScreen> layouts;
     for (const DialogTemplate& dialog : DialogTemplates(module)) {
-        layouts.push_back({dialog, 240, 320, "240x320"});
+        if (!res::IsLandscapeTemplate(dialog.id))
+            layouts.push_back({dialog, 240, 320, "240x320"});
         layouts.push_back({dialog, 320, 240, "320x240"});
     }
     return layouts;

@@ -208,7 +208,8 @@ TEST_F(BeamTest, CancellingEitherSideMidTransferLeavesNoPartialCopy) {
         EXPECT_EQ(receiver->Wait(30), 1);
         // The side that did not cancel hears of it.
         if (cancelSender)
-            EXPECT_NE(receiver->output().find(kCancelledByHost), std::string::npos);
+            EXPECT_NE(receiver->output().find(kCancelledByHost), std::string::npos)
+                << receiver->output();
         else
             EXPECT_NE(sender->output().find(kCancelledByHost), std::string::npos);
         EXPECT_EQ(Dump(receiver_, "Big"), before);

@@ -24,6 +24,11 @@ int SeedDemo(const Args& args);
 int Registry(const Args& args);
 // The infrared transfer's roles (BeamCommands.cpp).
 int Beam(const Args& args);
+// The program's own operations on the console host (ExportCommands.cpp).
+int Export(const Args& args);
+// (RegistryBackupCommands.cpp)
+int RegistryBackupCommand(const Args& args);
+int RegistryRestoreCommand(const Args& args);
 // Files the programs write; these need no device volume.
 int Lzw(const Args& args);
 int Archive(const Args& args);

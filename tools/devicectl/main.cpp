@@ -30,6 +30,8 @@ struct Command {
     std::vector<Option> options;
     // Looking into a file needs no device volume.
     bool needsVolume = true;
+    // A row of its own for one verb of a command ("reg backup").
+    const char* verb = nullptr;
 };
 
 const std::vector<Command>& Commands() {
@@ -66,6 +68,25 @@ const std::vector<Command>& Commands() {
          "receive a database from the device that sends;\nNEW or --overwrite when the name exists "
          "here",
          {{"--rename", true}, {"--overwrite", false}, {"--timeout", true}}},
+        {"reg",
+         devicectl::RegistryBackupCommand,
+         "backup FILE [--root HKCR|HKLM|HKCU]... [--password]",
+         "back up registry roots (every one without\n--root) into a registry backup file",
+         {{"--root", true}, {"--password", false}},
+         true,
+         "backup"},
+        {"reg",
+         devicectl::RegistryRestoreCommand,
+         "restore FILE [--root HKCR|HKLM|HKCU]... [--yes]",
+         "restore a registry backup (its roots, or only\nthose given); --yes agrees to overwriting",
+         {{"--root", true}, {"--yes", false}},
+         true,
+         "restore"},
+        {"export",
+         devicectl::Export,
+         "NAME FILE [--tab] [--unicode] [--force]",
+         "a database as comma- (or tab-) separated text,\n8-bit or UNICODE; --force replaces FILE",
+         {{"--tab", false}, {"--unicode", false}, {"--force", false}}},
         {"hold", devicectl::Hold, "NAME SECONDS", "keep a database open", {}},
         {"seed-demo", devicectl::SeedDemo, "", "fill the device with demo databases", {}},
         {"lzw",
@@ -163,7 +184,11 @@ int Run(int argc, char** argv) {
     Args args(argv + i, argv + argc);
     const Command* command = nullptr;
     for (const Command& c : Commands()) {
-        if (name == c.name && command == nullptr)
+        if (name == c.name && c.verb != nullptr && !args.empty() && args[0] == c.verb)
+            command = &c;
+    }
+    for (const Command& c : Commands()) {
+        if (name == c.name && c.verb == nullptr && command == nullptr)
             command = &c;
     }
     if (command == nullptr) {

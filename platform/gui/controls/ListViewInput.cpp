@@ -122,6 +122,12 @@ void Scroll(ListView& lv, int amount) {
     Redraw(lv);
 }
 
+void ToggleCheck(ListView& lv, int i) {
+    bool checked = (lv.Item(i).state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    SetItemState(lv, i, INDEXTOSTATEIMAGEMASK(checked ? 1 : 2), LVIS_STATEIMAGEMASK);
+    Redraw(lv);
+}
+
 void PenDown(ListView& lv, LPARAM lParam, WPARAM keys, bool doubleClick) {
     HWND hwnd = lv.hwnd;
     if (GetFocus() != hwnd)
@@ -140,6 +146,10 @@ void PenDown(ListView& lv, LPARAM lParam, WPARAM keys, bool doubleClick) {
     if (i < 0) {
         if ((keys & MK_CONTROL) == 0)
             SetItemState(lv, -1, 0, LVIS_SELECTED);
+    } else if ((lv.exStyle & LVS_EX_CHECKBOXES) != 0 && flags == LVHT_ONITEMICON) {
+        ToggleCheck(lv, i);
+        if (!Gone(lv))
+            SelectOnly(lv, i);
     } else if ((keys & MK_CONTROL) != 0 && !single) {
         UINT state = lv.Item(i).state;
         SetItemState(lv, i, (state & LVIS_SELECTED) ^ LVIS_SELECTED, LVIS_SELECTED);
@@ -232,6 +242,10 @@ void KeyDown(ListView& lv, WPARAM key) {
             break;
         case VK_RETURN:
             NotifyItem(lv, NM_RETURN, focus, {});
+            return;
+        case VK_SPACE:
+            if ((lv.exStyle & LVS_EX_CHECKBOXES) != 0 && lv.Valid(focus))
+                ToggleCheck(lv, focus);
             return;
         default:
             if (key == VK_F1 + 1 && HasStyle(lv, LVS_EDITLABELS))

@@ -52,6 +52,9 @@ ListLayout MakeLayout(const ListView& lv) {
     m.averageCharWidth = font.averageCharWidth;
     if (lv.small != nullptr)
         ImageList_GetIconSize(lv.small, &m.smallCx, &m.smallCy);
+    // Without small images the check boxes take the icon's place.
+    if ((lv.exStyle & LVS_EX_CHECKBOXES) != 0 && lv.small == nullptr && m.view != LVS_ICON)
+        m.smallCx = m.smallCy = std::max(8, m.lineHeight - 2);
     if (lv.normal != nullptr)
         ImageList_GetIconSize(lv.normal, &m.largeCx, &m.largeCy);
     const HeaderState* header = FindHeader(lv.header);

@@ -97,6 +97,29 @@ void PaintReportCells(const PaintContext& pc, const ListItem& item, RECT bounds,
     }
 }
 
+// A square box centred in `r`, with a tick when checked.
+void PaintCheckBox(HDC hdc, RECT r, bool checked) {
+    int side = std::min(r.right - r.left, r.bottom - r.top) - 2;
+    if (side < 6)
+        return;
+    int left = r.left + (r.right - r.left - side) / 2;
+    int top = r.top + (r.bottom - r.top - side) / 2;
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+    HGDIOBJ oldPen = SelectObject(hdc, pen);
+    HGDIOBJ oldBrush = SelectObject(hdc, GetStockObject(WHITE_BRUSH));
+    Rectangle(hdc, left, top, left + side, top + side);
+    if (checked) {
+        for (int d = 0; d < 2; ++d) {
+            MoveToEx(hdc, left + 2, top + side / 2 + d, nullptr);
+            LineTo(hdc, left + side / 2 - 1, top + side - 3 + d);
+            LineTo(hdc, left + side - 2, top + 2 + d);
+        }
+    }
+    SelectObject(hdc, oldBrush);
+    SelectObject(hdc, oldPen);
+    DeleteObject(pen);
+}
+
 void PaintItem(const PaintContext& pc, int i) {
     HDC hdc = pc.hdc;
     const ListLayout& l = pc.l;
@@ -129,6 +152,8 @@ void PaintItem(const PaintContext& pc, int i) {
         ImageList_Draw(images, item.image, hdc, icon.left,
                        icon.top + (icon.bottom - icon.top - imageHeight) / 2, ILD_TRANSPARENT);
     }
+    if ((lv.exStyle & LVS_EX_CHECKBOXES) != 0 && view != LVS_ICON)
+        PaintCheckBox(hdc, icon, (item.state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
     SetTextColor(hdc, textColor);
     if (view == LVS_REPORT && !pc.columns.empty()) {
         PaintReportCells(pc, item, bounds, label, selected);

@@ -221,6 +221,7 @@ void RegisterBuiltIns(WindowSystem& system) {
     add(u"EDIT", EditProc, CS_DBLCLKS, EditKind);
     add(u"STATIC", StaticProc, 0, StaticKind);
     add(PROGRESS_CLASSW, ProgressProc, 0, ProgressKind);
+    add(u"COMBOBOX", ComboBoxProc, 0, PaintedKind);
     add(WC_LISTVIEWW, ListViewProc, CS_DBLCLKS, PaintedKind);
     add(WC_HEADERW, HeaderProc, CS_DBLCLKS, PaintedKind);
     add(kMenuBarClassName, MenuBarProc, 0, PaintedKind);
