@@ -36,6 +36,7 @@ public:
 
     bool ok() const { return handle_ != ce::INVALID_HANDLE_VALUE; }
     ce::HANDLE handle() const { return handle_; }
+    const std::string& path() const { return path_; }
 
 private:
     std::string path_;
