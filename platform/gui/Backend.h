@@ -143,14 +143,23 @@ public:
     // coordinates) is held: a press held about half a second, or the right button.
     virtual bool IsTapAndHold(HWND window, POINT point) = 0;
 
+    // Shows a tooltip with `text` just above `screenPoint`; an empty text
+    // hides it. (Tips shown on hover are the backend's own business.)
+    virtual void ShowToolTip(HWND near, POINT screenPoint, const std::u16string& text) {
+        (void)near;
+        (void)screenPoint;
+        (void)text;
+    }
+
     // ---- Metrics ----
     virtual ScreenMetrics Screen() = 0;
     virtual FontMetrics MeasureFont(const LOGFONTW& font) = 0;
     virtual SIZE MeasureText(const LOGFONTW& font, std::u16string_view text) = 0;
 
     // ---- Other programs ----
-    // Shows an HTML file at an anchor (empty: the top) without waiting.
-    virtual void ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) = 0;
+    // Shows an HTML file at an anchor (empty: the top) without waiting;
+    // false when no program to show it could be started.
+    virtual bool ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) = 0;
 };
 
 // The backend in use (the headless console host until one is installed).

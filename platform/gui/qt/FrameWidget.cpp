@@ -56,7 +56,8 @@ void CaptionStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kStripColor);
     LOGFONTW font{};
-    font.lfHeight = -13;
+    int dpi = backend_.Screen().dpi;
+    font.lfHeight = dpi > 96 ? -((13 * dpi + 48) / 96) : -13;
     font.lfWeight = FW_BOLD;
     painter.setFont(ToQFont(font, backend_.Screen().dpi));
     painter.setPen(Qt::white);
