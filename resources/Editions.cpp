@@ -11,6 +11,8 @@ ce::HINSTANCE PalmEdition() {
         AddCommonDialogs(*m);
         AddBrowserDialogs(*m);
         AddPasswordDialogs(*m);
+        AddTransferStrings(*m);
+        AddTransferDialogs(*m);
         AddCommonMenus(*m);
         return m;
     }();
@@ -28,6 +30,10 @@ ce::HINSTANCE KeyboardEdition() {
         AddCommonMenus(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
+        AddTransferStrings(*m);
+        AddKeyboardTransferStrings(*m);
+        AddTransferDialogs(*m);
+        AddKeyboardTransferDialogs(*m);
         return m;
     }();
     return module;

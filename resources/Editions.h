@@ -15,6 +15,10 @@ void AddCommonDialogs(ce::ResourceModule& module);
 void AddCommonMenus(ce::ResourceModule& module);
 void AddPasswordDialogs(ce::ResourceModule& module);
 void AddKeyboardPasswordDialogs(ce::ResourceModule& module);
+void AddTransferStrings(ce::ResourceModule& module);
+void AddKeyboardTransferStrings(ce::ResourceModule& module);
+void AddTransferDialogs(ce::ResourceModule& module);
+void AddKeyboardTransferDialogs(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

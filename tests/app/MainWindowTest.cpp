@@ -25,6 +25,7 @@
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/StringIds.h"
+#include "resources/TransferIds.h"
 #include "tests/app/BrowserFixture.h"
 #include "ui/CommandTable.h"
 
@@ -325,6 +326,7 @@ TEST_F(MainWindowTest, CommandsWithoutAHandlerSayTheyAreNotAvailableYet) {
 
 TEST_F(MainWindowTest, AutobackupExportAndSendAreNotAvailableYetAndExportAndSendNeedARow) {
     MakeDatabase(u"one");
+    MakeDatabase(u"zero", 0);
     Start();
     // Without a row their menu items are greyed; their accelerators still send them.
     Select({});
@@ -334,8 +336,11 @@ TEST_F(MainWindowTest, AutobackupExportAndSendAreNotAvailableYetAndExportAndSend
     Choose(res::IDM_AUTOBACKUP);
     Select({0});
     Choose(res::IDM_EXPORT);
+    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 2);
+    // Send takes the selected database: an empty one is refused at once.
+    Select({1});
     Choose(res::IDM_SEND);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 3);
+    EXPECT_EQ(user().CountShown(res::IDS_IR_EMPTY_DATABASE), 1);
 }
 
 TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {
