@@ -162,6 +162,12 @@ public:
     virtual bool ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) = 0;
 };
 
+// The density a screen of `width` by `height` pixels is shown at when
+// `dpi` is asked for: no higher than leaves it the room of a 240 by 320
+// screen at 96 dots per inch, so that what is laid out for the device fits
+// (a small screen of many dots per inch shows things at their usual size).
+int DensityThatFits(int width, int height, int dpi);
+
 // The backend in use (the headless console host until one is installed).
 Backend& CurrentBackend();
 // Installs a backend; returns the one it replaces (possibly null). The

@@ -33,8 +33,8 @@ tooltip_shot() {
   # Rest the pointer on the Delete button (the fifth item of the bar).
   local bar=$((height - 13))
   xdotool mousemove 10 10; pause 0.3
-  xdotool mousemove 160 "$bar"; pause 0.2
-  xdotool mousemove 161 "$bar"; pause 2
+  xdotool mousemove 141 "$bar"; pause 0.2
+  xdotool mousemove 142 "$bar"; pause 2
   shoot "portrait-menu-bar-tip"
   stop_program
 }

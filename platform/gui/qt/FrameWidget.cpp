@@ -73,6 +73,8 @@ FrameWidget::FrameWidget(QtBackend& backend, HWND window)
       window_(window),
       client_(new PaintedWidget(backend, window, this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The device shows a button's tip whichever window has the keyboard.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     if (backend_.shellStrip()) {
         ScreenMetrics screen = backend_.Screen();
         setFixedSize(screen.width, screen.height);

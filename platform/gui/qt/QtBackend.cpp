@@ -79,7 +79,7 @@ ScreenMetrics ScreenFromEnvironment(const InteractiveOptions& options) {
     if (const char* text = std::getenv("TESSALY_DPI")) {
         int dpi = std::atoi(text);
         if (dpi >= 48 && dpi <= 600)
-            screen.dpi = dpi;
+            screen.dpi = DensityThatFits(screen.width, screen.height, dpi);
     }
     screen.captionHeight = Scaled(26, screen.dpi);
     screen.menuBarHeight = Scaled(26, screen.dpi);

@@ -274,5 +274,25 @@ TEST_F(BrowserWindow, MenuBarButtonsShowTheirTipsOnHoverAndWhenTheyAreHeld) {
     EXPECT_TRUE(Exists(u"Notes"));
 }
 
+// A screen of few pixels and many dots per inch.
+class SmallDenseScreen : public BrowserWindow {
+protected:
+    int ScreenDpi() const override { return 200; }
+};
+
+TEST_F(SmallDenseScreen, KeepsTheMenuBarsButtonsAndTheNamesOnTheScreen) {
+    Start();
+    // 240 by 320 pixels hold no more than the usual density.
+    EXPECT_EQ(GetDeviceCaps(nullptr, LOGPIXELSX), 96);
+    HWND bar = SHFindMenuBar(main());
+    RECT client{};
+    GetClientRect(bar, &client);
+    RECT last{};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETITEMRECT, 7, reinterpret_cast<LPARAM>(&last)));
+    EXPECT_LE(last.right, client.right);
+    int name = ListView_GetColumnWidth(list(), 0);
+    EXPECT_GE(name, ListView_GetStringWidth(list(), u"Contacts") + 20);
+}
+
 }  // namespace
 }  // namespace browser_qt
