@@ -33,8 +33,10 @@ void ViewModify() {
         return;
     store::Database database;
     CEDBASEINFO info{};
-    if (database.Open(name) == INVALID_HANDLE_VALUE || !database.GetInfo(info))
+    if (database.Open(name) == INVALID_HANDLE_VALUE || !database.GetInfo(info)) {
+        RefreshIfGone(name);
         return;
+    }
     if (info.wNumRecords == 0) {
         if (ui::MessageById(nullptr, IDS_CONFIRM_ADD_RECORD, ui::kWarningQuestion) != IDYES)
             return;
@@ -68,12 +70,17 @@ void Refresh() {
 }
 
 // A command on the first selected database (nothing when no row is
-// selected), and `then` when it succeeded.
+// selected), and `then` when it succeeded. A failure on a database that
+// another program deleted takes its row away.
 template <bool (*Operation)(const WCHAR* name), void (*Then)()>
 void OnSelected() {
     WCHAR name[store::kDatabaseNameUnits];
-    if (SelectedName(name) && Operation(name))
+    if (!SelectedName(name))
+        return;
+    if (Operation(name))
         Then();
+    else
+        RefreshIfGone(name);
 }
 
 bool RenameWithDialog(const WCHAR* name) {
@@ -113,8 +120,11 @@ void RestoreRegistry() {
 }
 
 void PropertiesOfSelected() {
-    if (SelectedCount() == 1)
-        ShowProperties();
+    WCHAR name[store::kDatabaseNameUnits];
+    if (SelectedCount() != 1 || !SelectedName(name))
+        return;
+    ShowProperties();
+    RefreshIfGone(name);
 }
 
 void Options() {

@@ -6,8 +6,10 @@ ce::HINSTANCE PalmEdition() {
     static const ce::ResourceModule* module = [] {
         auto* m = new ce::ResourceModule;
         AddCommonStrings(*m);
+        AddBrowserStrings(*m);
         AddBitmaps(*m);
         AddCommonDialogs(*m);
+        AddBrowserDialogs(*m);
         AddPasswordDialogs(*m);
         AddTransferStrings(*m);
         AddTransferDialogs(*m);
@@ -23,6 +25,7 @@ ce::HINSTANCE KeyboardEdition() {
     static const ce::ResourceModule* module = [] {
         auto* m = new ce::ResourceModule;
         AddCommonStrings(*m);
+        AddBrowserStrings(*m);
         AddBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);

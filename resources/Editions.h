@@ -8,6 +8,8 @@ namespace res {
 
 void AddCommonStrings(ce::ResourceModule& module);
 void AddKeyboardStrings(ce::ResourceModule& module);
+void AddBrowserStrings(ce::ResourceModule& module);
+void AddBrowserDialogs(ce::ResourceModule& module);
 void AddBitmaps(ce::ResourceModule& module);
 void AddCommonDialogs(ce::ResourceModule& module);
 void AddCommonMenus(ce::ResourceModule& module);

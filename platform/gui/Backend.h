@@ -143,15 +143,30 @@ public:
     // coordinates) is held: a press held about half a second, or the right button.
     virtual bool IsTapAndHold(HWND window, POINT point) = 0;
 
+    // Shows a tooltip with `text` just above `screenPoint`; an empty text
+    // hides it. (Tips shown on hover are the backend's own business.)
+    virtual void ShowToolTip(HWND near, POINT screenPoint, const std::u16string& text) {
+        (void)near;
+        (void)screenPoint;
+        (void)text;
+    }
+
     // ---- Metrics ----
     virtual ScreenMetrics Screen() = 0;
     virtual FontMetrics MeasureFont(const LOGFONTW& font) = 0;
     virtual SIZE MeasureText(const LOGFONTW& font, std::u16string_view text) = 0;
 
     // ---- Other programs ----
-    // Shows an HTML file at an anchor (empty: the top) without waiting.
-    virtual void ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) = 0;
+    // Shows an HTML file at an anchor (empty: the top) without waiting;
+    // false when no program to show it could be started.
+    virtual bool ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) = 0;
 };
+
+// The density a screen of `width` by `height` pixels is shown at when
+// `dpi` is asked for: no higher than leaves it the room of a 240 by 320
+// screen at 96 dots per inch, so that what is laid out for the device fits
+// (a small screen of many dots per inch shows things at their usual size).
+int DensityThatFits(int width, int height, int dpi);
 
 // The backend in use (the headless console host until one is installed).
 Backend& CurrentBackend();

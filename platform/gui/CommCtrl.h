@@ -396,6 +396,10 @@ inline BOOL ListView_EnsureVisible(HWND hwnd, int i, BOOL partialOk) {
 inline int ListView_GetTopIndex(HWND hwnd) {
     return static_cast<int>(SendMessageW(hwnd, LVM_GETTOPINDEX, 0, 0));
 }
+inline int ListView_GetStringWidth(HWND hwnd, LPCWSTR text) {
+    return static_cast<int>(
+        SendMessageW(hwnd, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+}
 inline int ListView_GetCountPerPage(HWND hwnd) {
     return static_cast<int>(SendMessageW(hwnd, LVM_GETCOUNTPERPAGE, 0, 0));
 }

@@ -5,6 +5,7 @@
 // program's message loop fetches them (so a backend may call these from
 // inside WaitForInput).
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -69,5 +70,8 @@ UINT DialogTemplateId(HWND dialog);
 bool DialogEnded(HWND dialog);
 // Whether a modal dialog or a popup runs (input to other windows is refused then).
 bool InModalLoop();
+// What the tooltip over a point of a window (client coordinates) says: a
+// menu bar button's tip; empty where there is none.
+std::u16string ToolTipAt(HWND window, POINT point);
 
 }  // namespace ce::gui

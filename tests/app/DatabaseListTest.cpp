@@ -39,15 +39,34 @@ TEST_F(DatabaseListTest, SystemDatabasesAreHiddenUntilShownAndCarryTheSystemIcon
     EXPECT_EQ(Icon(RowOf(u"\\sys")), app::kIconSystem);
 }
 
-TEST_F(DatabaseListTest, TheListFillsTheWindowAndItsColumnsShareTheWidthSevenFourFour) {
+TEST_F(DatabaseListTest, TheListFillsTheWindowAndItsColumnsFitTheirTextsInEveryFont) {
+    MakeDatabase(u"a", 1, 0, 1536);
+    SetModifiedDay(u"a", 340);
     Start();
     RECT client{};
     GetClientRect(main(), &client);
     EXPECT_EQ(client.right, GetSystemMetrics(SM_CXSCREEN));
-    int unit = client.right / 16;
-    EXPECT_EQ(ListView_GetColumnWidth(list(), 0), 7 * unit);
-    EXPECT_EQ(ListView_GetColumnWidth(list(), 1), 4 * unit);
-    EXPECT_EQ(ListView_GetColumnWidth(list(), 2), 4 * unit);
+    // Size and date as wide as their texts and titles need; the name the rest.
+    auto fits = [&] {
+        int size = ListView_GetColumnWidth(list(), app::kSizeColumn);
+        int date = ListView_GetColumnWidth(list(), app::kDateColumn);
+        EXPECT_GE(size, ListView_GetStringWidth(list(), Text(0, app::kSizeColumn).c_str()) + 12);
+        EXPECT_GE(date, ListView_GetStringWidth(list(), Text(0, app::kDateColumn).c_str()) + 12);
+        EXPECT_GE(date, ListView_GetStringWidth(list(), u"Modified") + 12);
+        // No strip at the right is left unused.
+        EXPECT_EQ(ListView_GetColumnWidth(list(), app::kNameColumn) + size + date, client.right);
+    };
+    fits();
+    // A wider font widens them at once.
+    LOGFONTW wide{};
+    wide.lfHeight = -14;
+    wide.lfWeight = FW_BOLD;
+    HFONT font = CreateFontIndirectW(&wide);
+    SendMessageW(list(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    app::FitColumns();
+    fits();
+    DeleteObject(font);
+
     RECT placed{};
     GetWindowRect(list(), &placed);
     POINT top{placed.left, placed.top};

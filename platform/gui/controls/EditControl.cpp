@@ -64,7 +64,51 @@ void ReplaceSelection(HWND hwnd, std::u16string_view insert) {
         Select(hwnd, *w, StateFor(*w), caret, caret);
 }
 
+// The text that Ctrl+C and Ctrl+X leave for Ctrl+V in the fields of this
+// process.
+std::u16string& CutText() {
+    static std::u16string text;
+    return text;
+}
+
+std::u16string Selected(const Window& w, const EditState& state) {
+    return w.text.substr(static_cast<std::size_t>(state.selectionStart),
+                         static_cast<std::size_t>(state.selectionEnd - state.selectionStart));
+}
+
+// Ctrl with A, C, V, X or Z: the text-editing keys.
+bool EditingKey(HWND hwnd, Window& w, EditState& state, WPARAM key) {
+    bool readOnly = (w.style & ES_READONLY) != 0;
+    switch (key) {
+        case 'A':
+            Select(hwnd, w, state, 0, -1);
+            return true;
+        case 'C':
+            SendMessageW(hwnd, WM_COPY, 0, 0);
+            return true;
+        case 'X':
+            SendMessageW(hwnd, readOnly ? WM_COPY : WM_CUT, 0, 0);
+            return true;
+        case 'V':
+            SendMessageW(hwnd, WM_PASTE, 0, 0);
+            return true;
+        case 'Z':
+            SendMessageW(hwnd, EM_UNDO, 0, 0);
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
+
+bool IsTextEditingKey(HWND window, WPARAM key) {
+    Window* w = Peek(window);
+    if (w == nullptr || w->windowClass == nullptr ||
+        !EqualsIgnoreCase(w->windowClass->name, u"EDIT"))
+        return false;
+    return key == 'A' || key == 'C' || key == 'V' || key == 'X' || key == 'Z';
+}
 
 void EditTextByUser(HWND edit, std::u16string text, bool post) {
     Window* w = Peek(edit);
@@ -159,6 +203,20 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (!readOnly && state.selectionEnd > state.selectionStart)
                 ReplaceSelection(hwnd, u"");
             return 0;
+        case WM_COPY:
+            if (state.selectionEnd > state.selectionStart)
+                CutText() = Selected(*w, state);
+            return 0;
+        case WM_CUT:
+            if (!readOnly && state.selectionEnd > state.selectionStart) {
+                CutText() = Selected(*w, state);
+                ReplaceSelection(hwnd, u"");
+            }
+            return 0;
+        case WM_PASTE:
+            if (!readOnly && !CutText().empty())
+                ReplaceSelection(hwnd, std::u16string(CutText()));
+            return 0;
         case WM_CHAR: {
             auto c = static_cast<char16_t>(wParam);
             if (readOnly || c == u'\t' || c == 27)
@@ -186,6 +244,9 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 SendMessageW(state.labelEditOf, kEndLabelEdit, wParam == VK_RETURN, 0);
                 return 0;
             }
+            if ((GetKeyState(VK_CONTROL) & 0x8000) != 0 && (GetKeyState(VK_MENU) & 0x8000) == 0 &&
+                EditingKey(hwnd, *w, state, wParam))
+                return 0;
             if (wParam == VK_DELETE && !readOnly) {
                 if (state.selectionEnd == state.selectionStart && state.selectionEnd < Length(*w))
                     ++state.selectionEnd;

@@ -289,6 +289,42 @@ LRESULT NotifyParent(HWND control, UINT code, NMHDR* header) {
                         reinterpret_cast<LPARAM>(header));
 }
 
+bool OwnedBy(HWND window, HWND top) {
+    for (Window* w = Peek(window); w != nullptr && w->owner != nullptr; w = Peek(w->owner)) {
+        if (w->owner == top)
+            return true;
+    }
+    return false;
+}
+
+// Raises a top-level window and the shown windows it owns above it (its
+// dialogs), the most recently active of them last, and activates that one:
+// the dialog a person was answering comes back with its owner.
+void BringForward(HWND top) {
+    WindowSystem& system = System();
+    std::vector<HWND> owned;
+    for (HWND candidate : system.topLevels) {
+        if (OwnedBy(candidate, top) && IsWindowVisible(candidate))
+            owned.push_back(candidate);
+    }
+    HWND popup = top;
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
+        if (IsWindowEnabled(*it)) {
+            popup = *it;
+            break;
+        }
+    }
+    if (IsWindowEnabled(popup))
+        SetActiveWindow(popup);
+    CurrentBackend().BringToFront(top);
+    for (HWND window : owned) {
+        if (window != popup && Peek(window) != nullptr)
+            CurrentBackend().BringToFront(window);
+    }
+    if (popup != top && Peek(popup) != nullptr)
+        CurrentBackend().BringToFront(popup);
+}
+
 }  // namespace ce::gui
 
 namespace ce {
@@ -600,7 +636,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
         if (show && command != SW_SHOWNA && (w->style & WS_DISABLED) == 0)
             SetActiveWindow(hwnd);
         if (command == SW_RESTORE || command == SW_SHOWNORMAL)
-            gui::CurrentBackend().BringToFront(hwnd);
+            gui::BringForward(hwnd);
         // A hidden window cannot stay active: its owner takes the keyboard
         // back, as when the window is destroyed.
         HWND owner = w->owner;
@@ -796,9 +832,7 @@ BOOL SetForegroundWindow(HWND hwnd) {
         return gui::RaiseRemoteWindow(hwnd);
     if (Find(hwnd) == nullptr)
         return FALSE;
-    HWND top = gui::TopLevelOf(hwnd);
-    SetActiveWindow(top);
-    gui::CurrentBackend().BringToFront(top);
+    gui::BringForward(gui::TopLevelOf(hwnd));
     return TRUE;
 }
 
