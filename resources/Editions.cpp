@@ -10,6 +10,8 @@ ce::HINSTANCE PalmEdition() {
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
         AddCommonMenus(*m);
+        AddEditorStrings(*m);
+        AddEditorDialogs(*m);
         return m;
     }();
     return module;
@@ -23,8 +25,11 @@ ce::HINSTANCE KeyboardEdition() {
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
         AddCommonMenus(*m);
+        AddEditorStrings(*m);
+        AddEditorDialogs(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
+        AddKeyboardEditorDialogs(*m);
         return m;
     }();
     return module;

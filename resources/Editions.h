@@ -13,6 +13,9 @@ void AddCommonDialogs(ce::ResourceModule& module);
 void AddCommonMenus(ce::ResourceModule& module);
 void AddPasswordDialogs(ce::ResourceModule& module);
 void AddKeyboardPasswordDialogs(ce::ResourceModule& module);
+void AddEditorStrings(ce::ResourceModule& module);
+void AddEditorDialogs(ce::ResourceModule& module);
+void AddKeyboardEditorDialogs(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

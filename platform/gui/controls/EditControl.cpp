@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
+#include "platform/core/LocalMemory.h"
 #include "platform/core/Text.h"
+#include "platform/gui/Clipboard.h"
 #include "platform/gui/controls/Controls.h"
 
 namespace ce::gui {
@@ -62,6 +65,46 @@ void ReplaceSelection(HWND hwnd, std::u16string_view insert) {
     w = Peek(hwnd);
     if (w != nullptr)
         Select(hwnd, *w, StateFor(*w), caret, caret);
+}
+
+// The selection as CF_UNICODETEXT (with its terminator) on the clipboard.
+bool CopySelection(HWND hwnd, const Window& w, const EditState& state) {
+    if (state.selectionEnd <= state.selectionStart || (w.style & ES_PASSWORD) != 0)
+        return false;
+    std::u16string_view text = std::u16string_view(w.text).substr(
+        static_cast<std::size_t>(state.selectionStart),
+        static_cast<std::size_t>(state.selectionEnd - state.selectionStart));
+    if (!OpenClipboard(hwnd))
+        return false;
+    bool put = false;
+    std::size_t bytes = (text.size() + 1) * sizeof(WCHAR);
+    if (HLOCAL block = LocalAlloc(LPTR, bytes)) {
+        std::memcpy(block, text.data(), text.size() * sizeof(WCHAR));
+        EmptyClipboard();
+        put = SetClipboardData(CF_UNICODETEXT, reinterpret_cast<HANDLE>(block)) != nullptr;
+        if (!put)
+            LocalFree(block);
+    }
+    CloseClipboard();
+    return put;
+}
+
+void PasteText(HWND hwnd) {
+    if (!OpenClipboard(hwnd))
+        return;
+    std::u16string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        auto* block = reinterpret_cast<HLOCAL>(data);
+        const auto* units = static_cast<const WCHAR*>(block);
+        std::size_t count = LocalSize(block) / sizeof(WCHAR);
+        std::size_t length = 0;
+        while (length < count && units[length] != 0)
+            ++length;
+        text.assign(units, length);
+    }
+    CloseClipboard();
+    if (!text.empty())
+        ReplaceSelection(hwnd, text);
 }
 
 }  // namespace
@@ -155,6 +198,17 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 w->style &= ~ES_READONLY;
             NotifyChanged(hwnd, ChangedStyle);
             return TRUE;
+        case WM_COPY:
+            CopySelection(hwnd, *w, state);
+            return 0;
+        case WM_CUT:
+            if (!readOnly && CopySelection(hwnd, *w, state))
+                ReplaceSelection(hwnd, u"");
+            return 0;
+        case WM_PASTE:
+            if (!readOnly)
+                PasteText(hwnd);
+            return 0;
         case WM_CLEAR:
             if (!readOnly && state.selectionEnd > state.selectionStart)
                 ReplaceSelection(hwnd, u"");
