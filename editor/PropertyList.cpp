@@ -218,8 +218,21 @@ void OnSelectionChanged(EditorState& state) {
     if (state.editedProperty != kNoProperty) {
         WORD left = state.editedProperty;
         state.editedProperty = kNoProperty;
-        if (SavePendingEdit(state, left, true))
-            return;  // the refill selected and showed again
+        state.refused = false;
+        CEPROPID chosen = state.Property(index)->propid;
+        if (SavePendingEdit(state, left, false)) {
+            // The refill selects and shows the property chosen, whatever the order.
+            FillPropertyList(state, chosen);
+            return;
+        }
+        if (state.refused) {
+            // The refused input stays in its field, with its property selected.
+            state.editedProperty = left;
+            int item = ItemOfProperty(List(state), left);
+            if (item >= 0)
+                SelectItem(List(state), item);
+            return;
+        }
     }
     ShowValue(state, index);
     EnableWindow(GetDlgItem(state.window, res::IDC_DELETE_PROPERTY), TRUE);

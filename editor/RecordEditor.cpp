@@ -104,7 +104,9 @@ void OnNotify(EditorState& state, const NMHDR* header) {
         return;
     if (header->code == LVN_ITEMCHANGED) {
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-        if ((change->uChanged & LVIF_STATE) != 0 && (change->uNewState & LVIS_SELECTED) != 0)
+        // Only a newly selected item: a change of focus alone is no new selection.
+        if ((change->uChanged & LVIF_STATE) != 0 && (change->uNewState & LVIS_SELECTED) != 0 &&
+            (change->uOldState & LVIS_SELECTED) == 0)
             OnSelectionChanged(state);
     } else if (header->code == NM_DBLCLK) {
         OnSelectionChanged(state);

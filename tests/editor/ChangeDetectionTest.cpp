@@ -10,6 +10,7 @@
 
 #include "platform/gui/headless/HeadlessBackend.h"
 #include "platform/gui/testing/UserInput.h"
+#include "resources/ControlIds.h"
 #include "resources/EditorIds.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/support/Process.h"
@@ -28,8 +29,13 @@ protected:
     // Runs the editor's messages on the real clock for a while.
     void PumpFor(int milliseconds) {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        // Removing peeks, as the editor's loop takes messages: timers come due this way.
+        MSG msg{};
         while (std::chrono::steady_clock::now() < end) {
-            gui::input::PumpMessages();
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     }

@@ -315,15 +315,17 @@ TEST_F(EditorWindowTest, EveryCommandOfTheEditorsMenusBarAndAcceleratorsHasARow)
     std::function<void(const std::vector<MenuItemResource>&)> check =
         [&](const std::vector<MenuItemResource>& items) {
             for (const MenuItemResource& item : items) {
-                if (item.id != 0)
+                if (item.id != 0) {
                     EXPECT_EQ(inTable.count(item.id), 1u) << item.id;
+                }
                 check(item.children);
             }
         };
     check(resources->FindMenu(res::IDR_EDITOR_MENU)->items);
     for (const MenuBarItemResource& item : resources->FindMenuBar(res::IDR_EDITOR_MENU)->items) {
-        if (item.kind == MenuBarItemResource::Button)
+        if (item.kind == MenuBarItemResource::Button) {
             EXPECT_EQ(inTable.count(item.command), 1u) << item.command;
+        }
     }
     for (const AcceleratorEntry& entry :
          resources->FindAccelerators(res::IDR_EDITOR_ACCELERATORS)->entries)

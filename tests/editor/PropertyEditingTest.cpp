@@ -53,6 +53,9 @@ TEST_F(PropertyEditingTest, SixteenBitValuesOutOfRangeAreRefusedAndTheFieldKeeps
         editor.SelectProperty(4);
         EXPECT_EQ(user().ShownIds(), Ids{res::IDS_BAD_INT});
         EXPECT_EQ(Find(u"Ints", 0, kInt)->Value().val.iVal, 1);
+        // The selection stays with the refused input.
+        EXPECT_EQ(editor.SelectedRow(), u"INT 2 3");
+        EXPECT_EQ(editor.ControlText(res::IDC_VALUE_NUMBER), u"40000");
         editor.SelectProperty(3);
         editor.Type(res::IDC_VALUE_NUMBER, u"-32768");
         editor.SelectProperty(4);

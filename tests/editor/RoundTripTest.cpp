@@ -29,7 +29,7 @@ TEST_F(RoundTripTest, EveryTypeTheEditorWritesIsWhatDevicectlReads) {
     MakeDatabase(u"Trip",
                  {{Int(1, 0), UInt(2, 0), Long(3, 0), ULong(4, 0), Float(5, 0.0), Bool(6, 0),
                    Date(7, 0x01DC000000000000ULL), Text(8, u"old"), Text(9, u"clear me"),
-                   Blob(10, std::vector<BYTE>(65536, 0xAB)), Blob(11, {})}});
+                   Blob(10, std::vector<BYTE>(65471, 0xAB)), Blob(11, {})}});
     RunEditor(u"Trip", [](EditorWindow& editor) {
         const std::pair<WORD, const char16_t*> numbers[] = {
             {1, u"-32768"}, {2, u"65535"}, {3, u"-2147483648"}, {4, u"4294967295"}, {5, u"-0.25"}};
@@ -49,7 +49,7 @@ TEST_F(RoundTripTest, EveryTypeTheEditorWritesIsWhatDevicectlReads) {
         editor.SelectProperty(9);
         editor.Type(res::IDC_VALUE_TEXT, u"");
         editor.SelectProperty(10);
-        EXPECT_EQ(editor.SelectedRow(), u"BINARY 65536 10");
+        EXPECT_EQ(editor.SelectedRow(), u"BINARY 65471 10");
         editor.SelectProperty(11);
         EXPECT_EQ(editor.SelectedRow(), u"BINARY 0 11");
         editor.Done();
@@ -74,7 +74,7 @@ TEST_F(RoundTripTest, EveryTypeTheEditorWritesIsWhatDevicectlReads) {
     EXPECT_NE(dump.find("{\"id\":10,\"type\":\"BINARY\",\"value\":\"" +
                         [] {
                             std::string hex;
-                            for (int i = 0; i < 65536; ++i)
+                            for (int i = 0; i < 65471; ++i)
                                 hex += "ab";
                             return hex;
                         }() +
