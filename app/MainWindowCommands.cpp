@@ -8,6 +8,8 @@
 #include "app/OptionsDialog.h"
 #include "appcore/Application.h"
 #include "export/ExportDialog.h"
+#include "editor/AddPropertyWizard.h"
+#include "editor/RecordEditor.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "regbackup/RegistryBackup.h"
@@ -40,13 +42,12 @@ void ViewModify() {
     if (info.wNumRecords == 0) {
         if (ui::MessageById(nullptr, IDS_CONFIRM_ADD_RECORD, ui::kWarningQuestion) != IDYES)
             return;
-        // The Add Property wizard adds the first record.
-        ui::NotAvailableYet();
-        return;
+        database.Close();
+        if (!editor::AddFirstRecord(App().mainWindow, name))
+            return;
     }
     database.Close();
-    // The record editor shows the database here.
-    ui::NotAvailableYet();
+    editor::RunRecordEditor(App().mainWindow, name);
     UpdateSelectedRows();
 }
 

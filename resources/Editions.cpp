@@ -16,6 +16,8 @@ ce::HINSTANCE PalmEdition() {
         AddExportStrings(*m);
         AddExportDialogs(*m);
         AddCommonMenus(*m);
+        AddEditorStrings(*m);
+        AddEditorDialogs(*m);
         return m;
     }();
     return module;
@@ -32,6 +34,8 @@ ce::HINSTANCE KeyboardEdition() {
         AddExportStrings(*m);
         AddExportDialogs(*m);
         AddCommonMenus(*m);
+        AddEditorStrings(*m);
+        AddEditorDialogs(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
         AddTransferStrings(*m);
@@ -39,6 +43,7 @@ ce::HINSTANCE KeyboardEdition() {
         AddTransferDialogs(*m);
         AddKeyboardTransferDialogs(*m);
         AddKeyboardExportDialogs(*m);
+        AddKeyboardEditorDialogs(*m);
         return m;
     }();
     return module;

@@ -22,6 +22,9 @@ void AddKeyboardTransferDialogs(ce::ResourceModule& module);
 void AddExportStrings(ce::ResourceModule& module);
 void AddExportDialogs(ce::ResourceModule& module);
 void AddKeyboardExportDialogs(ce::ResourceModule& module);
+void AddEditorStrings(ce::ResourceModule& module);
+void AddEditorDialogs(ce::ResourceModule& module);
+void AddKeyboardEditorDialogs(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

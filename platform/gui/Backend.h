@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gui/Clipboard.h"
 #include "platform/gui/WinTypes.h"
 #include "platform/gui/drawing/Surface.h"
 
@@ -62,6 +63,8 @@ enum class PeerKind {
     Edit,         // single- and multi-line edit fields
     Static,       // static text
     ProgressBar,  // progress bars
+    DatePicker,   // date and time pickers showing a date
+    TimePicker,   // date and time pickers showing a time (DTS_TIMEFORMAT)
 };
 
 // What WindowChanged reports; several bits at a time.
@@ -160,6 +163,14 @@ public:
     // Shows an HTML file at an anchor (empty: the top) without waiting;
     // false when no program to show it could be started.
     virtual bool ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) = 0;
+
+    // ---- The clipboard (Clipboard.h) ----
+    // The program put these formats on the clipboard. A backend with a
+    // desktop clipboard publishes them there; by default they stay in the process.
+    virtual void ClipboardWritten(const std::vector<ClipboardItem>&) {}
+    // What the desktop's clipboard holds now, or nothing when the backend
+    // has no desktop clipboard (the process's own contents hold then).
+    virtual std::optional<std::vector<ClipboardItem>> ReadClipboard() { return std::nullopt; }
 };
 
 // The density a screen of `width` by `height` pixels is shown at when

@@ -444,4 +444,35 @@ inline HIMAGELIST Header_SetImageList(HWND hwnd, HIMAGELIST list) {
         SendMessageW(hwnd, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list)));
 }
 
+// ---- Date and time picker -------------------------------------------------
+
+inline constexpr const WCHAR* DATETIMEPICK_CLASSW = u"SysDateTimePick32";
+inline constexpr DWORD DTS_SHORTDATEFORMAT = 0x0000;
+inline constexpr DWORD DTS_UPDOWN = 0x0001;
+inline constexpr DWORD DTS_LONGDATEFORMAT = 0x0004;
+inline constexpr DWORD DTS_TIMEFORMAT = 0x0009;
+inline constexpr UINT DTM_FIRST = 0x1000;
+// lParam: SYSTEMTIME*; returns GDT_VALID.
+inline constexpr UINT DTM_GETSYSTEMTIME = DTM_FIRST + 1;
+// wParam: GDT_VALID; lParam: SYSTEMTIME*.
+inline constexpr UINT DTM_SETSYSTEMTIME = DTM_FIRST + 2;
+inline constexpr DWORD GDT_ERROR = static_cast<DWORD>(-1);
+inline constexpr DWORD GDT_VALID = 0;
+inline constexpr DWORD GDT_NONE = 1;
+inline constexpr UINT DTN_FIRST = 0U - 760U;
+inline constexpr UINT DTN_DATETIMECHANGE = DTN_FIRST + 1;
+struct NMDATETIMECHANGE {
+    NMHDR nmhdr;
+    DWORD dwFlags;
+    SYSTEMTIME st;
+};
+inline DWORD DateTime_GetSystemtime(HWND hdp, SYSTEMTIME* pst) {
+    return static_cast<DWORD>(
+        SendMessageW(hdp, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(pst)));
+}
+inline BOOL DateTime_SetSystemtime(HWND hdp, DWORD gd, const SYSTEMTIME* pst) {
+    return static_cast<BOOL>(
+        SendMessageW(hdp, DTM_SETSYSTEMTIME, gd, reinterpret_cast<LPARAM>(pst)));
+}
+
 }  // namespace ce

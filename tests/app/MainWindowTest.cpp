@@ -24,6 +24,7 @@
 #include "resources/BrowserStrings.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
+#include "resources/EditorIds.h"
 #include "resources/StringIds.h"
 #include "resources/TransferIds.h"
 #include "tests/app/BrowserFixture.h"
@@ -99,11 +100,13 @@ TEST_F(MainWindowTest, WithTwoRowsSelectedSingleRowCommandsAreGreyAndViewModifyD
     input::PressKey(VK_RETURN);
     EXPECT_TRUE(user().shown().empty());
 
-    // With one row Enter opens it.
+    // With one row Enter opens it in the record editor.
     Select({1});
     SetFocus(list());
+    user().OnDialog(res::IDD_EDITOR, [](HWND editor) { input::PressDone(editor); });
     input::PressKey(VK_RETURN);
-    EXPECT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_NOT_AVAILABLE_YET}));
+    EXPECT_TRUE(user().shown().empty());
+    EXPECT_EQ(user().dialogs(), (std::vector<UINT>{res::IDD_EDITOR}));
 }
 
 TEST_F(MainWindowTest, TheViewCommandsSwitchTheListAndMarkTheCurrentView) {

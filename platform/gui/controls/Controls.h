@@ -30,6 +30,10 @@ struct ProgressState : ControlState {
     int step = 10;
 };
 
+struct DateTimeState : ControlState {
+    SYSTEMTIME time{2000, 1, 6, 1, 0, 0, 0, 0};
+};
+
 // Stores new text typed by the user (truncated to the limit), keeping the
 // old text for undo, and tells the parent with EN_CHANGE.
 void EditTextByUser(HWND edit, std::u16string text, bool post);

@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
+#include "platform/core/LocalMemory.h"
 #include "platform/core/Text.h"
+#include "platform/gui/Clipboard.h"
 #include "platform/gui/controls/Controls.h"
 
 namespace ce::gui {
@@ -64,18 +67,6 @@ void ReplaceSelection(HWND hwnd, std::u16string_view insert) {
         Select(hwnd, *w, StateFor(*w), caret, caret);
 }
 
-// The text that Ctrl+C and Ctrl+X leave for Ctrl+V in the fields of this
-// process.
-std::u16string& CutText() {
-    static std::u16string text;
-    return text;
-}
-
-std::u16string Selected(const Window& w, const EditState& state) {
-    return w.text.substr(static_cast<std::size_t>(state.selectionStart),
-                         static_cast<std::size_t>(state.selectionEnd - state.selectionStart));
-}
-
 // Ctrl with A, C, V, X or Z: the text-editing keys.
 bool EditingKey(HWND hwnd, Window& w, EditState& state, WPARAM key) {
     bool readOnly = (w.style & ES_READONLY) != 0;
@@ -98,6 +89,46 @@ bool EditingKey(HWND hwnd, Window& w, EditState& state, WPARAM key) {
         default:
             return false;
     }
+}
+
+// The selection as CF_UNICODETEXT (with its terminator) on the clipboard.
+bool CopySelection(HWND hwnd, const Window& w, const EditState& state) {
+    if (state.selectionEnd <= state.selectionStart || (w.style & ES_PASSWORD) != 0)
+        return false;
+    std::u16string_view text = std::u16string_view(w.text).substr(
+        static_cast<std::size_t>(state.selectionStart),
+        static_cast<std::size_t>(state.selectionEnd - state.selectionStart));
+    if (!OpenClipboard(hwnd))
+        return false;
+    bool put = false;
+    std::size_t bytes = (text.size() + 1) * sizeof(WCHAR);
+    if (HLOCAL block = LocalAlloc(LPTR, bytes)) {
+        std::memcpy(block, text.data(), text.size() * sizeof(WCHAR));
+        EmptyClipboard();
+        put = SetClipboardData(CF_UNICODETEXT, reinterpret_cast<HANDLE>(block)) != nullptr;
+        if (!put)
+            LocalFree(block);
+    }
+    CloseClipboard();
+    return put;
+}
+
+void PasteText(HWND hwnd) {
+    if (!OpenClipboard(hwnd))
+        return;
+    std::u16string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        auto* block = reinterpret_cast<HLOCAL>(data);
+        const auto* units = static_cast<const WCHAR*>(block);
+        std::size_t count = LocalSize(block) / sizeof(WCHAR);
+        std::size_t length = 0;
+        while (length < count && units[length] != 0)
+            ++length;
+        text.assign(units, length);
+    }
+    CloseClipboard();
+    if (!text.empty())
+        ReplaceSelection(hwnd, text);
 }
 
 }  // namespace
@@ -199,23 +230,20 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 w->style &= ~ES_READONLY;
             NotifyChanged(hwnd, ChangedStyle);
             return TRUE;
+        case WM_COPY:
+            CopySelection(hwnd, *w, state);
+            return 0;
+        case WM_CUT:
+            if (!readOnly && CopySelection(hwnd, *w, state))
+                ReplaceSelection(hwnd, u"");
+            return 0;
+        case WM_PASTE:
+            if (!readOnly)
+                PasteText(hwnd);
+            return 0;
         case WM_CLEAR:
             if (!readOnly && state.selectionEnd > state.selectionStart)
                 ReplaceSelection(hwnd, u"");
-            return 0;
-        case WM_COPY:
-            if (state.selectionEnd > state.selectionStart)
-                CutText() = Selected(*w, state);
-            return 0;
-        case WM_CUT:
-            if (!readOnly && state.selectionEnd > state.selectionStart) {
-                CutText() = Selected(*w, state);
-                ReplaceSelection(hwnd, u"");
-            }
-            return 0;
-        case WM_PASTE:
-            if (!readOnly && !CutText().empty())
-                ReplaceSelection(hwnd, std::u16string(CutText()));
             return 0;
         case WM_CHAR: {
             auto c = static_cast<char16_t>(wParam);

@@ -1,6 +1,7 @@
 #include "platform/gui/qt/QtBackend.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QEvent>
@@ -8,6 +9,7 @@
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
@@ -469,6 +471,63 @@ void QtBackend::ShowToolTip(HWND near, POINT screenPoint, const std::u16string& 
     QFontMetrics metrics(QToolTip::font());
     at.ry() -= metrics.height() + 8;
     QToolTip::showText(at, ToQString(text), peer != nullptr ? peer->widget.data() : nullptr);
+}
+
+namespace {
+
+// The program's own formats travel under a MIME type of their name.
+const QString kFormatMimePrefix = QStringLiteral("application/x-tessaly-");
+
+}  // namespace
+
+void QtBackend::ClipboardWritten(const std::vector<ClipboardItem>& items) {
+    auto* data = new QMimeData;
+    for (const ClipboardItem& item : items) {
+        if (item.name.empty()) {
+            if (item.format != CF_UNICODETEXT)
+                continue;
+            std::size_t units = item.bytes.size() / 2;
+            std::u16string text(units, u'\0');
+            for (std::size_t i = 0; i < units; ++i)
+                text[i] = static_cast<char16_t>(item.bytes[2 * i] | (item.bytes[2 * i + 1] << 8));
+            text = text.substr(0, text.find(u'\0'));
+            data->setText(ToQString(text));
+        } else {
+            data->setData(kFormatMimePrefix + ToQString(item.name),
+                          QByteArray(reinterpret_cast<const char*>(item.bytes.data()),
+                                     static_cast<qsizetype>(item.bytes.size())));
+        }
+    }
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+std::optional<std::vector<ClipboardItem>> QtBackend::ReadClipboard() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    std::vector<ClipboardItem> items;
+    if (data == nullptr)
+        return items;
+    for (const QString& type : data->formats()) {
+        if (!type.startsWith(kFormatMimePrefix))
+            continue;
+        QByteArray bytes = data->data(type);
+        ClipboardItem item;
+        item.name = ToWide(type.mid(kFormatMimePrefix.size()));
+        item.bytes.assign(bytes.begin(), bytes.end());
+        items.push_back(std::move(item));
+    }
+    if (data->hasText()) {
+        std::u16string text = ToWide(data->text());
+        ClipboardItem item;
+        item.format = CF_UNICODETEXT;
+        for (char16_t c : text) {
+            item.bytes.push_back(static_cast<BYTE>(c));
+            item.bytes.push_back(static_cast<BYTE>(c >> 8));
+        }
+        item.bytes.push_back(0);
+        item.bytes.push_back(0);
+        items.push_back(std::move(item));
+    }
+    return items;
 }
 
 bool QtBackend::eventFilter(QObject* watched, QEvent* event) {

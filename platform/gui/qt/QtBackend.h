@@ -61,6 +61,8 @@ public:
     SIZE MeasureText(const LOGFONTW& font, std::u16string_view text) override;
 
     bool ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) override;
+    void ClipboardWritten(const std::vector<ClipboardItem>& items) override;
+    std::optional<std::vector<ClipboardItem>> ReadClipboard() override;
 
     // ---- For the peers ----
     // User input queued messages: a waiting WaitForInput returns.

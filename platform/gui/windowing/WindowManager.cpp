@@ -222,6 +222,7 @@ void RegisterBuiltIns(WindowSystem& system) {
     add(u"STATIC", StaticProc, 0, StaticKind);
     add(PROGRESS_CLASSW, ProgressProc, 0, ProgressKind);
     add(u"COMBOBOX", ComboBoxProc, 0, PaintedKind);
+    add(DATETIMEPICK_CLASSW, DateTimePickerProc, 0, DateTimePickerKind);
     add(WC_LISTVIEWW, ListViewProc, CS_DBLCLKS, PaintedKind);
     add(WC_HEADERW, HeaderProc, CS_DBLCLKS, PaintedKind);
     add(kMenuBarClassName, MenuBarProc, 0, PaintedKind);
@@ -253,6 +254,7 @@ void ResetWindowSystem() {
     system.modalDialogs.clear();
     system.dialogLoop = nullptr;
     system.popupDepth = 0;
+    ResetClipboard();
     for (auto it = system.classes.begin(); it != system.classes.end();) {
         if (it->second->builtIn)
             ++it;
