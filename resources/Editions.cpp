@@ -9,6 +9,7 @@ ce::HINSTANCE PalmEdition() {
         AddBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
+        AddBackupDialogs(*m);
         AddCommonMenus(*m);
         return m;
     }();
@@ -22,9 +23,11 @@ ce::HINSTANCE KeyboardEdition() {
         AddBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
+        AddBackupDialogs(*m);
         AddCommonMenus(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
+        AddKeyboardBackupDialogs(*m);
         return m;
     }();
     return module;

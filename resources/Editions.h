@@ -13,6 +13,8 @@ void AddCommonDialogs(ce::ResourceModule& module);
 void AddCommonMenus(ce::ResourceModule& module);
 void AddPasswordDialogs(ce::ResourceModule& module);
 void AddKeyboardPasswordDialogs(ce::ResourceModule& module);
+void AddBackupDialogs(ce::ResourceModule& module);
+void AddKeyboardBackupDialogs(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

@@ -252,7 +252,7 @@ TEST_F(MainWindowTest, CommandsWithoutAHandlerSayTheyAreNotAvailableYet) {
     }
 }
 
-TEST_F(MainWindowTest, AutobackupExportAndSendAreNotAvailableYetAndExportAndSendNeedARow) {
+TEST_F(MainWindowTest, ExportAndSendAreNotAvailableYetAndNeedARow) {
     MakeDatabase(u"one");
     Start();
     // Without a row their menu items are greyed; their accelerators still send them.
@@ -260,11 +260,16 @@ TEST_F(MainWindowTest, AutobackupExportAndSendAreNotAvailableYetAndExportAndSend
     SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_EXPORT, 1), 0);
     SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_SEND, 1), 0);
     EXPECT_TRUE(user().shown().empty());
-    Choose(res::IDM_AUTOBACKUP);
     Select({0});
     Choose(res::IDM_EXPORT);
     Choose(res::IDM_SEND);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 3);
+    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 2);
+}
+
+TEST_F(MainWindowTest, AutobackupWithoutAScriptSaysSo) {
+    Start();
+    Choose(res::IDM_AUTOBACKUP);
+    EXPECT_EQ(user().ShownIds(), std::vector<UINT>{res::IDS_SCRIPT_MISSING});
 }
 
 TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {
