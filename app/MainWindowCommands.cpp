@@ -5,6 +5,7 @@
 #include "app/DatabaseList.h"
 #include "app/ListSorting.h"
 #include "app/MenuState.h"
+#include "app/NameDialogs.h"
 #include "app/OptionsDialog.h"
 #include "appcore/Application.h"
 #include "platform/core/Text.h"
@@ -12,6 +13,7 @@
 #include "resources/ControlIds.h"
 #include "resources/StringIds.h"
 #include "store/Database.h"
+#include "transfer/Transfer.h"
 #include "ui/FileDialogs.h"
 #include "ui/Help.h"
 #include "ui/MessageBoxes.h"
@@ -85,6 +87,24 @@ bool NotAvailableYetFor(const WCHAR*) {
 
 void Nothing() {}
 
+bool SendSelected(const WCHAR* name) {
+    return transfer::SendDatabase(App().mainWindow, name) != transfer::Outcome::NotStarted;
+}
+
+void Receive() {
+    transfer::ReceiveQuestions questions;
+    questions.askExists = [](const WCHAR* name, HWND owner) {
+        int answer = AskExists(name, owner);
+        return answer == kExistsRename      ? transfer::ExistsAnswer::Rename
+               : answer == kExistsOverwrite ? transfer::ExistsAnswer::Overwrite
+                                            : transfer::ExistsAnswer::Cancel;
+    };
+    questions.askNewName = [](const WCHAR* name, WCHAR(&target)[store::kDatabaseNameUnits],
+                              HWND owner) { return AskNewName(name, target, owner); };
+    if (transfer::ReceiveDatabase(App().mainWindow, questions) != transfer::Outcome::NotStarted)
+        RefreshList();
+}
+
 void PropertiesOfSelected() {
     if (SelectedCount() == 1)
         ShowProperties();
@@ -132,9 +152,9 @@ constexpr ui::CommandRow kCommands[] = {
     {IDM_RESTORE, &RestoreCommand},
     {IDM_BACKUP_REGISTRY, nullptr},
     {IDM_RESTORE_REGISTRY, nullptr},
-    {IDM_RECEIVE, nullptr},
+    {IDM_RECEIVE, &Receive},
     {IDM_EXPORT, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
-    {IDM_SEND, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
+    {IDM_SEND, &OnSelected<&SendSelected, &Refresh>, &OneRowSelected},
     {IDM_ABOUT, &About},
     {IDM_HELP, &Help},
     {IDM_CLOSE, &Close},

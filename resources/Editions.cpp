@@ -10,6 +10,8 @@ ce::HINSTANCE PalmEdition() {
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
         AddBackupDialogs(*m);
+        AddTransferStrings(*m);
+        AddTransferDialogs(*m);
         AddCommonMenus(*m);
         return m;
     }();
@@ -28,6 +30,10 @@ ce::HINSTANCE KeyboardEdition() {
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
         AddKeyboardBackupDialogs(*m);
+        AddTransferStrings(*m);
+        AddKeyboardTransferStrings(*m);
+        AddTransferDialogs(*m);
+        AddKeyboardTransferDialogs(*m);
         return m;
     }();
     return module;

@@ -15,6 +15,10 @@ void AddPasswordDialogs(ce::ResourceModule& module);
 void AddKeyboardPasswordDialogs(ce::ResourceModule& module);
 void AddBackupDialogs(ce::ResourceModule& module);
 void AddKeyboardBackupDialogs(ce::ResourceModule& module);
+void AddTransferStrings(ce::ResourceModule& module);
+void AddKeyboardTransferStrings(ce::ResourceModule& module);
+void AddTransferDialogs(ce::ResourceModule& module);
+void AddKeyboardTransferDialogs(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

@@ -20,6 +20,7 @@
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/StringIds.h"
+#include "resources/TransferIds.h"
 #include "tests/app/BrowserFixture.h"
 #include "ui/CommandTable.h"
 
@@ -252,8 +253,9 @@ TEST_F(MainWindowTest, CommandsWithoutAHandlerSayTheyAreNotAvailableYet) {
     }
 }
 
-TEST_F(MainWindowTest, ExportAndSendAreNotAvailableYetAndNeedARow) {
+TEST_F(MainWindowTest, ExportIsNotAvailableYetAndExportAndSendNeedARow) {
     MakeDatabase(u"one");
+    MakeDatabase(u"zero", 0);
     Start();
     // Without a row their menu items are greyed; their accelerators still send them.
     Select({});
@@ -262,8 +264,11 @@ TEST_F(MainWindowTest, ExportAndSendAreNotAvailableYetAndNeedARow) {
     EXPECT_TRUE(user().shown().empty());
     Select({0});
     Choose(res::IDM_EXPORT);
+    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 1);
+    // Send takes the selected database: an empty one is refused at once.
+    Select({1});
     Choose(res::IDM_SEND);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 2);
+    EXPECT_EQ(user().CountShown(res::IDS_IR_EMPTY_DATABASE), 1);
 }
 
 TEST_F(MainWindowTest, AutobackupWithoutAScriptSaysSo) {

@@ -22,6 +22,8 @@ int DeleteRecord(const Args& args);
 int Hold(const Args& args);
 int SeedDemo(const Args& args);
 int Registry(const Args& args);
+// The infrared transfer's roles (BeamCommands.cpp).
+int Beam(const Args& args);
 // Files the programs write; these need no device volume.
 int Lzw(const Args& args);
 int Archive(const Args& args);
