@@ -3,6 +3,9 @@
 // open or writing meanwhile, and the exit statuses.
 
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -196,6 +199,54 @@ TEST_F(BackupCommandLineTest, ABackupTakenWhileAnotherProcessWritesIsWhole) {
     }
     EXPECT_EQ(writing.Wait(), 0);
     EXPECT_GT(backups, 0);
+}
+
+// Runs tessaly with its standard error (and input) on a terminal; returns
+// what the terminal showed.
+std::string OnATerminal(const std::string& device, const std::vector<std::string>& args) {
+    int controller = -1;
+    pid_t child = forkpty(&controller, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        setenv("TESSALY_DEVICE", device.c_str(), 1);
+        // Standard output away from the terminal: only standard error is on it.
+        freopen("/dev/null", "w", stdout);
+        std::string program = BuiltProgram("tessaly").string();
+        std::vector<char*> argv = {program.data()};
+        std::vector<std::string> copies = args;
+        for (std::string& a : copies)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t n; (n = read(controller, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, static_cast<std::size_t>(n));
+    close(controller);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
+    return shown;
+}
+
+TEST_F(BackupCommandLineTest, ProgressIsALineRedrawnOnATerminalAndNothingInAPipe) {
+    ASSERT_EQ(Devicectl("a", {"create", "Notes"}).exitCode, 0);
+    for (const char* text : {"1:TEXT=one", "1:TEXT=two", "1:TEXT=three"})
+        ASSERT_EQ(Devicectl("a", {"add", "Notes", text}).exitCode, 0);
+    std::string shown = OnATerminal(Device("a"), {"/B", File("t.bkp"), "/D"});
+    EXPECT_NE(shown.find("\rStoring Database \"Notes\" Record 3 of 3"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("Tessaly:"), std::string::npos) << shown;
+    // Not with /P, nor with /I.
+    std::filesystem::remove(File("t.bkp"));
+    EXPECT_EQ(OnATerminal(Device("a"), {"/B", File("t.bkp"), "/D", "/P"}), "");
+    std::filesystem::remove(File("t.bkp"));
+    EXPECT_EQ(OnATerminal(Device("a"), {"/B", File("t.bkp"), "/D", "/I"}), "");
+    // In a pipe there is no progress line.
+    std::filesystem::remove(File("t.bkp"));
+    ProcessResult piped = Tessaly("a", {"/B", File("t.bkp"), "/D"});
+    EXPECT_EQ(piped.exitCode, 0);
+    EXPECT_EQ(piped.err, "");
 }
 
 }  // namespace
