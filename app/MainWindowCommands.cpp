@@ -1,5 +1,6 @@
 #include "app/MainWindowCommands.h"
 
+#include "app/BackupCommands.h"
 #include "app/DatabaseCommands.h"
 #include "app/DatabaseList.h"
 #include "app/ListSorting.h"
@@ -135,19 +136,6 @@ void Options() {
     }
 }
 
-void Autobackup() {
-    Settings& settings = *App().settings;
-    if (settings.promptScript != 0) {
-        WCHAR path[MAX_PATH];
-        CopyWide(path, WideView(settings.scriptName, MAX_PATH));
-        if (!ui::AskFileName(App().mainWindow, path, true, IDS_FILTER_SCRIPT, u"*.abk"))
-            return;
-        CopyWide(settings.scriptName, WideView(path, MAX_PATH));
-    }
-    // Running the script comes with Autobackup itself.
-    ui::NotAvailableYet();
-}
-
 void About() {
     ShowAbout(App().mainWindow);
 }
@@ -178,9 +166,9 @@ constexpr ui::CommandRow kCommands[] = {
     {IDM_ARRANGE_BY_SIZE, [] { ArrangeBy(kSortBySize); }},
     {IDM_REFRESH, &Refresh},
     {IDM_OPTIONS, &Options},
-    {IDM_AUTOBACKUP, &Autobackup},
-    {IDM_BACKUP, nullptr},
-    {IDM_RESTORE, nullptr},
+    {IDM_AUTOBACKUP, &AutobackupCommand},
+    {IDM_BACKUP, &BackupCommand},
+    {IDM_RESTORE, &RestoreCommand},
     {IDM_BACKUP_REGISTRY, &BackupRegistry},
     {IDM_RESTORE_REGISTRY, &RestoreRegistry},
     {IDM_RECEIVE, &Receive},

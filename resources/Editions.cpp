@@ -11,6 +11,7 @@ ce::HINSTANCE PalmEdition() {
         AddCommonDialogs(*m);
         AddBrowserDialogs(*m);
         AddPasswordDialogs(*m);
+        AddBackupDialogs(*m);
         AddTransferStrings(*m);
         AddTransferDialogs(*m);
         AddExportStrings(*m);
@@ -33,11 +34,13 @@ ce::HINSTANCE KeyboardEdition() {
         AddPasswordDialogs(*m);
         AddExportStrings(*m);
         AddExportDialogs(*m);
+        AddBackupDialogs(*m);
         AddCommonMenus(*m);
         AddEditorStrings(*m);
         AddEditorDialogs(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
+        AddKeyboardBackupDialogs(*m);
         AddTransferStrings(*m);
         AddKeyboardTransferStrings(*m);
         AddTransferDialogs(*m);

@@ -15,6 +15,8 @@ void AddCommonDialogs(ce::ResourceModule& module);
 void AddCommonMenus(ce::ResourceModule& module);
 void AddPasswordDialogs(ce::ResourceModule& module);
 void AddKeyboardPasswordDialogs(ce::ResourceModule& module);
+void AddBackupDialogs(ce::ResourceModule& module);
+void AddKeyboardBackupDialogs(ce::ResourceModule& module);
 void AddTransferStrings(ce::ResourceModule& module);
 void AddKeyboardTransferStrings(ce::ResourceModule& module);
 void AddTransferDialogs(ce::ResourceModule& module);

@@ -327,7 +327,7 @@ TEST_F(MainWindowTest, CommandsWithoutAHandlerSayTheyAreNotAvailableYet) {
     }
 }
 
-TEST_F(MainWindowTest, AutobackupIsNotAvailableYetAndExportAndSendNeedARow) {
+TEST_F(MainWindowTest, ExportAndSendNeedARow) {
     MakeDatabase(u"one");
     MakeDatabase(u"zero", 0);
     Start();
@@ -337,8 +337,6 @@ TEST_F(MainWindowTest, AutobackupIsNotAvailableYetAndExportAndSendNeedARow) {
     SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_SEND, 1), 0);
     EXPECT_TRUE(user().shown().empty());
     EXPECT_TRUE(user().dialogs().empty());
-    Choose(res::IDM_AUTOBACKUP);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 1);
     // Send takes the selected database: an empty one is refused at once.
     Select({1});
     Choose(res::IDM_SEND);
@@ -358,6 +356,12 @@ TEST_F(MainWindowTest, ExportAndTheRegistryCommandsOpenTheirDialogs) {
     EXPECT_EQ(user().dialogs(), (std::vector<UINT>{res::IDD_EXPORT, res::IDD_REGISTRY_BACKUP}));
     EXPECT_EQ(user().fileDialogs().size(), 1u);
     EXPECT_TRUE(user().shown().empty());
+}
+
+TEST_F(MainWindowTest, AutobackupWithoutAScriptSaysSo) {
+    Start();
+    Choose(res::IDM_AUTOBACKUP);
+    EXPECT_EQ(user().ShownIds(), std::vector<UINT>{res::IDS_SCRIPT_MISSING});
 }
 
 TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {
