@@ -40,4 +40,4 @@ tooltip_shot() {
 }
 
 highres_shots
-tooltip_shot
+# tooltip_shot: under Xvfb the hover tip does not show yet (the Qt tests show it).
