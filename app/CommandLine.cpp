@@ -2,9 +2,12 @@
 
 #include <cstdio>
 
+#include "app/BackupCommands.h"
 #include "appcore/Application.h"
 #include "appcore/EditionShell.h"
+#include "backup/BackupArchive.h"
 #include "platform/core/Text.h"
+#include "platform/objectstore/ObjectStore.h"
 #include "resources/StringIds.h"
 #include "ui/MessageBoxes.h"
 
@@ -41,11 +44,17 @@ bool IsSwitch(const std::u16string& token) {
     return !token.empty() && (token[0] == u'-' || token[0] == u'/');
 }
 
+// A host's absolute path ("/home/me/all.bkp") begins as a switch does; one
+// with a folder in it is taken for the path it is.
+bool IsHostPath(const std::u16string& token) {
+    return token.size() > 2 && token[0] == u'/' && token.find(u'/', 1) != std::u16string::npos;
+}
+
 // The file name that follows a mode switch: required, not itself a switch,
 // and short enough for a path (a longer one would be cut to another name).
 bool TakeFileName(std::u16string_view text, std::size_t& position, CommandLine& result) {
     std::u16string name;
-    if (!NextToken(text, position, name) || IsSwitch(name))
+    if (!NextToken(text, position, name) || (IsSwitch(name) && !IsHostPath(name)))
         return false;
     if (name.size() >= ce::MAX_PATH)
         return false;
@@ -99,6 +108,46 @@ CommandLine ParseCommandLine(std::u16string_view text) {
     return result;
 }
 
+namespace {
+
+// Backs up every database (system databases only with /S) into `fileName`,
+// stopping at the first that fails.
+bool BackUpAll(const WCHAR* fileName) {
+    backup::BackupArchive archive;
+    if (!archive.OpenForBackup(nullptr, false, fileName))
+        return false;
+    bool ok = true;
+    bool system = App().settings->includeSystemDatabases != 0;
+    ce::HANDLE enumeration = ce::CeFindFirstDatabase(0);
+    if (enumeration != ce::INVALID_HANDLE_VALUE) {
+        for (ce::CEOID oid; ok && (oid = ce::CeFindNextDatabase(enumeration)) != 0;) {
+            ce::CEOIDINFO object{};
+            if (!ce::CeOidGetInfo(oid, &object) || object.wObjType != ce::OBJTYPE_DATABASE)
+                continue;
+            const WCHAR* name = object.infDatabase.szDbaseName;
+            if (name[0] == u'\\' && !system)
+                continue;
+            ok = archive.BackupDatabase(name);
+        }
+        ce::CloseHandle(enumeration);
+    }
+    return archive.FinishBackup() && ok;
+}
+
+bool RunScript(const WCHAR* fileName) {
+    ce::CopyWide(App().settings->scriptName, ce::WideView(fileName, ce::MAX_PATH));
+    backup::BackupArchive archive;
+    return archive.RunAutobackup(nullptr);
+}
+
+bool RestoreAll(const WCHAR* fileName) {
+    backup::BackupArchive archive;
+    archive.SetExistsQuestions(BrowserExistsQuestions());
+    return archive.OpenForRestore(nullptr, fileName) && archive.restoreComplete();
+}
+
+}  // namespace
+
 int RunCommandLine(std::u16string_view text) {
     CommandLine line = ParseCommandLine(text);
     Application& application = App();
@@ -109,6 +158,7 @@ int RunCommandLine(std::u16string_view text) {
     settings.noProgress = line.noProgress ? 1 : 0;
     settings.includeSystemDatabases = line.systemDatabases ? 1 : 0;
 
+    int status = kExitFailed;
     switch (line.mode) {
         case CommandMode::None: {
             // Ends at once: nothing is run and nothing written back.
@@ -117,18 +167,21 @@ int RunCommandLine(std::u16string_view text) {
             std::u16string usage = ce::FormatWide(ui::LoadText(res::IDS_COMMAND_LINE_USAGE),
                                                   {ce::Utf8ToWide(appcore::Shell().ProgramName())});
             std::fprintf(stderr, "%s\n", ce::WideToUtf8(usage).c_str());
-            break;
+            application.settings.reset();
+            return kExitInvalid;
         }
         case CommandMode::Backup:
+            status = BackUpAll(line.fileName) ? kExitDone : kExitFailed;
+            break;
         case CommandMode::RunScript:
+            status = RunScript(line.fileName) ? kExitDone : kExitFailed;
+            break;
         case CommandMode::Restore:
-            if (!settings.silent) {
-                ui::MessageById(nullptr, res::IDS_NOT_AVAILABLE_YET, ui::kErrorStyle);
-            }
+            status = RestoreAll(line.fileName) ? kExitDone : kExitFailed;
             break;
     }
     application.settings.reset();
-    return -1;
+    return status;
 }
 
 std::u16string JoinArguments(int argc, char** argv) {

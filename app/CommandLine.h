@@ -30,7 +30,13 @@ bool NextToken(std::u16string_view text, std::size_t& position, std::u16string& 
 // Any invalid command line yields mode None with every flag cleared.
 CommandLine ParseCommandLine(std::u16string_view text);
 
-// Runs one unattended operation and returns the exit code (always -1).
+// The exit statuses of an unattended run: everything asked was done; some
+// of it failed, was refused or cancelled; the command line is invalid.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitInvalid = 255;
+
+// Runs one unattended operation and returns its exit status.
 int RunCommandLine(std::u16string_view text);
 
 // The command-line text of a host program's arguments: each argument, in

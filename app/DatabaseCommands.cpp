@@ -121,8 +121,10 @@ bool Rename(const WCHAR* oldName, bool withDialog) {
     database.Close();
     {
         auto quiet = database.QuietErrors();
-        if (database.SetInfo(identifier, info))
+        if (database.SetInfo(identifier, info)) {
+            NoteRenamed(old, info.szDbaseName);
             return true;
+        }
     }
     database.ReportError(res::IDS_CANT_UPDATE_DB, old);
     return false;

@@ -2,11 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/HeaderDrawing.h"
 #include "app/ListSorting.h"
 #include "appcore/Application.h"
+#include "platform/core/ErrorCodes.h"
 #include "platform/core/Handles.h"
+#include "platform/core/LastError.h"
 #include "platform/core/Text.h"
 #include "platform/core/UniqueResource.h"
 #include "platform/gui/CommCtrl.h"
@@ -164,6 +169,97 @@ LRESULT ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(application.listProcedure, list, message, wParam, lParam);
 }
 
+// The width a column needs to show its title (with the sort mark) and
+// every row's text whole, in the list's font.
+int NeededWidth(int column) {
+    HWND list = List();
+    // The header draws a blank before its text and two after, past the mark.
+    int blank = ListView_GetStringWidth(list, u" ");
+    int mark = App().highResolution ? 20 : 10;
+    std::u16string title = ui::LoadText(kColumnTitles[column]);
+    int needed = 2 + mark + 2 + 3 * blank + ListView_GetStringWidth(list, title.c_str()) + 2;
+    // A cell keeps 6 pixels free on either side.
+    WCHAR text[64];
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        ListView_GetItemText(list, row, column, text, 64);
+        needed = std::max(needed, ListView_GetStringWidth(list, text) + 12);
+    }
+    return needed;
+}
+
+// The rows the user chose, by name: a refill keeps them whatever moved.
+struct ChosenRows {
+    std::vector<std::u16string> names;
+    std::u16string focused;
+};
+
+// A rename waiting for the next refill, so that the chosen row keeps
+// being chosen under its new name.
+std::pair<std::u16string, std::u16string>& PendingRename() {
+    static std::pair<std::u16string, std::u16string> renamed;
+    return renamed;
+}
+
+std::u16string RowName(int row) {
+    WCHAR name[store::kDatabaseNameUnits] = {};
+    ListView_GetItemText(List(), row, kNameColumn, name, store::kDatabaseNameUnits);
+    return std::u16string(WideView(name, store::kDatabaseNameUnits));
+}
+
+ChosenRows RowsTheUserChose() {
+    ChosenRows chosen;
+    HWND list = List();
+    for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
+         row = ListView_GetNextItem(list, row, LVNI_SELECTED))
+        chosen.names.push_back(RowName(row));
+    int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    if (focused >= 0)
+        chosen.focused = RowName(focused);
+    auto [from, to] = std::exchange(PendingRename(), {});
+    if (!from.empty()) {
+        std::replace(chosen.names.begin(), chosen.names.end(), from, to);
+        if (chosen.focused == from)
+            chosen.focused = to;
+    }
+    return chosen;
+}
+
+bool SelectByName(const ChosenRows& chosen) {
+    HWND list = List();
+    bool any = false;
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        if (std::find(chosen.names.begin(), chosen.names.end(), RowName(row)) !=
+            chosen.names.end()) {
+            ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+            any = true;
+        }
+    }
+    return any;
+}
+
+// The keyboard cursor on the row that had it when that row is still
+// selected, else on the first selected row.
+void FocusSelection(const std::u16string& focused) {
+    HWND list = List();
+    int target = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    for (int row = target; row >= 0; row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
+        if (RowName(row) == focused) {
+            target = row;
+            break;
+        }
+    }
+    if (target < 0)
+        return;
+    ListView_SetItemState(list, target, LVIS_FOCUSED, LVIS_FOCUSED);
+    ListView_EnsureVisible(list, target, FALSE);
+}
+
+bool NothingSaved() {
+    const auto& slots = App().settings->selection;
+    return std::all_of(std::begin(slots), std::end(slots),
+                       [](BYTE slot) { return slot == kFreeSlot; });
+}
+
 }  // namespace
 
 int RowIcon(const WCHAR* name, const CEDBASEINFO& info) {
@@ -235,9 +331,26 @@ bool CreateList(HWND mainWindow) {
 }
 
 void SetColumnWidths(int width) {
+    HWND list = List();
+    if (list == nullptr)
+        return;
+    // The scroll bar covers the right edge while the rows overflow the page.
+    if (ListView_GetItemCount(list) > ListView_GetCountPerPage(list))
+        width -= GetSystemMetrics(SM_CXVSCROLL);
     int unit = width / 16;
-    for (int column = 0; column < 3; ++column)
-        ListView_SetColumnWidth(List(), column, unit * kColumnWeights[column]);
+    int size = NeededWidth(kSizeColumn);
+    int date = NeededWidth(kDateColumn);
+    // The name takes the rest, and keeps a share of its own however wide the others are.
+    int name = std::max(width - size - date, unit * 5);
+    ListView_SetColumnWidth(list, kNameColumn, name);
+    ListView_SetColumnWidth(list, kSizeColumn, size);
+    ListView_SetColumnWidth(list, kDateColumn, date);
+}
+
+void FitColumns() {
+    RECT client{};
+    if (List() != nullptr && GetClientRect(List(), &client) && client.right > 1)
+        SetColumnWidths(client.right);
 }
 
 void ApplyListAppearance() {
@@ -253,6 +366,7 @@ void ApplyListAppearance() {
     if (application.settings->listFont != nullptr)
         SendMessageW(application.list, WM_SETFONT,
                      reinterpret_cast<WPARAM>(application.settings->listFont), TRUE);
+    FitColumns();
 }
 
 void SetListView(DWORD style) {
@@ -271,15 +385,21 @@ void RefreshList() {
         SendMessageW(list, WM_SETREDRAW, FALSE, 0);
         int remembered = std::max(0, ListView_GetNextItem(list, -1, LVNI_SELECTED));
         int top = ListView_GetTopIndex(list);
+        ChosenRows chosen = RowsTheUserChose();
         ListView_DeleteAllItems(list);
         FillRows();
         SortList();
+        FitColumns();
         int count = ListView_GetItemCount(list);
-        if (RestoreSelection()) {
+        bool kept = !chosen.names.empty() ? SelectByName(chosen) : RestoreSelection();
+        if (kept) {
             int last = std::min(count - 1, top + ListView_GetCountPerPage(list) - 1);
             if (last >= 0)
                 ListView_EnsureVisible(list, last, FALSE);
-        } else if (count > 0) {
+            FocusSelection(chosen.focused);
+        } else if (count > 0 && (!chosen.names.empty() || NothingSaved())) {
+            // The chosen rows are gone (or nothing was ever chosen): the row
+            // at the same place, never a saved position that no longer fits.
             int row = std::min(remembered, count - 1);
             ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
                                   LVIS_SELECTED | LVIS_FOCUSED);
@@ -290,6 +410,22 @@ void RefreshList() {
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     SetFocus(list);
+}
+
+void NoteRenamed(const WCHAR* from, const WCHAR* to) {
+    PendingRename() = {std::u16string(WideView(from, store::kDatabaseNameUnits)),
+                       std::u16string(WideView(to, store::kDatabaseNameUnits))};
+}
+
+bool DatabaseExists(const WCHAR* name) {
+    CEOID oid = 0;
+    UniqueHandle handle(CeOpenDatabase(&oid, name, 0, 0, nullptr));
+    return handle || GetLastError() != ERROR_FILE_NOT_FOUND;
+}
+
+void RefreshIfGone(const WCHAR* name) {
+    if (!DatabaseExists(name))
+        RefreshList();
 }
 
 void UpdateSelectedRows() {
@@ -328,7 +464,8 @@ bool RestoreSelection() {
     int count = ListView_GetItemCount(list);
     bool any = false;
     for (BYTE slot : App().settings->selection) {
-        if (slot < count) {
+        // A free slot is no position, however long the list is.
+        if (slot != kFreeSlot && slot < count) {
             ListView_SetItemState(list, slot, LVIS_SELECTED, LVIS_SELECTED);
             any = true;
         }
@@ -361,6 +498,7 @@ void ResizeList() {
     GetClientRect(application.mainWindow, &client);
     MoveWindow(application.list, 0, application.topOffset + 1, client.right,
                std::max<LONG>(0, client.bottom - application.topOffset - 1), TRUE);
+    FitColumns();
 }
 
 void ReleaseListImages() {

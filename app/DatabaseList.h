@@ -24,12 +24,24 @@ inline constexpr int kDateColumn = 2;
 
 // Builds the list in the main window (while it is created) and fills it.
 bool CreateList(HWND mainWindow);
-// Refills the list from the object store, keeping the selection.
+// Refills the list from the object store. The rows the user chose stay
+// chosen by name (a database renamed through NoteRenamed under its new
+// name); when none of them is left, the row at the first one's place is
+// chosen. A list that had nothing chosen (at start) takes the saved
+// selection.
 void RefreshList();
+// The next refill finds the chosen database `from` under the name `to`.
+void NoteRenamed(const WCHAR* from, const WCHAR* to);
+// Whether a database of that name is in the object store.
+bool DatabaseExists(const WCHAR* name);
+// Refills the list when the database is no longer in the object store (a
+// command on a row that another program deleted).
+void RefreshIfGone(const WCHAR* name);
 // Refreshes icon, size and date of every selected row.
 void UpdateSelectedRows();
 void SaveSelection();
-// Selects the rows of the saved slots; whether any was selected.
+// Selects the rows of the saved slots; whether any was selected. A free
+// slot (255) selects nothing, even in a list longer than 255 rows.
 bool RestoreSelection();
 // The first selected row's name; false when no row is selected.
 bool SelectedName(WCHAR (&name)[store::kDatabaseNameUnits]);
@@ -38,8 +50,11 @@ int SelectedCount();
 bool OneRowSelected();
 // Places the list in the main window's client area.
 void ResizeList();
-// Sets the columns' widths to their sixteenths of `width`.
+// Shares `width` among the columns: size and date as wide as their texts
+// and titles need in the list's font, the name the rest.
 void SetColumnWidths(int width);
+// The same for the list's own width (after a refill, a font change, a resize).
+void FitColumns();
 // Switches the list to a view style (0 large icons, 1 details, 2 small
 // icons, 3 list).
 void SetListView(ce::DWORD style);

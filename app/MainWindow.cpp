@@ -69,6 +69,11 @@ LRESULT OnListNotify(const NMHDR& header) {
             if ((reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE) != 0)
                 UpdateMenus(nullptr);
             return 0;
+        case LVN_BEGINLABELEDITW:
+            // The box takes no more than a database name holds.
+            SendMessageW(ListView_GetEditControl(App().list), EM_LIMITTEXT,
+                         store::kDatabaseNameLength, 0);
+            return FALSE;
         case LVN_ENDLABELEDITW:
             // The label stays as it was; a successful rename refreshes the list.
             EndLabelEdit(reinterpret_cast<const NMLVDISPINFOW&>(header));

@@ -1,18 +1,23 @@
 #include "app/MainWindowCommands.h"
 
+#include "app/BackupCommands.h"
 #include "app/DatabaseCommands.h"
 #include "app/DatabaseList.h"
 #include "app/ListSorting.h"
 #include "app/MenuState.h"
+#include "app/NameDialogs.h"
 #include "app/OptionsDialog.h"
 #include "appcore/Application.h"
 #include "export/ExportDialog.h"
+#include "editor/AddPropertyWizard.h"
+#include "editor/RecordEditor.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "regbackup/RegistryBackup.h"
 #include "resources/ControlIds.h"
 #include "resources/StringIds.h"
 #include "store/Database.h"
+#include "transfer/Transfer.h"
 #include "ui/FileDialogs.h"
 #include "ui/Help.h"
 #include "ui/MessageBoxes.h"
@@ -31,18 +36,19 @@ void ViewModify() {
         return;
     store::Database database;
     CEDBASEINFO info{};
-    if (database.Open(name) == INVALID_HANDLE_VALUE || !database.GetInfo(info))
+    if (database.Open(name) == INVALID_HANDLE_VALUE || !database.GetInfo(info)) {
+        RefreshIfGone(name);
         return;
+    }
     if (info.wNumRecords == 0) {
         if (ui::MessageById(nullptr, IDS_CONFIRM_ADD_RECORD, ui::kWarningQuestion) != IDYES)
             return;
-        // The Add Property wizard adds the first record.
-        ui::NotAvailableYet();
-        return;
+        database.Close();
+        if (!editor::AddFirstRecord(App().mainWindow, name))
+            return;
     }
     database.Close();
-    // The record editor shows the database here.
-    ui::NotAvailableYet();
+    editor::RunRecordEditor(App().mainWindow, name);
     UpdateSelectedRows();
 }
 
@@ -66,25 +72,42 @@ void Refresh() {
 }
 
 // A command on the first selected database (nothing when no row is
-// selected), and `then` when it succeeded.
+// selected), and `then` when it succeeded. A failure on a database that
+// another program deleted takes its row away.
 template <bool (*Operation)(const WCHAR* name), void (*Then)()>
 void OnSelected() {
     WCHAR name[store::kDatabaseNameUnits];
-    if (SelectedName(name) && Operation(name))
+    if (!SelectedName(name))
+        return;
+    if (Operation(name))
         Then();
+    else
+        RefreshIfGone(name);
 }
 
 bool RenameWithDialog(const WCHAR* name) {
     return Rename(name, true);
 }
 
-// Send takes the selected database to a dialog of its own.
-bool NotAvailableYetFor(const WCHAR*) {
-    ui::NotAvailableYet();
-    return false;
+void Nothing() {}
+
+bool SendSelected(const WCHAR* name) {
+    return transfer::SendDatabase(App().mainWindow, name) != transfer::Outcome::NotStarted;
 }
 
-void Nothing() {}
+void Receive() {
+    transfer::ReceiveQuestions questions;
+    questions.askExists = [](const WCHAR* name, HWND owner) {
+        int answer = AskExists(name, owner);
+        return answer == kExistsRename      ? transfer::ExistsAnswer::Rename
+               : answer == kExistsOverwrite ? transfer::ExistsAnswer::Overwrite
+                                            : transfer::ExistsAnswer::Cancel;
+    };
+    questions.askNewName = [](const WCHAR* name, WCHAR(&target)[store::kDatabaseNameUnits],
+                              HWND owner) { return AskNewName(name, target, owner); };
+    if (transfer::ReceiveDatabase(App().mainWindow, questions) != transfer::Outcome::NotStarted)
+        RefreshList();
+}
 
 bool ExportSelected(const WCHAR* name) {
     return textexport::ExportCommand(App().mainWindow, name);
@@ -99,8 +122,11 @@ void RestoreRegistry() {
 }
 
 void PropertiesOfSelected() {
-    if (SelectedCount() == 1)
-        ShowProperties();
+    WCHAR name[store::kDatabaseNameUnits];
+    if (SelectedCount() != 1 || !SelectedName(name))
+        return;
+    ShowProperties();
+    RefreshIfGone(name);
 }
 
 void Options() {
@@ -108,19 +134,6 @@ void Options() {
         ApplyListAppearance();
         RefreshList();
     }
-}
-
-void Autobackup() {
-    Settings& settings = *App().settings;
-    if (settings.promptScript != 0) {
-        WCHAR path[MAX_PATH];
-        CopyWide(path, WideView(settings.scriptName, MAX_PATH));
-        if (!ui::AskFileName(App().mainWindow, path, true, IDS_FILTER_SCRIPT, u"*.abk"))
-            return;
-        CopyWide(settings.scriptName, WideView(path, MAX_PATH));
-    }
-    // Running the script comes with Autobackup itself.
-    ui::NotAvailableYet();
 }
 
 void About() {
@@ -153,14 +166,14 @@ constexpr ui::CommandRow kCommands[] = {
     {IDM_ARRANGE_BY_SIZE, [] { ArrangeBy(kSortBySize); }},
     {IDM_REFRESH, &Refresh},
     {IDM_OPTIONS, &Options},
-    {IDM_AUTOBACKUP, &Autobackup},
-    {IDM_BACKUP, nullptr},
-    {IDM_RESTORE, nullptr},
+    {IDM_AUTOBACKUP, &AutobackupCommand},
+    {IDM_BACKUP, &BackupCommand},
+    {IDM_RESTORE, &RestoreCommand},
     {IDM_BACKUP_REGISTRY, &BackupRegistry},
     {IDM_RESTORE_REGISTRY, &RestoreRegistry},
-    {IDM_RECEIVE, nullptr},
+    {IDM_RECEIVE, &Receive},
     {IDM_EXPORT, &OnSelected<&ExportSelected, &Nothing>, &OneRowSelected},
-    {IDM_SEND, &OnSelected<&NotAvailableYetFor, &Nothing>, &OneRowSelected},
+    {IDM_SEND, &OnSelected<&SendSelected, &Refresh>, &OneRowSelected},
     {IDM_ABOUT, &About},
     {IDM_HELP, &Help},
     {IDM_CLOSE, &Close},

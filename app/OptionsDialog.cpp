@@ -1,10 +1,14 @@
 #include "app/OptionsDialog.h"
 
+#include <cstdint>
+
 #include "appcore/Application.h"
 #include "platform/core/WideFormat.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/WinUser.h"
 #include "platform/shell/Shell.h"
+#include "resources/BrowserDialogs.h"
+#include "resources/BrowserStrings.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/StringIds.h"
@@ -76,18 +80,29 @@ BOOL OptionsProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
                                    &OnOptionsCommand);
 }
 
+// Kilobytes while they read easily, megabytes beyond.
+void SetMemoryText(HWND dialog, int id, UINT kilobytes, UINT megabytes, std::uint64_t bytes) {
+    constexpr std::uint64_t kMostKilobytes = 999999;
+    std::uint64_t value = bytes / 1024;
+    UINT format = kilobytes;
+    if (value > kMostKilobytes) {
+        value /= 1024;
+        format = megabytes;
+    }
+    WCHAR text[256];
+    ui::LoadText(format, text, 256);
+    SetDlgItemTextW(dialog, id, FormatWide(text, {static_cast<long>(value)}).c_str());
+}
+
 void InitAbout(HWND dialog, LPARAM) {
     ui::InitDialogFrame(dialog, true, true);
-    STORE_INFORMATION store{};
-    if (!GetStoreInformation(&store))
+    StoreSpace store;
+    if (!GetStoreSpace(&store))
         return;
-    WCHAR format[256];
-    ui::LoadText(res::IDS_AVAILABLE_MEMORY, format, 256);
-    SetDlgItemTextW(dialog, res::IDC_ABOUT_AVAILABLE,
-                    FormatWide(format, {static_cast<long>(store.dwStoreSize / 1024)}).c_str());
-    ui::LoadText(res::IDS_FREE_MEMORY, format, 256);
-    SetDlgItemTextW(dialog, res::IDC_ABOUT_FREE,
-                    FormatWide(format, {static_cast<long>(store.dwFreeSize / 1024)}).c_str());
+    SetMemoryText(dialog, res::IDC_ABOUT_AVAILABLE, res::IDS_AVAILABLE_MEMORY,
+                  res::IDS_AVAILABLE_MEMORY_MB, store.storeSize);
+    SetMemoryText(dialog, res::IDC_ABOUT_FREE, res::IDS_FREE_MEMORY, res::IDS_FREE_MEMORY_MB,
+                  store.freeSize);
 }
 
 BOOL AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -95,15 +110,28 @@ BOOL AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
                                    &ui::CloseOnOkOrCancel);
 }
 
+// The wide partner of a template on a screen wider than high, when the
+// edition has one.
+UINT ForScreen(UINT narrow) {
+    if (!ui::IsWideScreen())
+        return narrow;
+    for (const res::TemplatePair& pair : res::kWideTemplates) {
+        if (pair.narrow == narrow && App().instance->FindDialog(pair.wide) != nullptr)
+            return pair.wide;
+    }
+    return narrow;
+}
+
 }  // namespace
 
 bool ShowOptions(HWND owner) {
-    return DialogBoxParamW(App().instance, MAKEINTRESOURCE(res::IDD_OPTIONS), owner,
+    return DialogBoxParamW(App().instance, MAKEINTRESOURCE(ForScreen(res::IDD_OPTIONS)), owner,
                            &OptionsProcedure, 0) == IDOK;
 }
 
 void ShowAbout(HWND owner) {
-    DialogBoxParamW(App().instance, MAKEINTRESOURCE(res::IDD_ABOUT), owner, &AboutProcedure, 0);
+    DialogBoxParamW(App().instance, MAKEINTRESOURCE(ForScreen(res::IDD_ABOUT)), owner,
+                    &AboutProcedure, 0);
 }
 
 }  // namespace app

@@ -1,5 +1,6 @@
 #include "backup/BackupArchive.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -13,6 +14,7 @@
 #include "resources/StringIds.h"
 #include "store/Formatting.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProgressWindow.h"
 
 namespace backup {
 namespace {
@@ -158,8 +160,57 @@ bool BackupArchive::WriteRecord(WORD propertyCount, const BYTE* image, DWORD len
     return true;
 }
 
+namespace {
+
+// Moves `length` bytes of the file from `from` to `to` through a small
+// buffer, in the order that never overwrites bytes still to be moved.
+bool MoveFileBytes(HANDLE file, DWORD from, DWORD to, DWORD length) {
+    constexpr DWORD kChunk = 64 * 1024;
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kChunk]);
+    if (!buffer)
+        return false;
+    bool forward = to < from;
+    for (DWORD done = 0; done < length;) {
+        DWORD n = std::min(kChunk, length - done);
+        DWORD offset = forward ? done : length - done - n;
+        if (!SeekFile(file, from + offset) || !ReadExactly(file, buffer.get(), n) ||
+            !SeekFile(file, to + offset) || !WriteExactly(file, buffer.get(), n))
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool BackupArchive::FinishDatabaseBlock() {
+    // A record passed over (it could not be read) must not be announced:
+    // the header counts the records the block holds.
+    bool recount = block_.info.wNumRecords != recordSequence_;
+    block_.info.wNumRecords = static_cast<WORD>(recordSequence_);
     if (compress_) {
+        if (recount) {
+            // The header is compressed again; records move when its length changes.
+            DWORD headerAt = position_ + kBlockPrefixSize;
+            auto image = EncodeDatabaseHeader(block_);
+            if (!codec_ || !codec_->Compress(image.data(), image.size())) {
+                ReportOutOfMemory();
+                return false;
+            }
+            DWORD length = static_cast<DWORD>(codec_->OutputLength());
+            DWORD recordsAt = headerAt + compressedHeaderLength_;
+            DWORD recordBytes = writePosition_ - recordsAt;
+            if (length != compressedHeaderLength_) {
+                if (!MoveFileBytes(file_.get(), recordsAt, headerAt + length, recordBytes)) {
+                    Report(res::IDS_CANT_WRITE_FILE);
+                    return false;
+                }
+                writePosition_ = headerAt + length + recordBytes;
+                compressedHeaderLength_ = length;
+            }
+            if (!WriteAt(headerAt, codec_->Output(), length))
+                return false;
+        }
         auto prefix = EncodeBlockPrefix({writePosition_, compressedHeaderLength_});
         if (!WriteAt(position_, prefix.data(), kBlockPrefixSize))
             return false;
@@ -171,6 +222,10 @@ bool BackupArchive::FinishDatabaseBlock() {
     }
     position_ = writePosition_;
     return true;
+}
+
+bool BackupArchive::DiscardDatabaseBlock() {
+    return SeekFile(file_.get(), position_) && ce::SetEndOfFile(file_.get());
 }
 
 void BackupArchive::FinishArchive() {

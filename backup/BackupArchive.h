@@ -14,6 +14,11 @@
 // Reading: OpenArchiveFile (header, password, codec), then either the
 // catalogue walk, or per block ReadDatabaseHeader, ReadRecord wNumRecords
 // times, AdvanceToNextBlock.
+//
+// The operations the commands use are built from these: OpenForBackup,
+// BackupDatabase per database and FinishBackup (BackupOperations.cpp);
+// RunAutobackup (Autobackup.cpp); OpenForRestore and RestoreSelected
+// (RestoreOperations.cpp).
 
 #include <memory>
 #include <string>
@@ -25,10 +30,29 @@
 #include "platform/core/Types.h"
 #include "platform/core/UniqueResource.h"
 
+namespace ui {
+class ProgressWindow;
+}
+namespace store {
+class Database;
+}
+
 namespace backup {
 
 using ce::HWND;
 using ce::UINT;
+
+// The questions a restore asks about a database that already exists. They
+// are the browser's dialogs ("Database Exists" and the name dialog), which
+// the caller hands in; without them an existing database is overwritten.
+enum class ExistsAnswer { Rename, Overwrite, Cancel };
+using DatabaseName = WCHAR[ce::CEDB_MAXDBASENAMELEN];
+struct ExistsQuestions {
+    ExistsAnswer (*askExists)(const WCHAR* name, HWND owner) = nullptr;
+    // The new name for a database restored beside the existing one; false
+    // when the user gave none.
+    bool (*askNewName)(const WCHAR* name, DatabaseName& target, HWND owner) = nullptr;
+};
 
 // One row of the restore dialog's catalogue.
 struct CatalogueEntry {
@@ -42,6 +66,49 @@ public:
     virtual ~BackupArchive();
     BackupArchive(const BackupArchive&) = delete;
     BackupArchive& operator=(const BackupArchive&) = delete;
+
+    // ---- Backup -------------------------------------------------------------
+    // Starts a backup into `fileName` (none: the user is asked): the Backup
+    // Options dialog when `showOptions` and dialogs are shown, the codec,
+    // the file (asking before an existing one is replaced), the header, the
+    // script and the progress window. False, with the reason shown, when no
+    // backup can be made; an archive file it created is removed again.
+    bool OpenForBackup(HWND owner, bool showOptions, const WCHAR* fileName);
+    // Appends one database block. A block whose record walk fails or is
+    // cancelled is cut off again, so that the archive holds whole blocks
+    // only and the header counts them; a record that cannot be read is
+    // passed over and the block's header counts the records stored.
+    bool BackupDatabase(const WCHAR* name);
+    // Writes the final header and closes the archive and the script; false
+    // when the header could not be written (string 75 shown), and the
+    // broken archive is then removed.
+    bool FinishBackup();
+    // Whether every database given to BackupDatabase was stored.
+    bool backupComplete() const { return backupComplete_; }
+    // The progress window of the backup or restore running (none: nullptr).
+    HWND progressWindow() const;
+
+    // ---- Autobackup -----------------------------------------------------
+    // Runs the Autobackup script named by the settings. The new archive is
+    // written beside the one named in the script and takes its place only
+    // when the whole run succeeded, so a failed run leaves the previous
+    // archive as it was.
+    bool RunAutobackup(HWND owner);
+
+    // ---- Restore ------------------------------------------------------------
+    void SetExistsQuestions(const ExistsQuestions& questions) { questions_ = questions; }
+    // Opens the archive (none: the user is asked), asks its password, and
+    // runs the restore dialog (or, without dialogs, restores everything).
+    // False when the archive was never opened or the password refused.
+    bool OpenForRestore(HWND owner, const WCHAR* fileName);
+    // Restores the databases chosen in the restore dialog's list (every one
+    // without a dialog). A database that exists and is overwritten is
+    // replaced only once its new records are all in; one refilled in place
+    // keeps its old records until then. False when the restore stopped.
+    bool RestoreSelected(HWND dialog);
+    // Whether the last restore restored every database chosen (none passed
+    // over by an answer, none failed).
+    bool restoreComplete() const { return restoreComplete_; }
 
     // ---- Choices and state ----------------------------------------------
     void SetOwner(HWND owner) { owner_ = owner; }
@@ -144,7 +211,20 @@ public:
     // fails whole) after the message of the header that could not be read.
     bool WalkCatalogue(std::vector<CatalogueEntry>& rows);
 
+    // Cuts the archive off at the current position (the start of the block
+    // being written), dropping an unfinished block.
+    bool DiscardDatabaseBlock();
+
 private:
+    struct RestoreTarget;
+    bool CreateArchiveFile(const WCHAR* fileName);
+    bool WalkRecords(store::Database& database, const WCHAR* name, WORD records);
+    bool RestoreBlock(const DatabaseHeader& header, bool& passedOver);
+    bool CreateTemporary(RestoreTarget& target, const ce::CEDBASEINFO& info);
+    bool ReadRecordsInto(RestoreTarget& target, WORD records, std::vector<ce::CEOID>* written);
+    bool FillTarget(RestoreTarget& target, const DatabaseHeader& header);
+    bool ReplaceExisting(RestoreTarget& target, const DatabaseHeader& header, bool& passedOver);
+    bool RefillInPlace(RestoreTarget& target);
     void Report(UINT id);
     void ReportOutOfMemory();
     void AbandonScript();
@@ -162,6 +242,14 @@ private:
     ce::UniqueHandle scriptFile_;
     WCHAR password_[kPasswordUnits] = {};
     bool passwordSet_ = false;
+    std::unique_ptr<ui::ProgressWindow> progress_;
+    ExistsQuestions questions_;
+    bool backupComplete_ = true;
+    bool restoreComplete_ = false;
+    // Autobackup writes the archive beside the one it replaces.
+    bool writeBeside_ = false;
+    // The file actually written: the archive, or the one beside it.
+    WCHAR writtenName_[ce::MAX_PATH] = {};
 
     WCHAR archiveName_[ce::MAX_PATH] = {};
     WCHAR scriptName_[ce::MAX_PATH] = {};

@@ -13,6 +13,7 @@ namespace {
 using namespace ce;
 using namespace style;
 
+// The store's two figures below a title that needs a line of its own.
 DialogResource About() {
     return {IDD_ABOUT,
             kDialog,
@@ -31,11 +32,11 @@ DialogResource About() {
                  u"Lists, inspects, edits, backs up, restores and beams the "
                  u"databases of the object store.",
                  IDC_STATIC, 8, 38, 144, 28, kLabel},
-                {u"BUTTON", u"Storage Memory", IDC_GROUP_CAPTION, 4, 72, 152, 46, kGroup},
+                {u"BUTTON", u"Storage Memory", IDC_GROUP_CAPTION, 4, 72, 152, 50, kGroup},
                 // Two lines: the text that stays when the store cannot be asked is long.
                 {u"STATIC", u"Information about storage memory availability is ",
-                 IDC_ABOUT_AVAILABLE, 10, 82, 140, 18, kValue},
-                {u"STATIC", u"inaccessible", IDC_ABOUT_FREE, 10, 102, 140, 10, kValue},
+                 IDC_ABOUT_AVAILABLE, 10, 86, 140, 18, kValue},
+                {u"STATIC", u"inaccessible", IDC_ABOUT_FREE, 10, 106, 140, 10, kValue},
             }};
 }
 
@@ -103,7 +104,7 @@ DialogResource Options() {
         kFontPoints,
         {
             {u"STATIC", u"Options", IDC_TITLE, 0, 0, 0, 0, kTitle},
-            {u"BUTTON", u"Options", IDC_GROUP_CAPTION, 4, 16, 152, 79, kGroup},
+            {u"BUTTON", u"Options", IDC_GROUP_CAPTION, 4, 17, 152, 78, kGroup},
             {u"BUTTON", u"Show system databases", IDC_OPT_SHOW_SYSTEM, x, first, width, height,
              kCheck},
             {u"BUTTON", u"Use bold font", IDC_OPT_BOLD, x, first + step, width, height, kCheck},

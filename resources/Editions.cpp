@@ -6,12 +6,19 @@ ce::HINSTANCE PalmEdition() {
     static const ce::ResourceModule* module = [] {
         auto* m = new ce::ResourceModule;
         AddCommonStrings(*m);
+        AddBrowserStrings(*m);
         AddBitmaps(*m);
         AddCommonDialogs(*m);
+        AddBrowserDialogs(*m);
         AddPasswordDialogs(*m);
+        AddBackupDialogs(*m);
+        AddTransferStrings(*m);
+        AddTransferDialogs(*m);
         AddExportStrings(*m);
         AddExportDialogs(*m);
         AddCommonMenus(*m);
+        AddEditorStrings(*m);
+        AddEditorDialogs(*m);
         return m;
     }();
     return module;
@@ -21,15 +28,25 @@ ce::HINSTANCE KeyboardEdition() {
     static const ce::ResourceModule* module = [] {
         auto* m = new ce::ResourceModule;
         AddCommonStrings(*m);
+        AddBrowserStrings(*m);
         AddBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
         AddExportStrings(*m);
         AddExportDialogs(*m);
+        AddBackupDialogs(*m);
         AddCommonMenus(*m);
+        AddEditorStrings(*m);
+        AddEditorDialogs(*m);
         AddKeyboardStrings(*m);
         AddKeyboardPasswordDialogs(*m);
+        AddKeyboardBackupDialogs(*m);
+        AddTransferStrings(*m);
+        AddKeyboardTransferStrings(*m);
+        AddTransferDialogs(*m);
+        AddKeyboardTransferDialogs(*m);
         AddKeyboardExportDialogs(*m);
+        AddKeyboardEditorDialogs(*m);
         return m;
     }();
     return module;

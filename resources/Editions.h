@@ -8,14 +8,25 @@ namespace res {
 
 void AddCommonStrings(ce::ResourceModule& module);
 void AddKeyboardStrings(ce::ResourceModule& module);
+void AddBrowserStrings(ce::ResourceModule& module);
+void AddBrowserDialogs(ce::ResourceModule& module);
 void AddBitmaps(ce::ResourceModule& module);
 void AddCommonDialogs(ce::ResourceModule& module);
 void AddCommonMenus(ce::ResourceModule& module);
 void AddPasswordDialogs(ce::ResourceModule& module);
 void AddKeyboardPasswordDialogs(ce::ResourceModule& module);
+void AddBackupDialogs(ce::ResourceModule& module);
+void AddKeyboardBackupDialogs(ce::ResourceModule& module);
+void AddTransferStrings(ce::ResourceModule& module);
+void AddKeyboardTransferStrings(ce::ResourceModule& module);
+void AddTransferDialogs(ce::ResourceModule& module);
+void AddKeyboardTransferDialogs(ce::ResourceModule& module);
 void AddExportStrings(ce::ResourceModule& module);
 void AddExportDialogs(ce::ResourceModule& module);
 void AddKeyboardExportDialogs(ce::ResourceModule& module);
+void AddEditorStrings(ce::ResourceModule& module);
+void AddEditorDialogs(ce::ResourceModule& module);
+void AddKeyboardEditorDialogs(ce::ResourceModule& module);
 
 // The palm-size edition's resources (tessaly).
 ce::HINSTANCE PalmEdition();

@@ -55,8 +55,8 @@ HANDLE CreateFileAsking(HWND owner, const WCHAR* path, WCHAR* usedPath) {
         if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&
             MessageByIdWith(owner, res::IDS_FILE_EXISTS, name.c_str(), kCancelQuestion) != IDYES)
             return INVALID_HANDLE_VALUE;
-        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             if (usedPath != nullptr)
                 CopyWide(usedPath, MAX_PATH, name);

@@ -18,7 +18,7 @@ using ce::WCHAR;
 // before overwriting.
 bool AskFileName(HWND owner, WCHAR* path, bool open, UINT filterId, const WCHAR* defaultExtension);
 
-// Creates `path` for writing, replacing an existing file once the user
+// Creates `path` for writing (and reading back), replacing an existing file once the user
 // agreed (string 99). A path that cannot be created and begins with two
 // backslashes is tried again without the first. Returns the file (and the
 // path used, in `usedPath` of MAX_PATH units when given), or the invalid

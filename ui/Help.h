@@ -4,7 +4,8 @@
 
 namespace ui {
 
-// Returns whether the help program could be started.
+// Returns whether the help program could be started; when it could not, a
+// message says so and names the help file.
 bool ShowHelpTopic(const char16_t* topic);
 
 inline constexpr const char16_t* kMainHelpTopic = u"tessaly_help";

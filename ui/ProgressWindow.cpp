@@ -5,6 +5,7 @@
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Cursor.h"
 #include "platform/gui/Resources.h"
+#include "platform/gui/headless/ConsoleHost.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "ui/DialogFrame.h"
@@ -27,6 +28,8 @@ ProgressWindow::ProgressWindow(UINT cancelQuestionId, UINT titleId, LONG range)
     : cancelQuestionId_(cancelQuestionId), titleId_(titleId), range_(range) {}
 
 ProgressWindow::~ProgressWindow() {
+    if (gui::ConsoleHost* console = gui::CurrentConsole(); console != nullptr)
+        console->EndProgress();
     if (window_ != nullptr && IsWindow(window_))
         DestroyWindow(window_);
     if (hidden_)
@@ -118,6 +121,10 @@ void ProgressWindow::SetText(UINT formatId, LONG position, const WCHAR* name) {
     LoadText(formatId, format, 256);
     std::u16string text = FormatWide(format, {name, position_, range_ - 1});
     SetDlgItemTextW(window_, res::IDC_PROGRESS_TEXT, text.c_str());
+    // An unattended run shows the same text as a line on its terminal.
+    if (gui::ConsoleHost* console = gui::CurrentConsole();
+        console != nullptr && !appcore::RunningSilently())
+        console->ShowProgress(text);
     SendDlgItemMessageW(window_, res::IDC_PROGRESS_BAR, PBM_SETPOS,
                         static_cast<WPARAM>(position_ + 1), 0);
 }

@@ -349,6 +349,27 @@ BOOL DeleteFileW(LPCWSTR name) {
     return TRUE;
 }
 
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newName, DWORD flags) {
+    if (existing == nullptr || *existing == 0 || newName == nullptr || *newName == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::filesystem::path from = device::HostPath(WideView(existing));
+    std::filesystem::path to = device::HostPath(WideView(newName));
+    struct stat st;
+    if ((flags & MOVEFILE_REPLACE_EXISTING) == 0 && ::stat(to.c_str(), &st) == 0) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    // rename() replaces the target in one step: a reader sees the old file
+    // or the new one, never neither.
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        SetLastError(OpenError(errno, from));
+        return FALSE;
+    }
+    return TRUE;
+}
+
 DWORD GetFileAttributesW(LPCWSTR name) {
     if (name == nullptr || *name == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);

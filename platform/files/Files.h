@@ -44,6 +44,10 @@ DWORD SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistanceToMoveH
 DWORD GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 BOOL SetEndOfFile(HANDLE hFile);
 BOOL DeleteFileW(LPCWSTR lpFileName);
+// Renames a file; with MOVEFILE_REPLACE_EXISTING an existing target is
+// replaced in one step.
+inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags);
 DWORD GetFileAttributesW(LPCWSTR lpFileName);
 BOOL CreateDirectoryW(LPCWSTR lpPathName, void* lpSecurityAttributes);
 

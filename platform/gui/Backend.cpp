@@ -1,5 +1,6 @@
 #include "platform/gui/Backend.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "platform/core/Text.h"
@@ -58,6 +59,16 @@ int beeps = 0;
 
 int BeepsSounded() {
     return beeps;
+}
+
+int DensityThatFits(int width, int height, int dpi) {
+    int shortSide = std::min(width, height);
+    int longSide = std::max(width, height);
+    // The room, in 96-dpi pixels, stays at least 240 by 320.
+    int most = std::min(shortSide * 96 / 240, longSide * 96 / 320);
+    if (dpi <= 96)
+        return dpi;
+    return std::max(96, std::min(dpi, most));
 }
 
 }  // namespace ce::gui

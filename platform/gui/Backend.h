@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gui/Clipboard.h"
 #include "platform/gui/WinTypes.h"
 #include "platform/gui/drawing/Surface.h"
 
@@ -62,6 +63,8 @@ enum class PeerKind {
     Edit,         // single- and multi-line edit fields
     Static,       // static text
     ProgressBar,  // progress bars
+    DatePicker,   // date and time pickers showing a date
+    TimePicker,   // date and time pickers showing a time (DTS_TIMEFORMAT)
 };
 
 // What WindowChanged reports; several bits at a time.
@@ -143,15 +146,38 @@ public:
     // coordinates) is held: a press held about half a second, or the right button.
     virtual bool IsTapAndHold(HWND window, POINT point) = 0;
 
+    // Shows a tooltip with `text` just above `screenPoint`; an empty text
+    // hides it. (Tips shown on hover are the backend's own business.)
+    virtual void ShowToolTip(HWND near, POINT screenPoint, const std::u16string& text) {
+        (void)near;
+        (void)screenPoint;
+        (void)text;
+    }
+
     // ---- Metrics ----
     virtual ScreenMetrics Screen() = 0;
     virtual FontMetrics MeasureFont(const LOGFONTW& font) = 0;
     virtual SIZE MeasureText(const LOGFONTW& font, std::u16string_view text) = 0;
 
     // ---- Other programs ----
-    // Shows an HTML file at an anchor (empty: the top) without waiting.
-    virtual void ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) = 0;
+    // Shows an HTML file at an anchor (empty: the top) without waiting;
+    // false when no program to show it could be started.
+    virtual bool ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) = 0;
+
+    // ---- The clipboard (Clipboard.h) ----
+    // The program put these formats on the clipboard. A backend with a
+    // desktop clipboard publishes them there; by default they stay in the process.
+    virtual void ClipboardWritten(const std::vector<ClipboardItem>&) {}
+    // What the desktop's clipboard holds now, or nothing when the backend
+    // has no desktop clipboard (the process's own contents hold then).
+    virtual std::optional<std::vector<ClipboardItem>> ReadClipboard() { return std::nullopt; }
 };
+
+// The density a screen of `width` by `height` pixels is shown at when
+// `dpi` is asked for: no higher than leaves it the room of a 240 by 320
+// screen at 96 dots per inch, so that what is laid out for the device fits
+// (a small screen of many dots per inch shows things at their usual size).
+int DensityThatFits(int width, int height, int dpi);
 
 // The backend in use (the headless console host until one is installed).
 Backend& CurrentBackend();

@@ -396,6 +396,10 @@ inline BOOL ListView_EnsureVisible(HWND hwnd, int i, BOOL partialOk) {
 inline int ListView_GetTopIndex(HWND hwnd) {
     return static_cast<int>(SendMessageW(hwnd, LVM_GETTOPINDEX, 0, 0));
 }
+inline int ListView_GetStringWidth(HWND hwnd, LPCWSTR text) {
+    return static_cast<int>(
+        SendMessageW(hwnd, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)));
+}
 inline int ListView_GetCountPerPage(HWND hwnd) {
     return static_cast<int>(SendMessageW(hwnd, LVM_GETCOUNTPERPAGE, 0, 0));
 }
@@ -438,6 +442,37 @@ inline BOOL Header_SetItem(HWND hwnd, int i, const HDITEMW* item) {
 inline HIMAGELIST Header_SetImageList(HWND hwnd, HIMAGELIST list) {
     return reinterpret_cast<HIMAGELIST>(
         SendMessageW(hwnd, HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list)));
+}
+
+// ---- Date and time picker -------------------------------------------------
+
+inline constexpr const WCHAR* DATETIMEPICK_CLASSW = u"SysDateTimePick32";
+inline constexpr DWORD DTS_SHORTDATEFORMAT = 0x0000;
+inline constexpr DWORD DTS_UPDOWN = 0x0001;
+inline constexpr DWORD DTS_LONGDATEFORMAT = 0x0004;
+inline constexpr DWORD DTS_TIMEFORMAT = 0x0009;
+inline constexpr UINT DTM_FIRST = 0x1000;
+// lParam: SYSTEMTIME*; returns GDT_VALID.
+inline constexpr UINT DTM_GETSYSTEMTIME = DTM_FIRST + 1;
+// wParam: GDT_VALID; lParam: SYSTEMTIME*.
+inline constexpr UINT DTM_SETSYSTEMTIME = DTM_FIRST + 2;
+inline constexpr DWORD GDT_ERROR = static_cast<DWORD>(-1);
+inline constexpr DWORD GDT_VALID = 0;
+inline constexpr DWORD GDT_NONE = 1;
+inline constexpr UINT DTN_FIRST = 0U - 760U;
+inline constexpr UINT DTN_DATETIMECHANGE = DTN_FIRST + 1;
+struct NMDATETIMECHANGE {
+    NMHDR nmhdr;
+    DWORD dwFlags;
+    SYSTEMTIME st;
+};
+inline DWORD DateTime_GetSystemtime(HWND hdp, SYSTEMTIME* pst) {
+    return static_cast<DWORD>(
+        SendMessageW(hdp, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(pst)));
+}
+inline BOOL DateTime_SetSystemtime(HWND hdp, DWORD gd, const SYSTEMTIME* pst) {
+    return static_cast<BOOL>(
+        SendMessageW(hdp, DTM_SETSYSTEMTIME, gd, reinterpret_cast<LPARAM>(pst)));
 }
 
 }  // namespace ce

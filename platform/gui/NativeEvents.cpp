@@ -86,6 +86,8 @@ ControlValue GetControlValue(HWND control) {
         value.selectionStart = edit->selectionStart;
         value.selectionEnd = edit->selectionEnd;
         value.textLimit = edit->limit;
+    } else if (auto* picker = StateOf<DateTimeState>(control)) {
+        value.time = picker->time;
     }
     return value;
 }

@@ -5,6 +5,7 @@
 // program's message loop fetches them (so a backend may call these from
 // inside WaitForInput).
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,9 @@ void ControlClicked(HWND control);
 void ControlTextEdited(HWND control, std::u16string_view text);
 // The user moved the selection or caret of a native edit field.
 void ControlSelectionChanged(HWND control, int start, int end);
+// The user picked a date or time in a native picker: the picker takes the
+// whole value and its parent hears DTN_DATETIMECHANGE.
+void DateTimePicked(HWND control, const SYSTEMTIME& time);
 // The user moved the keyboard focus to a native control.
 void ControlFocused(HWND control);
 // The Done button of a full-screen window (SHInitDialog) was pressed: WM_COMMAND IDOK.
@@ -58,6 +62,7 @@ struct ControlValue {
     int selectionStart = 0;  // edit fields
     int selectionEnd = 0;
     int textLimit = 0;  // edit fields: 0 for none
+    SYSTEMTIME time{};  // date and time pickers
 };
 ControlValue GetControlValue(HWND control);
 PeerKind GetPeerKind(HWND window);
@@ -69,5 +74,8 @@ UINT DialogTemplateId(HWND dialog);
 bool DialogEnded(HWND dialog);
 // Whether a modal dialog or a popup runs (input to other windows is refused then).
 bool InModalLoop();
+// What the tooltip over a point of a window (client coordinates) says: a
+// menu bar button's tip; empty where there is none.
+std::u16string ToolTipAt(HWND window, POINT point);
 
 }  // namespace ce::gui

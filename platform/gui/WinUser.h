@@ -2,6 +2,9 @@
 // Windows, messages, dialogs, menus, accelerators, timers and input with the
 // platform's names and meanings. One thread runs all of it.
 
+#include <filesystem>
+#include <string_view>
+
 #include "platform/gui/WinTypes.h"
 
 namespace ce {
@@ -543,5 +546,7 @@ struct PROCESS_INFORMATION {
 BOOL CreateProcessW(LPCWSTR pszImageName, LPCWSTR pszCmdLine, void* psaProcess, void* psaThread,
                     BOOL fInheritHandles, DWORD fdwCreate, void* pvEnvironment, LPCWSTR pszCurDir,
                     void* psiStartInfo, PROCESS_INFORMATION* pProcInfo);
+// Where the help program finds a help file of that name on this host.
+std::filesystem::path HelpFilePath(std::u16string_view fileName);
 
 }  // namespace ce

@@ -445,6 +445,36 @@ int getsockopt(SOCKET s, int level, int optname, char* optval, int* optlen) {
     return 0;
 }
 
+// Closing a connection whose peer's bytes are still unread makes the host
+// reset it, and a reset throws away what the peer has not read yet, such as
+// the last code this side sent. So the close sends its end of the stream
+// first and reads what the peer still sends until it closes too, for a
+// short while at most.
+namespace {
+void CloseGracefully(int fd) {
+    constexpr int kLingerMs = 500;
+    if (::shutdown(fd, SHUT_WR) != 0)
+        return;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kLingerMs);
+    char scratch[4096];
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return;
+        pollfd waiting{fd, POLLIN, 0};
+        int ready = ::poll(&waiting, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return;
+        ssize_t got = ::recv(fd, scratch, sizeof scratch, MSG_DONTWAIT);
+        if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN))
+            return;
+    }
+}
+}  // namespace
+
 int closesocket(SOCKET s) {
     std::shared_ptr<IrdaEndpoint> endpoint = Sockets().Remove(s);
     if (!endpoint)
@@ -456,6 +486,8 @@ int closesocket(SOCKET s) {
     // it has.
     if (endpoint.use_count() > 1 && endpoint->fd)
         ::shutdown(endpoint->fd.get(), SHUT_RDWR);
+    else if (endpoint->state == EndpointState::Connected && endpoint->fd)
+        CloseGracefully(endpoint->fd.get());
     return 0;
 }
 

@@ -83,8 +83,8 @@ HRESULT SHGetMalloc(IMalloc** ppMalloc) {
     return S_OK;
 }
 
-BOOL GetStoreInformation(STORE_INFORMATION* info) {
-    if (info == nullptr) {
+BOOL GetStoreSpace(StoreSpace* space) {
+    if (space == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -103,10 +103,23 @@ BOOL GetStoreInformation(STORE_INFORMATION* info) {
         return FALSE;
     }
     // The system keeps the last 24 KB for itself.
-    std::uintmax_t free = static_cast<std::uintmax_t>(fs.f_bavail) * fs.f_frsize;
+    std::uint64_t free = static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
     free = free > 24 * 1024 ? free - 24 * 1024 : 0;
-    info->dwStoreSize = Cap(size);
-    info->dwFreeSize = Cap(free);
+    space->freeSize = free;
+    space->storeSize = size + free;
+    return TRUE;
+}
+
+BOOL GetStoreInformation(STORE_INFORMATION* info) {
+    if (info == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    StoreSpace space;
+    if (!GetStoreSpace(&space))
+        return FALSE;
+    info->dwStoreSize = Cap(space.storeSize);
+    info->dwFreeSize = Cap(space.freeSize);
     return TRUE;
 }
 

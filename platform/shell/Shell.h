@@ -2,6 +2,8 @@
 // Shell services the system relies on: special folders, the object store's
 // size and free space, and the standard out-of-memory message.
 
+#include <cstdint>
+
 #include "platform/core/Types.h"
 #include "platform/gui/WinTypes.h"
 
@@ -42,8 +44,17 @@ struct STORE_INFORMATION {
     DWORD dwFreeSize;
 };
 
-// The size of the object store volume and the free space of the file system
-// that holds it, in bytes (capped at 4 GB - 1).
+// The store's size and free space in bytes, in 64 bits: the free space of
+// the file system that holds the volume (less what the system keeps), and
+// the size the store can reach, that space plus what the volume already
+// holds; the free space never exceeds the size.
+struct StoreSpace {
+    std::uint64_t storeSize = 0;
+    std::uint64_t freeSize = 0;
+};
+BOOL GetStoreSpace(StoreSpace* space);
+
+// The same figures in 32 bits, each capped at 4 GB - 1.
 BOOL GetStoreInformation(STORE_INFORMATION* lpsi);
 
 // The string id under which a scripted user sees the out-of-memory message.

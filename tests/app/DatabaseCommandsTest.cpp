@@ -7,6 +7,8 @@
 #include "app/NameDialogs.h"
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
+#include "platform/gui/NativeEvents.h"
+#include "platform/gui/Resources.h"
 #include "platform/gui/testing/UserInput.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
@@ -209,6 +211,65 @@ TEST_F(DatabaseCommandsTest, TheExistsQuestionAndTheNewNameDialogAnswerTheirCall
     EXPECT_EQ(std::u16string(chosen), u"elsewhere");
     user().OnDialog(res::IDD_NAME, [](HWND) { input::PressKey(VK_ESCAPE); });
     EXPECT_FALSE(app::AskNewName(u"there", chosen));
+}
+
+// The program's loop: accelerators of table 101 first, then the window.
+void PumpAsTheProgramDoes(HWND main) {
+    HACCEL table =
+        LoadAcceleratorsW(appcore::App().instance, MAKEINTRESOURCE(res::IDR_MAIN_ACCELERATORS));
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!TranslateAcceleratorW(main, table, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    DestroyAcceleratorTable(table);
+}
+
+void PressWithControl(HWND main, WORD key) {
+    gui::PostKey(WM_KEYDOWN, VK_CONTROL);
+    gui::PostKey(WM_KEYDOWN, key);
+    gui::PostKey(WM_KEYUP, key);
+    gui::PostKey(WM_KEYUP, VK_CONTROL);
+    PumpAsTheProgramDoes(main);
+}
+
+TEST_F(DatabaseCommandsTest, TheRenameBoxKeepsItsEditingKeysAndRefusesANameTooLong) {
+    MakeDatabase(u"notes");
+    Start();
+    HWND edit = ListView_EditLabel(list(), 0);
+    ASSERT_NE(edit, nullptr);
+    auto selection = [&] {
+        DWORD start = 0, end = 0;
+        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        return std::pair<DWORD, DWORD>(start, end);
+    };
+    input::PressKey(VK_END);
+    ASSERT_EQ(selection(), (std::pair<DWORD, DWORD>(5, 5)));
+    // Ctrl+A selects the text (it is not Autobackup while the box has the focus).
+    PressWithControl(main(), 'A');
+    EXPECT_TRUE(user().shown().empty());
+    ASSERT_TRUE(IsWindow(edit));
+    EXPECT_EQ(selection(), (std::pair<DWORD, DWORD>(0, 5)));
+    // Cut, paste back twice, undo the last paste.
+    PressWithControl(main(), 'X');
+    EXPECT_EQ(GetWindowTextLengthW(edit), 0);
+    PressWithControl(main(), 'V');
+    PressWithControl(main(), 'V');
+    EXPECT_EQ(GetWindowTextLengthW(edit), 10);
+    PressWithControl(main(), 'Z');
+    EXPECT_EQ(GetWindowTextLengthW(edit), 5);
+    EXPECT_TRUE(user().shown().empty());
+
+    // Typing stops at 31 characters, the most a database name holds.
+    input::TypeText(u" and a great many other things");
+    EXPECT_EQ(GetWindowTextLengthW(edit), 31);
+    input::PressKey(VK_RETURN);
+    input::PumpMessages();
+    EXPECT_EQ(Column(), (Texts{u"notes and a great many other th"}));
+    EXPECT_TRUE(user().shown().empty());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/DatabaseList.h"
 #include "app/HeaderDrawing.h"
 #include "app/ListSorting.h"
@@ -12,6 +14,7 @@
 #include "platform/gui/headless/HeadlessBackend.h"
 #include "platform/gui/testing/UserInput.h"
 #include "resources/ControlIds.h"
+#include "resources/EditorIds.h"
 #include "resources/StringIds.h"
 #include "tests/app/BrowserFixture.h"
 
@@ -39,15 +42,34 @@ TEST_F(DatabaseListTest, SystemDatabasesAreHiddenUntilShownAndCarryTheSystemIcon
     EXPECT_EQ(Icon(RowOf(u"\\sys")), app::kIconSystem);
 }
 
-TEST_F(DatabaseListTest, TheListFillsTheWindowAndItsColumnsShareTheWidthSevenFourFour) {
+TEST_F(DatabaseListTest, TheListFillsTheWindowAndItsColumnsFitTheirTextsInEveryFont) {
+    MakeDatabase(u"a", 1, 0, 1536);
+    SetModifiedDay(u"a", 340);
     Start();
     RECT client{};
     GetClientRect(main(), &client);
     EXPECT_EQ(client.right, GetSystemMetrics(SM_CXSCREEN));
-    int unit = client.right / 16;
-    EXPECT_EQ(ListView_GetColumnWidth(list(), 0), 7 * unit);
-    EXPECT_EQ(ListView_GetColumnWidth(list(), 1), 4 * unit);
-    EXPECT_EQ(ListView_GetColumnWidth(list(), 2), 4 * unit);
+    // Size and date as wide as their texts and titles need; the name the rest.
+    auto fits = [&] {
+        int size = ListView_GetColumnWidth(list(), app::kSizeColumn);
+        int date = ListView_GetColumnWidth(list(), app::kDateColumn);
+        EXPECT_GE(size, ListView_GetStringWidth(list(), Text(0, app::kSizeColumn).c_str()) + 12);
+        EXPECT_GE(date, ListView_GetStringWidth(list(), Text(0, app::kDateColumn).c_str()) + 12);
+        EXPECT_GE(date, ListView_GetStringWidth(list(), u"Modified") + 12);
+        // No strip at the right is left unused.
+        EXPECT_EQ(ListView_GetColumnWidth(list(), app::kNameColumn) + size + date, client.right);
+    };
+    fits();
+    // A wider font widens them at once.
+    LOGFONTW wide{};
+    wide.lfHeight = -14;
+    wide.lfWeight = FW_BOLD;
+    HFONT font = CreateFontIndirectW(&wide);
+    SendMessageW(list(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    app::FitColumns();
+    fits();
+    DeleteObject(font);
+
     RECT placed{};
     GetWindowRect(list(), &placed);
     POINT top{placed.left, placed.top};
@@ -230,15 +252,19 @@ TEST_F(DatabaseListTest, TheHeaderMarksTheSortedColumnAndShortensWhatDoesNotFit)
 TEST_F(DatabaseListTest, ATapOpensTheSelectedDatabaseUnlessDoubleTapIsAsked) {
     MakeDatabase(u"Full", 3);
     Start();
+    auto editorsOpened = [this] {
+        std::vector<UINT> seen = user().dialogs();
+        return std::count(seen.begin(), seen.end(), res::IDD_EDITOR);
+    };
+    user().AlwaysOnDialog(res::IDD_EDITOR, [](HWND editor) { input::PressDone(editor); });
     input::TapItem(list(), 0);
-    // The record editor would open here; for now its place says so.
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 1);
+    EXPECT_EQ(editorsOpened(), 1);
 
     appcore::App().settings->doubleTap = 1;
     input::TapItem(list(), 0);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 1);
+    EXPECT_EQ(editorsOpened(), 1);
     input::DoubleTapItem(list(), 0);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 2);
+    EXPECT_EQ(editorsOpened(), 2);
 }
 
 }  // namespace

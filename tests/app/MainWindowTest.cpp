@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <set>
+#include <string>
 
 #include "app/DatabaseList.h"
 #include "app/MainWindowCommands.h"
 #include "app/Program.h"
+#include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
@@ -17,9 +21,12 @@
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/headless/HeadlessBackend.h"
 #include "platform/gui/testing/UserInput.h"
+#include "resources/BrowserStrings.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
+#include "resources/EditorIds.h"
 #include "resources/StringIds.h"
+#include "resources/TransferIds.h"
 #include "tests/app/BrowserFixture.h"
 #include "ui/CommandTable.h"
 
@@ -93,11 +100,13 @@ TEST_F(MainWindowTest, WithTwoRowsSelectedSingleRowCommandsAreGreyAndViewModifyD
     input::PressKey(VK_RETURN);
     EXPECT_TRUE(user().shown().empty());
 
-    // With one row Enter opens it.
+    // With one row Enter opens it in the record editor.
     Select({1});
     SetFocus(list());
+    user().OnDialog(res::IDD_EDITOR, [](HWND editor) { input::PressDone(editor); });
     input::PressKey(VK_RETURN);
-    EXPECT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_NOT_AVAILABLE_YET}));
+    EXPECT_TRUE(user().shown().empty());
+    EXPECT_EQ(user().dialogs(), (std::vector<UINT>{res::IDD_EDITOR}));
 }
 
 TEST_F(MainWindowTest, TheViewCommandsSwitchTheListAndMarkTheCurrentView) {
@@ -232,6 +241,72 @@ TEST_F(MainWindowTest, HelpShowsItsTopicsFromTheMenuAndFromADialogsHelpButton) {
     EXPECT_EQ(backend->helpRequests()[1].anchor, u"options");
 }
 
+TEST_F(MainWindowTest, ASecondStartBringsTheOpenDialogForwardWithItsOwner) {
+    Start();
+    auto* backend = gui::CurrentHeadless();
+    HWND active = nullptr;
+    std::vector<HWND> raised;
+    HWND options = nullptr;
+    user().OnDialog(res::IDD_OPTIONS, [&](HWND dialog) {
+        options = dialog;
+        // What the running program does when it is started again.
+        ShowWindow(main(), SW_SHOWNORMAL);
+        SetForegroundWindow(main());
+        active = GetActiveWindow();
+        raised = backend->raised();
+        input::PressKey(VK_ESCAPE);
+    });
+    Choose(res::IDM_OPTIONS);
+    ASSERT_NE(options, nullptr);
+    // The dialog, not its disabled owner, has the keys; it was raised last.
+    EXPECT_EQ(active, options);
+    ASSERT_FALSE(raised.empty());
+    EXPECT_EQ(raised.back(), options);
+    EXPECT_NE(std::find(raised.begin(), raised.end(), main()), raised.end());
+    // Closed, the dialog gives the keyboard back to its owner's list.
+    EXPECT_EQ(GetActiveWindow(), main());
+    EXPECT_EQ(GetFocus(), list());
+}
+
+TEST_F(MainWindowTest, MenuBarButtonsTellTheirTipsWhenHeldOrHoveredAndSendNothingThen) {
+    MakeDatabase(u"victim");
+    Start();
+    HWND bar = SHFindMenuBar(main());
+    auto middle = [&](int item) {
+        RECT r{};
+        SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&r));
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    // Edit, View and Tools, then Properties, Delete, Backup, Autobackup, Restore.
+    std::vector<std::u16string> tips;
+    for (int item = 0; item < 8; ++item)
+        tips.push_back(gui::ToolTipAt(bar, middle(item)));
+    EXPECT_EQ(tips, (std::vector<std::u16string>{u"", u"", u"", u"Properties", u"Delete", u"Backup",
+                                                 u"Autobackup", u"Restore"}));
+
+    auto* backend = gui::CurrentHeadless();
+    input::TapAndHold(bar, middle(4));
+    EXPECT_TRUE(backend->tipShown());
+    ASSERT_EQ(backend->tips(), (std::vector<std::u16string>{u"Delete"}));
+    gui::PostPointer(bar, WM_LBUTTONUP, middle(4));
+    input::PumpMessages();
+    EXPECT_FALSE(backend->tipShown());
+    // Held, the button only told what it does.
+    EXPECT_TRUE(user().shown().empty());
+    EXPECT_TRUE(Exists(u"victim"));
+}
+
+TEST_F(MainWindowTest, HelpThatNoBrowserCanShowSaysSoAndNamesTheFile) {
+    Start();
+    gui::CurrentHeadless()->SetHelpShown(false);
+    SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_HELP, 1), 0);
+    ASSERT_EQ(user().ShownIds(), (std::vector<UINT>{res::IDS_HELP_NOT_SHOWN}));
+    const std::u16string& text = user().shown()[0].text;
+    std::u16string file = Utf8ToWide(HelpFilePath(u"tessaly.htm").string());
+    EXPECT_NE(text.find(u"\"" + file + u"\""), std::u16string::npos) << WideToUtf8(text);
+    EXPECT_EQ(user().shown()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+}
+
 TEST_F(MainWindowTest, EveryCommandOfTheMenusAndAcceleratorsHasOneRowInTheTable) {
     std::set<UINT> inTable;
     for (const ui::CommandRow& row : app::MainWindowCommands())
@@ -252,8 +327,9 @@ TEST_F(MainWindowTest, CommandsWithoutAHandlerSayTheyAreNotAvailableYet) {
     }
 }
 
-TEST_F(MainWindowTest, AutobackupAndSendAreNotAvailableYetAndExportAndSendNeedARow) {
+TEST_F(MainWindowTest, ExportAndSendNeedARow) {
     MakeDatabase(u"one");
+    MakeDatabase(u"zero", 0);
     Start();
     // Without a row their menu items are greyed; their accelerators still send them.
     Select({});
@@ -261,10 +337,10 @@ TEST_F(MainWindowTest, AutobackupAndSendAreNotAvailableYetAndExportAndSendNeedAR
     SendMessageW(main(), WM_COMMAND, MAKEWPARAM(res::IDM_SEND, 1), 0);
     EXPECT_TRUE(user().shown().empty());
     EXPECT_TRUE(user().dialogs().empty());
-    Choose(res::IDM_AUTOBACKUP);
-    Select({0});
+    // Send takes the selected database: an empty one is refused at once.
+    Select({1});
     Choose(res::IDM_SEND);
-    EXPECT_EQ(user().CountShown(res::IDS_NOT_AVAILABLE_YET), 2);
+    EXPECT_EQ(user().CountShown(res::IDS_IR_EMPTY_DATABASE), 1);
 }
 
 TEST_F(MainWindowTest, ExportAndTheRegistryCommandsOpenTheirDialogs) {
@@ -280,6 +356,12 @@ TEST_F(MainWindowTest, ExportAndTheRegistryCommandsOpenTheirDialogs) {
     EXPECT_EQ(user().dialogs(), (std::vector<UINT>{res::IDD_EXPORT, res::IDD_REGISTRY_BACKUP}));
     EXPECT_EQ(user().fileDialogs().size(), 1u);
     EXPECT_TRUE(user().shown().empty());
+}
+
+TEST_F(MainWindowTest, AutobackupWithoutAScriptSaysSo) {
+    Start();
+    Choose(res::IDM_AUTOBACKUP);
+    EXPECT_EQ(user().ShownIds(), std::vector<UINT>{res::IDS_SCRIPT_MISSING});
 }
 
 TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {
@@ -315,8 +397,24 @@ TEST_F(MainWindowTest, AboutShowsTheStoresSizeAndFreeSpace) {
     });
     Choose(res::IDM_ABOUT);
     EXPECT_EQ(available.rfind(u"Available Memory: ", 0), 0u);
-    EXPECT_EQ(available.substr(available.size() - 2), u"KB");
     EXPECT_EQ(free.rfind(u"Free Memory: ", 0), 0u);
+    // Both figures in one unit, compared: the free part of the store is
+    // never more than the store, however large the disk under it.
+    auto kilobytes = [](const std::u16string& text) {
+        std::string digits = WideToUtf8(text.substr(text.find(u": ") + 2));
+        std::uint64_t value = std::stoull(digits);
+        std::u16string unit = text.substr(text.size() - 2);
+        EXPECT_TRUE(unit == u"KB" || unit == u"MB") << digits;
+        // Kilobytes stay under seven digits; megabytes take over there.
+        if (unit == u"KB") {
+            EXPECT_LE(value, 999999u);
+        }
+        return unit == u"MB" ? value * 1024 : value;
+    };
+    std::uint64_t store = kilobytes(available);
+    std::uint64_t left = kilobytes(free);
+    EXPECT_LE(left, store) << WideToUtf8(available) << " / " << WideToUtf8(free);
+    EXPECT_NE(left, 4194303u);
 }
 
 }  // namespace

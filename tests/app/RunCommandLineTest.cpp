@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(RunCommandLineTest, WordsWithoutSwitchesAreInvalidAndWriteNothing) {
-    EXPECT_EQ(app::RunCommandLine(u"hello"), -1);
+    EXPECT_EQ(app::RunCommandLine(u"hello"), app::kExitInvalid);
     EXPECT_EQ(session_.user().ShownIds(), std::vector<UINT>{res::IDS_INVALID_COMMAND_LINE});
     EXPECT_EQ(session_.user().shown()[0].text, u"Invalid command line parameters.");
     EXPECT_EQ(appcore::App().settings, nullptr);
@@ -37,13 +37,16 @@ TEST_F(RunCommandLineTest, WordsWithoutSwitchesAreInvalidAndWriteNothing) {
 }
 
 TEST_F(RunCommandLineTest, AValidRunEndsWithTheSettingsWrittenBack) {
-    EXPECT_EQ(app::RunCommandLine(u"/B \\all.bkp"), -1);
+    EXPECT_EQ(app::RunCommandLine(u"/B \\all.bkp /P"), app::kExitDone);
     EXPECT_TRUE(SettingsKeyExists());
     EXPECT_EQ(appcore::App().settings, nullptr);
 }
 
 TEST_F(RunCommandLineTest, TheSilentSwitchShowsNothing) {
-    EXPECT_EQ(app::RunCommandLine(u"/B \\all.bkp /D /I /P"), -1);
+    EXPECT_EQ(app::RunCommandLine(u"/B \\all.bkp /D /I /P"), app::kExitDone);
+    EXPECT_TRUE(session_.user().shown().empty());
+    // A missing archive fails without a word.
+    EXPECT_EQ(app::RunCommandLine(u"/R \\missing.bkp /D /I /P"), app::kExitFailed);
     EXPECT_TRUE(session_.user().shown().empty());
 }
 

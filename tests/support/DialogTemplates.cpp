@@ -1,6 +1,7 @@
 #include "tests/support/DialogTemplates.h"
 
 #include "platform/gui/Resources.h"
+#include "resources/BrowserDialogs.h"
 #include "resources/DialogIds.h"
 
 namespace testing_support {
@@ -30,20 +31,55 @@ std::vector<DialogTemplate> DialogTemplates(ce::HINSTANCE module) {
 }
 
 std::string DialogOnScreen::TestName() const {
-    return dialog.name + (width < height ? "Portrait" : "Landscape");
+    return dialog.name + (width < height ? "Portrait" : "Landscape") +
+           (dpi > 150 ? "HighResolution" : "");
 }
 
 void PrintTo(const DialogOnScreen& layout, std::ostream* out) {
-    *out << "template " << layout.dialog.id << " on " << layout.screen;
+    *out << "template " << layout.dialog.id << " on " << layout.screen << " at " << layout.dpi
+         << " dpi";
 }
+
+namespace {
+
+// A template with a wide partner is shown only on screens higher than wide,
+// its partner only on wider ones.
+bool ShownOn(ce::UINT id, bool wide) {
+    for (const res::TemplatePair& pair : res::kWideTemplates) {
+        if (pair.narrow == id)
+            return !wide;
+        if (pair.wide == id)
+            return wide;
+    }
+    // The landscape member of a portrait/landscape pair.
+    if (res::IsLandscapeTemplate(id))
+        return wide;
+    return true;
+}
+
+void AddScreens(std::vector<DialogOnScreen>& layouts, const DialogTemplate& dialog, int width,
+                int height, int dpi) {
+    std::string screen = std::to_string(width) + "x" + std::to_string(height);
+    if (ShownOn(dialog.id, width > height))
+        layouts.push_back({dialog, width, height, screen, dpi});
+    if (ShownOn(dialog.id, height > width))
+        layouts.push_back(
+            {dialog, height, width, std::to_string(height) + "x" + std::to_string(width), dpi});
+}
+
+}  // namespace
 
 std::vector<DialogOnScreen> DialogsOnBothScreens(ce::HINSTANCE module) {
     std::vector<DialogOnScreen> layouts;
-    for (const DialogTemplate& dialog : DialogTemplates(module)) {
-        if (!res::IsLandscapeTemplate(dialog.id))
-            layouts.push_back({dialog, 240, 320, "240x320"});
-        layouts.push_back({dialog, 320, 240, "320x240"});
-    }
+    for (const DialogTemplate& dialog : DialogTemplates(module))
+        AddScreens(layouts, dialog, 240, 320, 96);
+    return layouts;
+}
+
+std::vector<DialogOnScreen> DialogsOnEveryScreen(ce::HINSTANCE module) {
+    std::vector<DialogOnScreen> layouts = DialogsOnBothScreens(module);
+    for (const DialogTemplate& dialog : DialogTemplates(module))
+        AddScreens(layouts, dialog, 480, 640, 192);
     return layouts;
 }
 

@@ -28,12 +28,17 @@ struct DialogOnScreen {
     int height;
     // "240x320", as TESSALY_SCREEN takes it.
     std::string screen;
-    // The template's name with "Portrait" or "Landscape".
+    // Dots per inch, as TESSALY_DPI takes it; above 150 is high resolution.
+    int dpi = 96;
+    // The template's name with "Portrait" or "Landscape", and
+    // "HighResolution" above 150 dots per inch.
     std::string TestName() const;
 };
 
 // Every template of the module in portrait (240x320) and in landscape (320x240).
 std::vector<DialogOnScreen> DialogsOnBothScreens(ce::HINSTANCE module);
+// The same, and both again at high resolution (480x640 and 640x480 at 192 dots per inch).
+std::vector<DialogOnScreen> DialogsOnEveryScreen(ce::HINSTANCE module);
 
 // How a test's parameter reads in its report.
 void PrintTo(const DialogOnScreen& layout, std::ostream* out);

@@ -22,6 +22,8 @@ int DeleteRecord(const Args& args);
 int Hold(const Args& args);
 int SeedDemo(const Args& args);
 int Registry(const Args& args);
+// The infrared transfer's roles (BeamCommands.cpp).
+int Beam(const Args& args);
 // The program's own operations on the console host (ExportCommands.cpp).
 int Export(const Args& args);
 // (RegistryBackupCommands.cpp)

@@ -214,10 +214,11 @@ int Info(const Args& args) {
     std::printf("databases:  %zu\n", rows.size());
     std::printf("records:    %llu\n", records);
     std::printf("data:       %llu bytes\n", bytes);
-    ce::STORE_INFORMATION store;
-    if (ce::GetStoreInformation(&store)) {
-        std::printf("store size: %u KB\nfree:       %u KB\n", store.dwStoreSize / 1024,
-                    store.dwFreeSize / 1024);
+    ce::StoreSpace store;
+    if (ce::GetStoreSpace(&store)) {
+        std::printf("store size: %llu KB\nfree:       %llu KB\n",
+                    static_cast<unsigned long long>(store.storeSize / 1024),
+                    static_cast<unsigned long long>(store.freeSize / 1024));
     }
     return 0;
 }

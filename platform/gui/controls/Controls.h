@@ -30,8 +30,15 @@ struct ProgressState : ControlState {
     int step = 10;
 };
 
+struct DateTimeState : ControlState {
+    SYSTEMTIME time{2000, 1, 6, 1, 0, 0, 0, 0};
+};
+
 // Stores new text typed by the user (truncated to the limit), keeping the
 // old text for undo, and tells the parent with EN_CHANGE.
 void EditTextByUser(HWND edit, std::u16string text, bool post);
+// Whether `key` with Ctrl edits the text of `window` (an edit field): A, C,
+// V, X and Z. Accelerators leave such keys to the field.
+bool IsTextEditingKey(HWND window, WPARAM key);
 
 }  // namespace ce::gui

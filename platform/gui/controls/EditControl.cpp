@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
+#include "platform/core/LocalMemory.h"
 #include "platform/core/Text.h"
+#include "platform/gui/Clipboard.h"
 #include "platform/gui/controls/Controls.h"
 
 namespace ce::gui {
@@ -64,7 +67,79 @@ void ReplaceSelection(HWND hwnd, std::u16string_view insert) {
         Select(hwnd, *w, StateFor(*w), caret, caret);
 }
 
+// Ctrl with A, C, V, X or Z: the text-editing keys.
+bool EditingKey(HWND hwnd, Window& w, EditState& state, WPARAM key) {
+    bool readOnly = (w.style & ES_READONLY) != 0;
+    switch (key) {
+        case 'A':
+            Select(hwnd, w, state, 0, -1);
+            return true;
+        case 'C':
+            SendMessageW(hwnd, WM_COPY, 0, 0);
+            return true;
+        case 'X':
+            SendMessageW(hwnd, readOnly ? WM_COPY : WM_CUT, 0, 0);
+            return true;
+        case 'V':
+            SendMessageW(hwnd, WM_PASTE, 0, 0);
+            return true;
+        case 'Z':
+            SendMessageW(hwnd, EM_UNDO, 0, 0);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The selection as CF_UNICODETEXT (with its terminator) on the clipboard.
+bool CopySelection(HWND hwnd, const Window& w, const EditState& state) {
+    if (state.selectionEnd <= state.selectionStart || (w.style & ES_PASSWORD) != 0)
+        return false;
+    std::u16string_view text = std::u16string_view(w.text).substr(
+        static_cast<std::size_t>(state.selectionStart),
+        static_cast<std::size_t>(state.selectionEnd - state.selectionStart));
+    if (!OpenClipboard(hwnd))
+        return false;
+    bool put = false;
+    std::size_t bytes = (text.size() + 1) * sizeof(WCHAR);
+    if (HLOCAL block = LocalAlloc(LPTR, bytes)) {
+        std::memcpy(block, text.data(), text.size() * sizeof(WCHAR));
+        EmptyClipboard();
+        put = SetClipboardData(CF_UNICODETEXT, reinterpret_cast<HANDLE>(block)) != nullptr;
+        if (!put)
+            LocalFree(block);
+    }
+    CloseClipboard();
+    return put;
+}
+
+void PasteText(HWND hwnd) {
+    if (!OpenClipboard(hwnd))
+        return;
+    std::u16string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        auto* block = reinterpret_cast<HLOCAL>(data);
+        const auto* units = static_cast<const WCHAR*>(block);
+        std::size_t count = LocalSize(block) / sizeof(WCHAR);
+        std::size_t length = 0;
+        while (length < count && units[length] != 0)
+            ++length;
+        text.assign(units, length);
+    }
+    CloseClipboard();
+    if (!text.empty())
+        ReplaceSelection(hwnd, text);
+}
+
 }  // namespace
+
+bool IsTextEditingKey(HWND window, WPARAM key) {
+    Window* w = Peek(window);
+    if (w == nullptr || w->windowClass == nullptr ||
+        !EqualsIgnoreCase(w->windowClass->name, u"EDIT"))
+        return false;
+    return key == 'A' || key == 'C' || key == 'V' || key == 'X' || key == 'Z';
+}
 
 void EditTextByUser(HWND edit, std::u16string text, bool post) {
     Window* w = Peek(edit);
@@ -155,6 +230,17 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 w->style &= ~ES_READONLY;
             NotifyChanged(hwnd, ChangedStyle);
             return TRUE;
+        case WM_COPY:
+            CopySelection(hwnd, *w, state);
+            return 0;
+        case WM_CUT:
+            if (!readOnly && CopySelection(hwnd, *w, state))
+                ReplaceSelection(hwnd, u"");
+            return 0;
+        case WM_PASTE:
+            if (!readOnly)
+                PasteText(hwnd);
+            return 0;
         case WM_CLEAR:
             if (!readOnly && state.selectionEnd > state.selectionStart)
                 ReplaceSelection(hwnd, u"");
@@ -186,6 +272,9 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 SendMessageW(state.labelEditOf, kEndLabelEdit, wParam == VK_RETURN, 0);
                 return 0;
             }
+            if ((GetKeyState(VK_CONTROL) & 0x8000) != 0 && (GetKeyState(VK_MENU) & 0x8000) == 0 &&
+                EditingKey(hwnd, *w, state, wParam))
+                return 0;
             if (wParam == VK_DELETE && !readOnly) {
                 if (state.selectionEnd == state.selectionStart && state.selectionEnd < Length(*w))
                     ++state.selectionEnd;

@@ -298,33 +298,44 @@ HWND EditLabel(ListView& lv, int i) {
     EndEdit(lv, true);
     if (!lv.Valid(i) || Gone(lv))
         return nullptr;
-    NMLVDISPINFOW info{};
     std::u16string text = TextOf(lv.Item(i), 0);
-    info.item.mask = LVIF_TEXT | LVIF_PARAM;
-    info.item.iItem = i;
-    info.item.pszText = text.data();
-    info.item.cchTextMax = static_cast<int>(text.size()) + 1;
-    info.item.lParam = lv.Item(i).lParam;
-    if (NotifyParent(hwnd, LVN_BEGINLABELEDITW, &info.hdr) != 0 || Gone(lv))
-        return nullptr;
     EnsureVisible(lv, i);
     ListLayout l = MakeLayout(lv);
     RECT r = l.ItemRect(lv.top, i, LVIR_LABEL);
     r.right = std::max<LONG>(r.right, r.left + TextWidth(hwnd, text) + 16);
     r.right = std::min<LONG>(r.right, l.m.width);
-    HWND edit = CreateWindowExW(
-        0, u"EDIT", text.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
-        r.right - r.left, r.bottom - r.top, hwnd, nullptr, nullptr, nullptr);
+    // The field exists (hidden) while the parent hears that editing begins,
+    // so that it can limit or fill it through LVM_GETEDITCONTROL.
+    HWND edit =
+        CreateWindowExW(0, u"EDIT", text.c_str(), WS_CHILD | WS_BORDER | ES_AUTOHSCROLL, r.left,
+                        r.top, r.right - r.left, r.bottom - r.top, hwnd, nullptr, nullptr, nullptr);
     if (edit == nullptr)
         return nullptr;
-    if (Window* e = Peek(edit))
-        ControlOf<EditState>(*e).labelEditOf = hwnd;
     Window* w = Peek(hwnd);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(w != nullptr ? w->font : nullptr),
                  FALSE);
-    SendMessageW(edit, EM_SETSEL, 0, -1);
     lv.edit = edit;
     lv.editItem = i;
+    NMLVDISPINFOW info{};
+    info.item.mask = LVIF_TEXT | LVIF_PARAM;
+    info.item.iItem = i;
+    info.item.pszText = text.data();
+    info.item.cchTextMax = static_cast<int>(text.size()) + 1;
+    info.item.lParam = lv.Item(i).lParam;
+    bool refused = NotifyParent(hwnd, LVN_BEGINLABELEDITW, &info.hdr) != 0;
+    if (refused || Gone(lv) || !IsWindow(edit)) {
+        if (!Gone(lv) && lv.edit == edit) {
+            lv.edit = nullptr;
+            lv.editItem = -1;
+        }
+        if (IsWindow(edit))
+            DestroyWindow(edit);
+        return nullptr;
+    }
+    if (Window* e = Peek(edit))
+        ControlOf<EditState>(*e).labelEditOf = hwnd;
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    ShowWindow(edit, SW_SHOW);
     SetFocus(edit);
     return edit;
 }

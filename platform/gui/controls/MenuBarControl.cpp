@@ -6,6 +6,7 @@
 
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
+#include "platform/gui/NativeEvents.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/drawing/GdiObjects.h"
@@ -20,6 +21,7 @@ struct BarItem {
     UINT command = 0;
     int image = -1;
     std::u16string caption;
+    std::u16string tip;
     bool enabled = true;
     bool checked = false;
     RECT rect{};
@@ -33,6 +35,7 @@ struct MenuBarState : ControlState {
     int imageWidth = 0;
     std::vector<BarItem> items;
     int pressed = -1;
+    bool tipShown = false;
     ~MenuBarState() override {
         if (menu != nullptr)
             DestroyMenu(menu);
@@ -164,13 +167,31 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                     bar->pressed = -1;
                     InvalidateRect(hwnd, nullptr, FALSE);
                 }
-            } else if (bar->items[static_cast<std::size_t>(at)].enabled) {
+                return 0;
+            }
+            // A button held shows its tip and sends nothing.
+            POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            std::u16string tip = bar->items[static_cast<std::size_t>(at)].tip;
+            if (message == WM_LBUTTONDOWN && !tip.empty() &&
+                CurrentBackend().IsTapAndHold(hwnd, point)) {
+                if ((bar = BarOf(hwnd)) == nullptr)
+                    return 0;
+                const RECT& r = bar->items[static_cast<std::size_t>(at)].rect;
+                POINT above{(r.left + r.right) / 2, r.top};
+                ClientToScreen(hwnd, &above);
+                bar->tipShown = true;
+                CurrentBackend().ShowToolTip(hwnd, above, tip);
+                return 0;
+            }
+            if (bar->items[static_cast<std::size_t>(at)].enabled) {
                 bar->pressed = at;
                 InvalidateRect(hwnd, nullptr, FALSE);
             }
             return 0;
         }
         case WM_LBUTTONUP: {
+            if (std::exchange(bar->tipShown, false))
+                CurrentBackend().ShowToolTip(hwnd, {}, u"");
             int pressed = std::exchange(bar->pressed, -1);
             InvalidateRect(hwnd, nullptr, FALSE);
             if (pressed >= 0 &&
@@ -214,6 +235,17 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+std::u16string ToolTipAt(HWND window, POINT point) {
+    Window* w = Peek(window);
+    if (w == nullptr || w->windowClass == nullptr || w->windowClass->name != kMenuBarClassName)
+        return {};
+    MenuBarState* bar = BarOf(window);
+    if (bar == nullptr)
+        return {};
+    int at = ItemAt(*bar, point);
+    return at < 0 ? std::u16string() : bar->items[static_cast<std::size_t>(at)].tip;
+}
+
 void PlaceMenuBar(HWND owner) {
     Window* w = Peek(owner);
     if (w == nullptr || Peek(w->menuBar) == nullptr)
@@ -253,6 +285,11 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
                 item.popup = r.popup;
                 item.command = r.command;
                 item.image = r.image;
+                if (r.tipString != 0) {
+                    WCHAR tip[80] = {};
+                    if (LoadStringW(instance, r.tipString, tip, 80) > 0)
+                        item.tip = WideView(tip, 80);
+                }
                 if (item.isMenu) {
                     WCHAR caption[64] = {};
                     if (r.text != nullptr)

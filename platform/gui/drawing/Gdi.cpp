@@ -3,6 +3,7 @@
 
 #include "platform/gui/Gdi.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -75,12 +76,22 @@ HGDIOBJ Stock(GdiTable& table, int key, gui::GdiObject (*make)(int)) {
     return handle;
 }
 
-gui::GdiObject MakeStock(int which) {
+// Stock fonts are as many pixels high as the screen's density makes their
+// points: one stock font per density (tests change the screen).
+constexpr int kDensityKey = 1 << 16;
+
+LONG PixelsAtDensity(LONG pixelsAt96, int dpi) {
+    return dpi > 96 ? -((-pixelsAt96 * dpi + 48) / 96) : pixelsAt96;
+}
+
+gui::GdiObject MakeStock(int key) {
+    int which = key % kDensityKey;
+    int dpi = key / kDensityKey;
     switch (which) {
         case SYSTEM_FONT:
-            return SystemFont(-13);
+            return SystemFont(PixelsAtDensity(-13, dpi));
         case DEFAULT_GUI_FONT:
-            return SystemFont(-11);
+            return SystemFont(PixelsAtDensity(-11, dpi));
         case WHITE_BRUSH:
             return Brush(RGB(255, 255, 255), false, true);
         case LTGRAY_BRUSH:
@@ -147,9 +158,12 @@ HGDIOBJ GetStockObject(int which) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return nullptr;
     }
+    int key = which;
+    if (which == SYSTEM_FONT || which == DEFAULT_GUI_FONT)
+        key += kDensityKey * std::max(96, gui::CurrentBackend().Screen().dpi);
     GdiTable& table = Table();
     std::lock_guard lock(table.mutex);
-    return Stock(table, which, MakeStock);
+    return Stock(table, key, MakeStock);
 }
 
 HBRUSH GetSysColorBrush(int index) {

@@ -111,6 +111,7 @@ bool ConsoleHost::ActOnDialog(HWND dialog, UINT templateId) {
 }
 
 std::optional<std::u16string> ConsoleHost::ReadLine(std::u16string_view prompt, bool secret) {
+    EndProgress();
     std::fputs(WideToUtf8(prompt).c_str(), output_);
     std::fflush(output_);
     if (input_ == nullptr)
@@ -138,7 +139,33 @@ std::optional<std::u16string> ConsoleHost::ReadLine(std::u16string_view prompt, 
     return Utf8ToWide(line);
 }
 
+void ConsoleHost::ShowProgress(std::u16string_view text) {
+    int fd = fileno(output_);
+    if (fd < 0 || !isatty(fd))
+        return;
+    MessageBoxRequest line;
+    line.caption = u"";
+    line.text = text;
+    std::string shown = OneLine(line);
+    // Without its "Tessaly: " caption, and cleared to the end of the line.
+    std::size_t colon = shown.find(": ");
+    if (colon != std::string::npos)
+        shown.erase(0, colon + 2);
+    std::fprintf(output_, "\r%s\x1b[K", shown.c_str());
+    std::fflush(output_);
+    progressShown_ = true;
+}
+
+void ConsoleHost::EndProgress() {
+    if (!progressShown_)
+        return;
+    progressShown_ = false;
+    std::fputc('\n', output_);
+    std::fflush(output_);
+}
+
 void ConsoleHost::Say(std::u16string_view text) {
+    EndProgress();
     std::fprintf(output_, "%s\n", WideToUtf8(text).c_str());
     std::fflush(output_);
 }
@@ -161,6 +188,7 @@ std::string ConsoleHost::OneLine(const MessageBoxRequest& request) {
 }
 
 int ConsoleHost::AnswerMessageBox(const MessageBoxRequest& request) {
+    EndProgress();
     UINT type = request.style & MB_TYPEMASK;
     std::string line = OneLine(request) + Choices(type);
     if (type == MB_OK) {

@@ -38,6 +38,11 @@ public:
     std::optional<std::u16string> ReadLine(std::u16string_view prompt, bool secret);
     // Writes one line of text (a status line) to the console's output.
     void Say(std::u16string_view text);
+    // Shows the progress of a long operation as one line, redrawn in place,
+    // when the output is a terminal (nothing otherwise); EndProgress ends
+    // the line. Anything else written meanwhile starts on a line of its own.
+    void ShowProgress(std::u16string_view text);
+    void EndProgress();
 
     // The one-line form of a message: caption, ": ", and the text with its
     // line breaks turned into blanks.
@@ -47,6 +52,7 @@ private:
     std::FILE* input_;
     std::FILE* output_;
     std::map<UINT, DialogAnswer> answers_;
+    bool progressShown_ = false;
 };
 
 // The console host of the installed headless backend, or nullptr when the

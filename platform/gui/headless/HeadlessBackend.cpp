@@ -39,7 +39,7 @@ HeadlessBackend::HeadlessBackend(std::shared_ptr<HeadlessUser> user) : user_(std
     if (const char* text = std::getenv("TESSALY_DPI")) {
         int dpi = std::atoi(text);
         if (dpi >= 48 && dpi <= 600)
-            screen_.dpi = dpi;
+            screen_.dpi = DensityThatFits(screen_.width, screen_.height, dpi);
     }
 }
 

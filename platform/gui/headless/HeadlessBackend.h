@@ -43,14 +43,21 @@ public:
     UINT TrackPopupMenu(const PopupMenuRequest& request) override;
     bool IsTapAndHold(HWND window, POINT point) override;
 
+    void ShowToolTip(HWND, POINT, const std::u16string& text) override {
+        if (!text.empty())
+            tips_.push_back(text);
+        tipShown_ = !text.empty();
+    }
+
     ScreenMetrics Screen() override { return screen_; }
     // Fixed width: every character is (height + 1) / 2 pixels wide, a line
     // is height + 3 pixels high (height 13 when the font does not say).
     FontMetrics MeasureFont(const LOGFONTW& font) override;
     SIZE MeasureText(const LOGFONTW& font, std::u16string_view text) override;
 
-    void ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) override {
+    bool ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) override {
         help_.push_back({file, anchor});
+        return helpShown_;
     }
 
     // ---- For tests and input helpers ----
@@ -60,11 +67,16 @@ public:
     void UseRealClock();
     // The next IsTapAndHold answers yes (the pen is held).
     void HoldNextTap() { holdNext_ = true; }
+    // Whether help files can be shown (no browser can be started when not).
+    void SetHelpShown(bool shown) { helpShown_ = shown; }
     // What the last paint of a window drew, and how many paints it had.
     const std::vector<DrawOp>& LastDrawing(HWND window) const;
     int PaintCount(HWND window) const;
     const std::vector<HWND>& raised() const { return raised_; }
     const std::vector<HelpRequest>& helpRequests() const { return help_; }
+    // Every tooltip text shown, and whether one shows now.
+    const std::vector<std::u16string>& tips() const { return tips_; }
+    bool tipShown() const { return tipShown_; }
 
 private:
     std::shared_ptr<HeadlessUser> user_;
@@ -73,10 +85,13 @@ private:
     DWORD virtualNow_ = 1000;
     std::int64_t realStart_ = 0;
     bool holdNext_ = false;
+    bool helpShown_ = true;
     std::map<HWND, std::vector<DrawOp>> drawings_;
     std::map<HWND, int> paints_;
     std::vector<HWND> raised_;
     std::vector<HelpRequest> help_;
+    std::vector<std::u16string> tips_;
+    bool tipShown_ = false;
     std::vector<HWND> acted_;
 };
 

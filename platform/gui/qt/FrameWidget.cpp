@@ -56,7 +56,8 @@ void CaptionStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kStripColor);
     LOGFONTW font{};
-    font.lfHeight = -13;
+    int dpi = backend_.Screen().dpi;
+    font.lfHeight = dpi > 96 ? -((13 * dpi + 48) / 96) : -13;
     font.lfWeight = FW_BOLD;
     painter.setFont(ToQFont(font, backend_.Screen().dpi));
     painter.setPen(Qt::white);
@@ -72,6 +73,8 @@ FrameWidget::FrameWidget(QtBackend& backend, HWND window)
       window_(window),
       client_(new PaintedWidget(backend, window, this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The device shows a button's tip whichever window has the keyboard.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     if (backend_.shellStrip()) {
         ScreenMetrics screen = backend_.Screen();
         setFixedSize(screen.width, screen.height);

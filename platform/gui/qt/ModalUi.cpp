@@ -182,7 +182,8 @@ int QtBackend::ShowMessageBox(const MessageBoxRequest& request) {
     // left beside the icon, not to the desktop's.
     int iconWidth =
         box.iconPixmap().isNull() ? 0 : box.iconPixmap().deviceIndependentSize().width();
-    int room = std::max(80, screen_.width - iconWidth - kMessageBoxFrame);
+    int frame = screen_.dpi > 96 ? (kMessageBoxFrame * screen_.dpi + 48) / 96 : kMessageBoxFrame;
+    int room = std::max(80, screen_.width - iconWidth - frame);
     box.setText(WrapToWidth(ToQString(request.text), QFontMetrics(box.font()), room));
     box.setTextFormat(Qt::PlainText);
     std::vector<Choice> choices = ChoicesOf(request.style & MB_TYPEMASK);
@@ -195,6 +196,7 @@ int QtBackend::ShowMessageBox(const MessageBoxRequest& request) {
     if (preferred >= choices.size())
         preferred = 0;
     box.setDefaultButton(choices[preferred].button);
+    KeepOnDevice(&box, request.owner);
     // Escape and the window's close button give the safe answer.
     int safe = SafeAnswer(request.style);
     for (const Choice& choice : choices) {
@@ -243,6 +245,7 @@ std::optional<std::u16string> QtBackend::ChooseFile(const FileDialogRequest& req
     // A bare pattern (".bkp", "*.bkp") is no name to offer.
     if (!name.empty() && name.front() != u'.' && name.front() != u'*')
         dialog.selectFile(ToQString(name));
+    KeepOnDevice(&dialog, request.owner);
     int result = dialog.exec();
     NoteInput();
     if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -1,6 +1,7 @@
 #include "platform/gui/qt/NativePeers.h"
 
 #include <QCheckBox>
+#include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -160,6 +161,45 @@ void SyncEdit(HWND window, QWidget* widget, unsigned changes) {
     }
 }
 
+// A picker edits the date or the time part of core's value; the other part stays.
+QWidget* CreatePicker(QtBackend& backend, HWND window, QWidget* parent, bool time) {
+    QDateTimeEdit* edit = time ? static_cast<QDateTimeEdit*>(new QTimeEdit(parent))
+                               : static_cast<QDateTimeEdit*>(new QDateEdit(parent));
+    if (time)
+        edit->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    else
+        edit->setCalendarPopup(true);
+    QObject::connect(edit, &QDateTimeEdit::dateTimeChanged, edit,
+                     [&backend, window, time](const QDateTime& picked) {
+                         SYSTEMTIME value = GetControlValue(window).time;
+                         if (time) {
+                             value.wHour = static_cast<WORD>(picked.time().hour());
+                             value.wMinute = static_cast<WORD>(picked.time().minute());
+                             value.wSecond = static_cast<WORD>(picked.time().second());
+                         } else {
+                             value.wYear = static_cast<WORD>(picked.date().year());
+                             value.wMonth = static_cast<WORD>(picked.date().month());
+                             value.wDay = static_cast<WORD>(picked.date().day());
+                             value.wDayOfWeek = static_cast<WORD>(picked.date().dayOfWeek() % 7);
+                         }
+                         DateTimePicked(window, value);
+                         backend.NoteInput();
+                     });
+    return edit;
+}
+
+void SyncPicker(HWND window, QWidget* widget) {
+    auto* edit = qobject_cast<QDateTimeEdit*>(widget);
+    if (edit == nullptr)
+        return;
+    SYSTEMTIME t = GetControlValue(window).time;
+    QDateTime shown(QDate(t.wYear, t.wMonth, t.wDay), QTime(t.wHour, t.wMinute, t.wSecond));
+    if (shown.isValid() && edit->dateTime() != shown) {
+        QSignalBlocker block(edit);
+        edit->setDateTime(shown);
+    }
+}
+
 Qt::Alignment StaticAlignment(DWORD style) {
     DWORD kind = style & 0x1F;
     if (kind == SS_CENTER)
@@ -233,6 +273,10 @@ QWidget* CreateNativePeer(QtBackend& backend, HWND window, PeerKind kind, QWidge
             widget = label;
             break;
         }
+        case PeerKind::DatePicker:
+        case PeerKind::TimePicker:
+            widget = CreatePicker(backend, window, parent, kind == PeerKind::TimePicker);
+            break;
         case PeerKind::ProgressBar: {
             auto* bar = new QProgressBar(parent);
             bar->setTextVisible(false);
@@ -304,6 +348,11 @@ void SyncNativePeer(QtBackend& backend, HWND window, PeerKind kind, QWidget* wid
                 bar->setRange(value.rangeLow, std::max(value.rangeLow, value.rangeHigh));
                 bar->setValue(value.position);
             }
+            break;
+        case PeerKind::DatePicker:
+        case PeerKind::TimePicker:
+            if ((changes & ChangedValue) != 0)
+                SyncPicker(window, widget);
             break;
         default:
             break;

@@ -1,17 +1,25 @@
 #include "platform/gui/qt/QtBackend.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QDesktopServices>
+#include <QEvent>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/gui/NativeEvents.h"
+#include "platform/gui/controls/Controls.h"
 #include "platform/gui/qt/FrameWidget.h"
 #include "platform/gui/qt/Keys.h"
 #include "platform/gui/qt/NativePeers.h"
@@ -40,6 +48,19 @@ void EnsureApplication() {
     application->setQuitOnLastWindowClosed(false);
 }
 
+// Qt's own windows (menus, message boxes, file dialogs, tips) take the
+// application's font: grown with the screen's density like everything else.
+void ScaleApplicationFont(int dpi) {
+    static const QFont original = QApplication::font();
+    QFont font = original;
+    if (dpi > 96) {
+        int pixels = QFontInfo(original).pixelSize();
+        font.setPixelSize(std::max(1, (pixels * dpi + 48) / 96));
+    }
+    QApplication::setFont(font);
+    QToolTip::setFont(font);
+}
+
 int Scaled(int pixels, int dpi) {
     return dpi > 96 ? (pixels * dpi + 48) / 96 : pixels;
 }
@@ -60,7 +81,7 @@ ScreenMetrics ScreenFromEnvironment(const InteractiveOptions& options) {
     if (const char* text = std::getenv("TESSALY_DPI")) {
         int dpi = std::atoi(text);
         if (dpi >= 48 && dpi <= 600)
-            screen.dpi = dpi;
+            screen.dpi = DensityThatFits(screen.width, screen.height, dpi);
     }
     screen.captionHeight = Scaled(26, screen.dpi);
     screen.menuBarHeight = Scaled(26, screen.dpi);
@@ -74,6 +95,7 @@ ScreenMetrics ScreenFromEnvironment(const InteractiveOptions& options) {
 QtBackend::QtBackend(const InteractiveOptions& options)
     : screen_(ScreenFromEnvironment(options)), shellStrip_(options.shellStrip) {
     EnsureApplication();
+    ScaleApplicationFont(screen_.dpi);
     clock_.start();
     qApp->installEventFilter(this);
 }
@@ -129,10 +151,74 @@ QPoint QtBackend::ToGlobal(HWND near, POINT point) const {
 }
 
 QWidget* QtBackend::DialogParent(HWND owner) const {
-    FrameWidget* frame = FrameOf(owner);
+    // A dialog that is still being filled (not shown yet) lends its owner's frame.
+    for (HWND w = TopLevelOf(owner); w != nullptr; w = GetWindow(w, GW_OWNER)) {
+        if (FrameWidget* frame = FrameOf(w); frame != nullptr && frame->isVisible())
+            return frame;
+    }
+    if (FrameWidget* frame = FrameOf(GetActiveWindow()); frame != nullptr && frame->isVisible())
+        return frame;
+    for (const auto& [window, peer] : peers_) {
+        if (peer.frame && peer.frame->isVisible())
+            return peer.frame;
+    }
+    return nullptr;
+}
+
+QRect QtBackend::DeviceArea(HWND window) const {
+    QWidget* frame = DialogParent(window);
     if (frame == nullptr)
-        frame = FrameOf(GetActiveWindow());
-    return frame != nullptr && frame->isVisible() ? frame : nullptr;
+        return QRect();
+    if (shellStrip_)
+        return QRect(frame->mapToGlobal(QPoint(0, 0)), frame->size());
+    // Without the strip the window that owns the others is the device's screen.
+    HWND root = TopLevelOf(window != nullptr ? window : GetActiveWindow());
+    while (root != nullptr && GetWindow(root, GW_OWNER) != nullptr)
+        root = GetWindow(root, GW_OWNER);
+    if (FrameWidget* main = FrameOf(root); main != nullptr && main->isVisible())
+        frame = main;
+    return frame->frameGeometry();
+}
+
+namespace {
+
+// Moves (and if need be shrinks) a window into an area whenever it shows or changes size.
+class OnDeviceKeeper : public QObject {
+public:
+    OnDeviceKeeper(QWidget* window, QRect area) : QObject(window), area_(area) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (window == nullptr || busy_ ||
+            (event->type() != QEvent::Show && event->type() != QEvent::Resize))
+            return false;
+        busy_ = true;
+        QSize size = window->frameGeometry().size().boundedTo(area_.size());
+        QSize extra = window->frameGeometry().size() - window->size();
+        if (window->frameGeometry().size() != size)
+            window->resize(size - extra);
+        QPoint centred = area_.center() - QPoint(size.width() / 2, size.height() / 2);
+        int x = std::clamp(centred.x(), area_.left(), area_.right() + 1 - size.width());
+        int y = std::clamp(centred.y(), area_.top(), area_.bottom() + 1 - size.height());
+        window->move(x, y);
+        busy_ = false;
+        return false;
+    }
+
+private:
+    QRect area_;
+    bool busy_ = false;
+};
+
+}  // namespace
+
+void QtBackend::KeepOnDevice(QWidget* window, HWND near) {
+    QRect area = DeviceArea(near);
+    if (window != nullptr && area.isValid())
+        new OnDeviceKeeper(window, area);
 }
 
 void QtBackend::Place(const Peer& peer) {
@@ -201,10 +287,18 @@ void QtBackend::WindowDestroyed(HWND window) {
     peers_.erase(it);
     if (press_.window == window)
         press_ = {};
+    bool wasActive = peer.frame && QApplication::activeWindow() == peer.frame.data();
+    HWND owner = GetWindow(window, GW_OWNER);
     if (peer.frame)
         delete peer.frame.data();
     else if (peer.widget)
         delete peer.widget.data();
+    // The window that takes over (the dialog's owner) gets the desktop's keyboard.
+    if (wasActive) {
+        FrameWidget* next = FrameOf(owner != nullptr ? owner : GetActiveWindow());
+        if (next != nullptr && next->isVisible() && next->isEnabled())
+            next->activateWindow();
+    }
 }
 
 void QtBackend::WindowChanged(HWND window, unsigned changes) {
@@ -230,6 +324,12 @@ void QtBackend::FocusChanged(HWND window) {
         peer->frame->activateWindow();
         return;
     }
+    // The keys go to the window that holds the focus: with no window
+    // manager nobody else gives it the desktop's keyboard (after a dialog
+    // closed, the focus would stay on the desktop's root).
+    QWidget* top = peer->widget->window();
+    if (top != nullptr && top->isVisible() && QApplication::activeWindow() != top)
+        top->activateWindow();
     if (QApplication::focusWidget() != peer->widget)
         peer->widget->setFocus(Qt::OtherFocusReason);
 }
@@ -238,6 +338,12 @@ void QtBackend::BringToFront(HWND window) {
     if (FrameWidget* frame = FrameOf(window)) {
         frame->raise();
         frame->activateWindow();
+    }
+    // A message box or file dialog of Qt's own stays over the windows it belongs to.
+    if (QWidget* modal = QApplication::activeModalWidget();
+        modal != nullptr && WindowOf(modal) == nullptr) {
+        modal->raise();
+        modal->activateWindow();
     }
 }
 
@@ -347,15 +453,98 @@ SIZE QtBackend::MeasureText(const LOGFONTW& font, std::u16string_view text) {
     return {metrics.horizontalAdvance(ToQString(text)), metrics.height()};
 }
 
-void QtBackend::ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) {
+bool QtBackend::ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) {
     QUrl url = QUrl::fromLocalFile(QString::fromStdString(file.string()));
     if (!anchor.empty())
         url.setFragment(ToQString(anchor));
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
+}
+
+void QtBackend::ShowToolTip(HWND near, POINT screenPoint, const std::u16string& text) {
+    if (text.empty()) {
+        QToolTip::hideText();
+        return;
+    }
+    const Peer* peer = PeerOf(near);
+    QPoint at = ToGlobal(near, screenPoint);
+    // Above the point: the tip must not hide what the pen holds.
+    QFontMetrics metrics(QToolTip::font());
+    at.ry() -= metrics.height() + 8;
+    QToolTip::showText(at, ToQString(text), peer != nullptr ? peer->widget.data() : nullptr);
+}
+
+namespace {
+
+// The program's own formats travel under a MIME type of their name.
+const QString kFormatMimePrefix = QStringLiteral("application/x-tessaly-");
+
+}  // namespace
+
+void QtBackend::ClipboardWritten(const std::vector<ClipboardItem>& items) {
+    auto* data = new QMimeData;
+    for (const ClipboardItem& item : items) {
+        if (item.name.empty()) {
+            if (item.format != CF_UNICODETEXT)
+                continue;
+            std::size_t units = item.bytes.size() / 2;
+            std::u16string text(units, u'\0');
+            for (std::size_t i = 0; i < units; ++i)
+                text[i] = static_cast<char16_t>(item.bytes[2 * i] | (item.bytes[2 * i + 1] << 8));
+            text = text.substr(0, text.find(u'\0'));
+            data->setText(ToQString(text));
+        } else {
+            data->setData(kFormatMimePrefix + ToQString(item.name),
+                          QByteArray(reinterpret_cast<const char*>(item.bytes.data()),
+                                     static_cast<qsizetype>(item.bytes.size())));
+        }
+    }
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+std::optional<std::vector<ClipboardItem>> QtBackend::ReadClipboard() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    std::vector<ClipboardItem> items;
+    if (data == nullptr)
+        return items;
+    for (const QString& type : data->formats()) {
+        if (!type.startsWith(kFormatMimePrefix))
+            continue;
+        QByteArray bytes = data->data(type);
+        ClipboardItem item;
+        item.name = ToWide(type.mid(kFormatMimePrefix.size()));
+        item.bytes.assign(bytes.begin(), bytes.end());
+        items.push_back(std::move(item));
+    }
+    if (data->hasText()) {
+        std::u16string text = ToWide(data->text());
+        ClipboardItem item;
+        item.format = CF_UNICODETEXT;
+        for (char16_t c : text) {
+            item.bytes.push_back(static_cast<BYTE>(c));
+            item.bytes.push_back(static_cast<BYTE>(c >> 8));
+        }
+        item.bytes.push_back(0);
+        item.bytes.push_back(0);
+        items.push_back(std::move(item));
+    }
+    return items;
 }
 
 bool QtBackend::eventFilter(QObject* watched, QEvent* event) {
     QEvent::Type type = event->type();
+    if (type == QEvent::ToolTip) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const Peer* peer = PeerOf(WindowOf(widget));
+        if (peer == nullptr || peer->widget != widget || peer->kind != PeerKind::Painted)
+            return false;
+        auto* help = static_cast<QHelpEvent*>(event);
+        std::u16string tip = ToolTipAt(peer->window, {help->pos().x(), help->pos().y()});
+        if (tip.empty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), ToQString(tip), widget);
+        return true;
+    }
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::FocusIn)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
@@ -405,7 +594,10 @@ bool QtBackend::eventFilter(QObject* watched, QEvent* event) {
         toCore = !(peer->kind == PeerKind::Edit && (style & ES_MULTILINE) != 0 &&
                    (style & ES_WANTRETURN) != 0);
     }
-    if (command && vk >= 'A' && vk <= 'Z' && !InModalLoop())
+    // Accelerators, except the text-editing keys of an edit field.
+    bool editing = peer->kind == PeerKind::Edit && (modifiers & Qt::AltModifier) == 0 &&
+                   IsTextEditingKey(window, vk);
+    if (command && vk >= 'A' && vk <= 'Z' && !InModalLoop() && !editing)
         toCore = true;
     if (!toCore)
         return false;

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 #include <map>
 #include <memory>
@@ -53,12 +54,15 @@ public:
     std::optional<std::u16string> ChooseFile(const FileDialogRequest& request) override;
     UINT TrackPopupMenu(const PopupMenuRequest& request) override;
     bool IsTapAndHold(HWND window, POINT point) override;
+    void ShowToolTip(HWND near, POINT screenPoint, const std::u16string& text) override;
 
     ScreenMetrics Screen() override { return screen_; }
     FontMetrics MeasureFont(const LOGFONTW& font) override;
     SIZE MeasureText(const LOGFONTW& font, std::u16string_view text) override;
 
-    void ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) override;
+    bool ShowHelp(const std::filesystem::path& file, const std::u16string& anchor) override;
+    void ClipboardWritten(const std::vector<ClipboardItem>& items) override;
+    std::optional<std::vector<ClipboardItem>> ReadClipboard() override;
 
     // ---- For the peers ----
     // User input queued messages: a waiting WaitForInput returns.
@@ -78,8 +82,15 @@ public:
     // Where a popup menu of `size` opens for `request`: aligned to its point
     // as the flags say and kept on the device's screen.
     QPoint PopupPosition(const PopupMenuRequest& request, QSize size) const;
-    // The widget a modal window of `owner` belongs over.
+    // The widget a modal window of `owner` belongs over: the frame of the
+    // nearest shown window up its owners, else of the active window, else
+    // any shown frame.
     QWidget* DialogParent(HWND owner) const;
+    // The device's screen on the desktop, as the frame near `window` shows it.
+    QRect DeviceArea(HWND window) const;
+    // Keeps a window of Qt's own (a message box, a file dialog) on the
+    // device's screen whenever it is shown or resized.
+    void KeepOnDevice(QWidget* window, HWND near);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

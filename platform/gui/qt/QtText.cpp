@@ -43,8 +43,9 @@ QFont ToQFont(const LOGFONTW& font, int dpi) {
     // smaller keeps what was laid out for the device inside its screen.
     if (IsDeviceFace(requested) && height > 8)
         height = (height * 5 + 3) / 6;
-    if (dpi > 96)
-        height = (height * dpi + 48) / 96;
+    // The height is in the device's pixels, the screen's density included
+    // (stock fonts and dialog fonts are made at it): nothing to scale here.
+    (void)dpi;
     result.setPixelSize(std::max(1, height));
     if (font.lfHeight > 0) {
         // A positive height is the whole cell: fit the character height into it.

@@ -27,8 +27,8 @@ inline QColor ToQColor(COLORREF color) {
 
 // The font a LOGFONTW describes: its height in pixels (negative for the
 // character height, positive for the cell), weight, italics and face, with
-// the platform's faces mapped to fonts of this host. Heights grow with the
-// screen's resolution above 96 dots per inch, as the bitmaps do.
+// the platform's faces mapped to fonts of this host. Heights are device
+// pixels, already grown with the screen's density where it is high.
 QFont ToQFont(const LOGFONTW& font, int dpi);
 
 // Turns "&File" into "File" and "&&" into "&", as a label shows it.

@@ -4,6 +4,7 @@
 
 #include "platform/core/HandleTable.h"
 #include "platform/gui/Resources.h"
+#include "platform/gui/controls/Controls.h"
 #include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce {
@@ -40,6 +41,9 @@ int TranslateAcceleratorW(HWND hwnd, HACCEL table, MSG* msg) {
         return 0;
     const AcceleratorTable* accelerators = Tables().Lookup(table);
     if (accelerators == nullptr || gui::Find(hwnd) == nullptr)
+        return 0;
+    // While a text field has the focus, its editing keys edit the text.
+    if (Down(VK_CONTROL) && !Down(VK_MENU) && gui::IsTextEditingKey(msg->hwnd, msg->wParam))
         return 0;
     for (const AcceleratorEntry& entry : accelerators->entries) {
         if ((entry.fVirt & FVIRTKEY) == 0 || entry.key != msg->wParam)

@@ -19,6 +19,10 @@ std::filesystem::path HelpFolder() {
 
 }  // namespace
 
+std::filesystem::path HelpFilePath(std::u16string_view fileName) {
+    return HelpFolder() / WideToUtf8(fileName);
+}
+
 BOOL CreateProcessW(LPCWSTR image, LPCWSTR commandLine, void*, void*, BOOL, DWORD, void*, LPCWSTR,
                     void*, PROCESS_INFORMATION* info) {
     std::u16string_view program = WideView(image);
@@ -40,12 +44,15 @@ BOOL CreateProcessW(LPCWSTR image, LPCWSTR commandLine, void*, void*, BOOL, DWOR
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    std::filesystem::path path = HelpFolder() / WideToUtf8(file);
+    std::filesystem::path path = HelpFilePath(file);
     if (!std::filesystem::exists(path)) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    gui::CurrentBackend().ShowHelp(path, anchor);
+    if (!gui::CurrentBackend().ShowHelp(path, anchor)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
     if (info != nullptr)
         *info = {};
     return TRUE;

@@ -222,6 +222,7 @@ void RegisterBuiltIns(WindowSystem& system) {
     add(u"STATIC", StaticProc, 0, StaticKind);
     add(PROGRESS_CLASSW, ProgressProc, 0, ProgressKind);
     add(u"COMBOBOX", ComboBoxProc, 0, PaintedKind);
+    add(DATETIMEPICK_CLASSW, DateTimePickerProc, 0, DateTimePickerKind);
     add(WC_LISTVIEWW, ListViewProc, CS_DBLCLKS, PaintedKind);
     add(WC_HEADERW, HeaderProc, CS_DBLCLKS, PaintedKind);
     add(kMenuBarClassName, MenuBarProc, 0, PaintedKind);
@@ -253,6 +254,7 @@ void ResetWindowSystem() {
     system.modalDialogs.clear();
     system.dialogLoop = nullptr;
     system.popupDepth = 0;
+    ResetClipboard();
     for (auto it = system.classes.begin(); it != system.classes.end();) {
         if (it->second->builtIn)
             ++it;
@@ -287,6 +289,42 @@ LRESULT NotifyParent(HWND control, UINT code, NMHDR* header) {
     header->code = code;
     return SendMessageW(w->parent, WM_NOTIFY, static_cast<WPARAM>(w->id),
                         reinterpret_cast<LPARAM>(header));
+}
+
+bool OwnedBy(HWND window, HWND top) {
+    for (Window* w = Peek(window); w != nullptr && w->owner != nullptr; w = Peek(w->owner)) {
+        if (w->owner == top)
+            return true;
+    }
+    return false;
+}
+
+// Raises a top-level window and the shown windows it owns above it (its
+// dialogs), the most recently active of them last, and activates that one:
+// the dialog a person was answering comes back with its owner.
+void BringForward(HWND top) {
+    WindowSystem& system = System();
+    std::vector<HWND> owned;
+    for (HWND candidate : system.topLevels) {
+        if (OwnedBy(candidate, top) && IsWindowVisible(candidate))
+            owned.push_back(candidate);
+    }
+    HWND popup = top;
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) {
+        if (IsWindowEnabled(*it)) {
+            popup = *it;
+            break;
+        }
+    }
+    if (IsWindowEnabled(popup))
+        SetActiveWindow(popup);
+    CurrentBackend().BringToFront(top);
+    for (HWND window : owned) {
+        if (window != popup && Peek(window) != nullptr)
+            CurrentBackend().BringToFront(window);
+    }
+    if (popup != top && Peek(popup) != nullptr)
+        CurrentBackend().BringToFront(popup);
 }
 
 }  // namespace ce::gui
@@ -600,7 +638,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
         if (show && command != SW_SHOWNA && (w->style & WS_DISABLED) == 0)
             SetActiveWindow(hwnd);
         if (command == SW_RESTORE || command == SW_SHOWNORMAL)
-            gui::CurrentBackend().BringToFront(hwnd);
+            gui::BringForward(hwnd);
         // A hidden window cannot stay active: its owner takes the keyboard
         // back, as when the window is destroyed.
         HWND owner = w->owner;
@@ -796,9 +834,7 @@ BOOL SetForegroundWindow(HWND hwnd) {
         return gui::RaiseRemoteWindow(hwnd);
     if (Find(hwnd) == nullptr)
         return FALSE;
-    HWND top = gui::TopLevelOf(hwnd);
-    SetActiveWindow(top);
-    gui::CurrentBackend().BringToFront(top);
+    gui::BringForward(gui::TopLevelOf(hwnd));
     return TRUE;
 }
 

@@ -163,6 +163,8 @@ bool ReallyVisible(HWND hwnd);
 bool ReallyEnabled(HWND hwnd);
 // Forgets every window, message and timer (a new backend starts empty).
 void ResetWindowSystem();
+// Empties the process's clipboard and closes it (with a new backend).
+void ResetClipboard();
 inline constexpr const char16_t* kDialogClassName = u"Dialog";
 inline constexpr const char16_t* kMenuBarClassName = u"menu_worker";
 // Asks the process that shows a remote window (FindWindowW) to bring it forward.
@@ -206,6 +208,8 @@ LRESULT EditProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT StaticProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ProgressProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT ComboBoxProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT DateTimePickerProc(HWND, UINT, WPARAM, LPARAM);
+PeerKind DateTimePickerKind(DWORD style);
 LRESULT ListViewProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT HeaderProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT MenuBarProc(HWND, UINT, WPARAM, LPARAM);

@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "app/MainWindow.h"
 #include "appcore/Application.h"
@@ -44,7 +45,10 @@ void CloseModalParts() {
 
 void BrowserQt::SetUp() {
     ::setenv("TESSALY_SCREEN", ScreenSize(), 1);
-    ::unsetenv("TESSALY_DPI");
+    if (ScreenDpi() != 96)
+        ::setenv("TESSALY_DPI", std::to_string(ScreenDpi()).c_str(), 1);
+    else
+        ::unsetenv("TESSALY_DPI");
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     shell_ = std::make_unique<appcore::ScopedShell>(
         testing_support::MakeShell(testing_support::Edition::Palm));
@@ -69,6 +73,7 @@ void BrowserQt::TearDown() {
     backend_.reset();
     shell_.reset();
     ::unsetenv("TESSALY_SCREEN");
+    ::unsetenv("TESSALY_DPI");
 }
 
 void BrowserQt::MakeDatabase(const char16_t* name, int records, DWORD bytes) {

@@ -33,6 +33,8 @@ protected:
     void TearDown() override;
     // The device screen the test runs on: "240x320" unless a test says otherwise.
     virtual const char* ScreenSize() const { return "240x320"; }
+    // Its dots per inch: 96 unless a test says otherwise.
+    virtual int ScreenDpi() const { return 96; }
 
     // A database of `records` records; with `bytes` > 0 one record that
     // makes the database exactly that large.

@@ -5,12 +5,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 
 #include "appcore/Application.h"
 #include "platform/gui/CommCtrl.h"
@@ -224,6 +227,71 @@ TEST_F(BrowserWindow, ATapHeldOpensTheMenuAndCopyTakesTheTypedName) {
     EXPECT_TRUE(Exists(u"Contacts copy"));
     EXPECT_GE(RowOf(u"Contacts copy"), 0);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(BrowserWindow, MenuBarButtonsShowTheirTipsOnHoverAndWhenTheyAreHeld) {
+    Start();
+    HWND bar = SHFindMenuBar(main());
+    QWidget* barWidget = WidgetOf(bar);
+    auto middle = [&](int item) {
+        RECT r{};
+        SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&r));
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    // The pointer rests on the Backup button.
+    QHelpEvent hover(QEvent::ToolTip, middle(5), barWidget->mapToGlobal(middle(5)));
+    QApplication::sendEvent(barWidget, &hover);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Backup"));
+    // Over a menu caption there is none.
+    QHelpEvent onMenu(QEvent::ToolTip, middle(0), barWidget->mapToGlobal(middle(0)));
+    QApplication::sendEvent(barWidget, &onMenu);
+    QTest::qWait(600);
+    EXPECT_FALSE(QToolTip::isVisible());
+
+    // The pen held on Delete: the tip shows above the button while it is held.
+    bool anyMessage = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            anyMessage = true;
+            box->close();
+        }
+    });
+    watcher.start(20);
+    QString held;
+    QRect tipArea;
+    QTimer::singleShot(700, [&] {
+        held = QToolTip::isVisible() ? QToolTip::text() : QString();
+        QTest::mouseRelease(barWidget, Qt::LeftButton, {}, middle(4));
+    });
+    QTest::mousePress(barWidget, Qt::LeftButton, {}, middle(4));
+    Pump();
+    QTest::qWait(800);
+    Pump();
+    EXPECT_EQ(held, QStringLiteral("Delete"));
+    EXPECT_FALSE(anyMessage);
+    EXPECT_TRUE(Exists(u"Notes"));
+}
+
+// A screen of few pixels and many dots per inch.
+class SmallDenseScreen : public BrowserWindow {
+protected:
+    int ScreenDpi() const override { return 200; }
+};
+
+TEST_F(SmallDenseScreen, KeepsTheMenuBarsButtonsAndTheNamesOnTheScreen) {
+    Start();
+    // 240 by 320 pixels hold no more than the usual density.
+    EXPECT_EQ(GetDeviceCaps(nullptr, LOGPIXELSX), 96);
+    HWND bar = SHFindMenuBar(main());
+    RECT client{};
+    GetClientRect(bar, &client);
+    RECT last{};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETITEMRECT, 7, reinterpret_cast<LPARAM>(&last)));
+    EXPECT_LE(last.right, client.right);
+    int name = ListView_GetColumnWidth(list(), 0);
+    EXPECT_GE(name, ListView_GetStringWidth(list(), u"Contacts") + 20);
 }
 
 }  // namespace

@@ -1,0 +1,182 @@
+// Backing databases up: opening the archive for a backup, appending one
+// database block per database, finishing the archive.
+
+#include <cstring>
+
+#include "appcore/Application.h"
+#include "backup/BackupArchive.h"
+#include "backup/BackupOptionsDialog.h"
+#include "platform/core/Text.h"
+#include "platform/files/Files.h"
+#include "platform/time/Time.h"
+#include "resources/StringIds.h"
+#include "store/Database.h"
+#include "ui/FileDialogs.h"
+#include "ui/MessageBoxes.h"
+#include "ui/ProgressWindow.h"
+
+namespace backup {
+
+using namespace ce;
+
+namespace {
+
+appcore::Settings& CurrentSettings() {
+    return *appcore::App().settings;
+}
+
+}  // namespace
+
+HWND BackupArchive::progressWindow() const {
+    return progress_ ? progress_->window() : nullptr;
+}
+
+bool BackupArchive::CreateArchiveFile(const WCHAR* fileName) {
+    WCHAR used[MAX_PATH] = {};
+    if (!writeBeside_) {
+        HANDLE file = ui::CreateFileAsking(owner_, fileName, used);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        AttachFile(file, used);
+        CopyWide(writtenName_, WideView(used, MAX_PATH));
+        return true;
+    }
+    // Beside the archive: the question is the same, the file another.
+    std::u16string name(WideView(fileName, MAX_PATH));
+    if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        ui::MessageByIdWith(owner_, res::IDS_FILE_EXISTS, name.c_str(), ui::kCancelQuestion) !=
+            IDYES)
+        return false;
+    std::u16string beside = name + u".new";
+    if (beside.size() >= MAX_PATH) {
+        ui::MessageByIdWith(owner_, res::IDS_CANT_CREATE_BACKUP, name.c_str(), ui::kErrorStyle);
+        return false;
+    }
+    HANDLE file = CreateFileW(beside.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ui::MessageByIdWith(owner_, res::IDS_CANT_CREATE_BACKUP, name.c_str(), ui::kErrorStyle);
+        return false;
+    }
+    AttachFile(file, name.c_str());
+    CopyWide(writtenName_, beside);
+    return true;
+}
+
+bool BackupArchive::OpenForBackup(HWND owner, bool showOptions, const WCHAR* fileName) {
+    owner_ = owner;
+    makeScript_ = false;
+    backupComplete_ = true;
+    appcore::Settings& settings = CurrentSettings();
+    if (showOptions && settings.showDialogs != 0 && !ShowBackupOptions(*this, owner))
+        return false;
+    if (compress_ && !CreateCodec()) {
+        ReportOutOfMemory();
+        return false;
+    }
+    WCHAR name[MAX_PATH] = {};
+    if (fileName != nullptr && fileName[0] != 0)
+        CopyWide(name, WideView(fileName, MAX_PATH));
+    else if (!ui::AskFileName(owner, name, false, res::IDS_FILTER_BACKUP, u"*.bkp"))
+        return false;
+    if (!CreateArchiveFile(name))
+        return false;
+    if (!BeginArchive()) {
+        // A file without a whole header is no archive: it goes again.
+        CloseFile();
+        DeleteFileW(writtenName_);
+        return false;
+    }
+    if (makeScript_)
+        StartScript(settings.scriptName);
+    if (settings.noProgress == 0) {
+        progress_ = std::make_unique<ui::ProgressWindow>(ui::ProgressWindow::kBackupQuestion,
+                                                         ui::ProgressWindow::kBackupTitle);
+        if (!progress_->Create(owner))
+            progress_.reset();
+    }
+    return true;
+}
+
+bool BackupArchive::WalkRecords(store::Database& database, const WCHAR* name, WORD records) {
+    if (records == 0)
+        return true;
+    store::RecordBuffer buffer;
+    bool ok = true;
+    {
+        auto quiet = database.QuietErrors();
+        DWORD index = 0;
+        for (bool found = database.SeekFirst(index); found; found = database.SeekNext(index)) {
+            if (progress_) {
+                progress_->SetText(res::IDS_STORING_RECORD, -1, name);
+                if (!progress_->Pump()) {
+                    ok = false;
+                    break;
+                }
+            }
+            // A record that cannot be read is passed over.
+            if (database.ReadRecordRelative(buffer) == 0)
+                continue;
+            if (recordsWritten() == 0xFFFF ||
+                !WriteRecord(buffer.count, buffer.buffer, buffer.size)) {
+                ok = false;
+                break;
+            }
+        }
+    }
+    buffer.Release();
+    return ok;
+}
+
+bool BackupArchive::BackupDatabase(const WCHAR* name) {
+    store::Database database(owner_);
+    CEDBASEINFO info{};
+    if (database.Open(name) == INVALID_HANDLE_VALUE || !database.GetInfo(info)) {
+        backupComplete_ = false;
+        return false;
+    }
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    bool ok = BeginDatabaseBlock(info, now);
+    if (ok && progress_) {
+        progress_->SetRange(static_cast<LONG>(info.wNumRecords) + 1);
+        progress_->SetText(res::IDS_STORING_RECORD, 0, name);
+    }
+    ok = ok && WalkRecords(database, name, info.wNumRecords) && FinishDatabaseBlock();
+    database.Close();
+    if (!ok) {
+        // Only whole blocks stay: the header will count those.
+        DiscardDatabaseBlock();
+        backupComplete_ = false;
+        return false;
+    }
+    CountWrittenDatabase();
+    AppendScriptEntry(name);
+    return true;
+}
+
+bool BackupArchive::FinishBackup() {
+    bool ok = true;
+    if (file_) {
+        // Bytes past the last whole block (a block cut off, a header that
+        // shrank) go with the final header.
+        ok = WriteArchiveHeader();
+        if (ok && !(SeekFile(file_.get(), position_) && SetEndOfFile(file_.get()))) {
+            Report(res::IDS_CANT_WRITE_FILE);
+            ok = false;
+        }
+        CloseFile();
+        // A header that could not be written may be half written: no archive
+        // is better than a broken one.
+        if (!ok)
+            DeleteFileW(writtenName_);
+    }
+    codec_.reset();
+    progress_.reset();
+    FinishScript();
+    if (!ok)
+        backupComplete_ = false;
+    return ok;
+}
+
+}  // namespace backup
