@@ -6,8 +6,8 @@ export_shots() {
   start_program "$2"
   local bar=$((height - 13)) tools=84
 
-  # The first row is selected on a fresh start; Shift+S exports it.
-  key shift+s
+  # The first row is selected on a fresh start; Ctrl+Shift+S exports it.
+  key ctrl+shift+s
   expect_window "Export Database"
   shoot "$orientation-export"
   key Escape
