@@ -16,6 +16,7 @@
 #include "platform/shell/Shell.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
+#include "resources/Editions.h"
 #include "resources/EditorIds.h"
 #include "ui/DialogFrame.h"
 #include "ui/MessageBoxes.h"
@@ -198,9 +199,9 @@ bool FocusStep(HWND editor, const MSG& msg) {
 }
 
 UINT EditorTemplate() {
-    // The keyboard edition's resources carry a template of their own.
-    HINSTANCE resources = appcore::App().instance;
-    if (resources != nullptr && resources->FindDialog(res::IDD_EDITOR_KEYBOARD) != nullptr)
+    // The keyboard edition has a template of its own. The palm-size edition
+    // uses the same number for another dialog, so the edition decides.
+    if (appcore::App().instance == res::KeyboardEdition())
         return res::IDD_EDITOR_KEYBOARD;
     return ui::ChooseTemplate(res::IDD_EDITOR, res::IDD_EDITOR_WIDE);
 }

@@ -51,9 +51,14 @@ bool ShownOn(ce::UINT id, bool wide) {
         if (pair.wide == id)
             return wide;
     }
-    // The landscape member of a portrait/landscape pair.
+    // The portrait/landscape pairs that a wide screen swaps (118/190,
+    // 128/191, 129/192, 112/193).
     if (res::IsLandscapeTemplate(id))
         return wide;
+    for (ce::UINT narrow : {118u, 128u, 129u, 112u}) {
+        if (id == narrow)
+            return !wide;
+    }
     return true;
 }
 
