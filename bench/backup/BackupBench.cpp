@@ -18,6 +18,7 @@
 #include "appcore/Application.h"
 #include "appcore/EditionShell.h"
 #include "backup/BackupArchive.h"
+#include "bench/support/BenchDevice.h"
 #include "bench/support/BenchReport.h"
 #include "platform/core/Handles.h"
 #include "platform/core/LastError.h"
@@ -152,12 +153,7 @@ void PlainRestore(const std::string& path, const std::vector<std::vector<BYTE>>&
 }  // namespace
 
 int main() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tessaly-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        Die("mkdtemp");
-    std::filesystem::path root = pattern;
-    ce::device::SetDeviceDirectory(root / "device");
+    std::filesystem::path root = bench::UseTemporaryDevice(&Die);
     appcore::InstallShell(shells::MakePalmShell());
     gui::ScopedBackend backend(
         std::make_unique<gui::HeadlessBackend>(std::make_shared<gui::ConsoleHost>()));

@@ -20,6 +20,7 @@
 #include "app/MainWindow.h"
 #include "appcore/Application.h"
 #include "appcore/EditionShell.h"
+#include "bench/support/BenchDevice.h"
 #include "bench/support/BenchReport.h"
 #include "platform/core/Handles.h"
 #include "platform/core/LastError.h"
@@ -100,12 +101,7 @@ void Report(const char* name, double ours, double peer, double target) {
 
 int main() {
     appcore::InstallShell(shells::MakePalmShell());
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tessaly-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        Die("mkdtemp");
-    std::filesystem::path root = pattern;
-    device::SetDeviceDirectory(root / "device");
+    std::filesystem::path root = bench::UseTemporaryDevice(&Die);
     if (!device::EnsureDevice(nullptr))
         Die("cannot make the device");
     CreateDatabases();

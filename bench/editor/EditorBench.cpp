@@ -14,6 +14,7 @@
 
 #include "appcore/Application.h"
 #include "appcore/EditionShell.h"
+#include "bench/support/BenchDevice.h"
 #include "bench/support/BenchReport.h"
 #include "editor/EditorState.h"
 #include "editor/RecordEditor.h"
@@ -148,12 +149,7 @@ public:
 
 int main() {
     appcore::InstallShell(shells::MakePalmShell());
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tessaly-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        Die("mkdtemp");
-    std::filesystem::path root = pattern;
-    device::SetDeviceDirectory(root / "device");
+    std::filesystem::path root = bench::UseTemporaryDevice(&Die);
     if (!device::EnsureDevice(nullptr))
         Die("cannot make the device");
     CreateDatabase();

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/support/BenchDevice.h"
 #include "bench/support/BenchReport.h"
 #include "export/TextExport.h"
 #include "platform/core/LastError.h"
@@ -91,12 +92,7 @@ void MakePeerTable(const std::filesystem::path& file) {
 }  // namespace
 
 int main() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tessaly-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        Die("mkdtemp");
-    std::filesystem::path root = pattern;
-    device::SetDeviceDirectory(root / "device");
+    std::filesystem::path root = bench::UseTemporaryDevice(&Die);
     if (!device::EnsureDevice(nullptr))
         Die("cannot make the device");
     MakeDatabases();
@@ -122,7 +118,7 @@ int main() {
     });
     std::printf("%d records of two texts and two numbers, %ju bytes of CSV\n", kRecords,
                 static_cast<std::uintmax_t>(std::filesystem::file_size(root / "bench0.csv") +
-                                           std::filesystem::file_size(root / "bench1.csv")));
+                                            std::filesystem::file_size(root / "bench1.csv")));
     bench::ReportRatio("export in comma mode", ours, peer, 1.5, "sqlite3 -csv");
     std::filesystem::remove_all(root);
     return 0;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/BenchDevice.h"
 #include "bench/support/BenchReport.h"
 #include "platform/core/Handles.h"
 #include "platform/core/LastError.h"
@@ -222,12 +223,7 @@ std::size_t ReadAll(CEOID oid, CEPROPID order) {
 }  // namespace
 
 int main() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tessaly-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        Die("mkdtemp");
-    std::filesystem::path root = pattern;
-    ce::device::SetDeviceDirectory(root / "device");
+    std::filesystem::path root = bench::UseTemporaryDevice(&Die);
 
     std::vector<CEOID> oids = CreateDatabases();
     Plain plain((root / "plain.db").string());

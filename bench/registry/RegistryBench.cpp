@@ -13,6 +13,7 @@
 
 #include "appcore/Application.h"
 #include "appcore/EditionShell.h"
+#include "bench/support/BenchDevice.h"
 #include "bench/support/BenchReport.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
@@ -99,12 +100,7 @@ void AnswerSelection(gui::ConsoleHost& console) {
 
 int main() {
     appcore::InstallShell(shells::MakePalmShell());
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tessaly-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-        Die("mkdtemp");
-    std::filesystem::path root = pattern;
-    device::SetDeviceDirectory(root / "device");
+    std::filesystem::path root = bench::UseTemporaryDevice(&Die);
     if (!device::EnsureDevice(nullptr))
         Die("cannot make the device");
     MakeKeys();
