@@ -367,7 +367,11 @@ Volume::Volume(SqliteConnection connection, std::filesystem::path path)
     space_.Start(connection_.get(), path_);
 }
 
-Volume::~Volume() = default;
+// Closing the connection rolls back a batch's open transaction.
+Volume::~Volume() {
+    if (batchOpen_)
+        --State().transactionDepth;
+}
 
 Query Volume::Prepare(const char* sql) {
     auto it = statements_.find(sql);
@@ -425,7 +429,7 @@ DWORD Volume::Transaction(const char* begin, const std::function<DWORD()>& work)
         return error;
     }
     if (std::strcmp(begin, "BEGIN IMMEDIATE") == 0)
-        ++localCommits_;
+        ++localChanges_;
     return ERROR_SUCCESS;
 }
 
@@ -438,8 +442,10 @@ DWORD Volume::WriteFreeing(const std::function<DWORD()>& work) {
 }
 
 DWORD Volume::WriteMakingRoom(const std::function<DWORD()>& work, bool freeing) {
-    if (State().transactionDepth > 0)
+    if (State().transactionDepth > (batchOpen_ ? 1 : 0))
         return work();  // the outer transaction decides
+    if (batchDepth_ > 0)
+        return BatchedWrite(work, freeing);
     DWORD error = Transaction("BEGIN IMMEDIATE", work);
     if (error == ERROR_DISK_FULL) {
         // The room may be held by the WAL, or the file system may have
@@ -461,6 +467,150 @@ DWORD Volume::WriteMakingRoom(const std::function<DWORD()>& work, bool freeing) 
 
 DWORD Volume::Read(const std::function<DWORD()>& work) {
     return Transaction("BEGIN", work);
+}
+
+// ---- Write batches ----------------------------------------------------------
+
+std::int64_t Volume::PageCount() {
+    Query query = Prepare("PRAGMA page_count");
+    return query.Step() ? query.Int(0) : 0;
+}
+
+void Volume::BeginWriteBatch() {
+    ++batchDepth_;
+}
+
+DWORD Volume::CommitWriteBatch() {
+    DWORD error = CommitBatchTransaction();
+    return batchError_ != ERROR_SUCCESS ? batchError_ : error;
+}
+
+DWORD Volume::EndWriteBatch() {
+    if (batchDepth_ == 0)
+        return ERROR_SUCCESS;
+    if (--batchDepth_ > 0)
+        return batchError_;
+    DWORD error = CommitWriteBatch();
+    batchError_ = ERROR_SUCCESS;
+    return error;
+}
+
+void Volume::LoseBatchWrites(DWORD error) {
+    batchOpen_ = false;
+    --State().transactionDepth;
+    if (batchWrites_ > 0) {
+        // Handles of this process may have read what is now gone.
+        ++rollbacks_;
+        ++localChanges_;
+        if (batchError_ == ERROR_SUCCESS)
+            batchError_ = error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+    }
+    batchWrites_ = 0;
+}
+
+DWORD Volume::CommitBatchTransaction() {
+    if (!batchOpen_)
+        return ERROR_SUCCESS;
+    if (sqlite3_get_autocommit(connection_.get())) {
+        LoseBatchWrites(ERROR_WRITE_FAULT);  // ended without us
+        return batchError_;
+    }
+    DWORD error = RunPatiently("COMMIT");
+    if (error != ERROR_SUCCESS) {
+        if (!sqlite3_get_autocommit(connection_.get()))
+            Prepare("ROLLBACK").Run();
+        LoseBatchWrites(error);
+        return batchError_;
+    }
+    batchOpen_ = false;
+    --State().transactionDepth;
+    batchWrites_ = 0;
+    ++localChanges_;
+    // A batch commits far less often than single writes do, and what the
+    // next one may write is bounded by the room measured now.
+    space_.AfterCommit(connection_.get(), path_);
+    if (!space_.shortOfRoom())
+        space_.Measure(connection_.get(), path_);
+    return ERROR_SUCCESS;
+}
+
+DWORD Volume::BatchAttempt(const std::function<DWORD()>& work) {
+    if (batchOpen_ && sqlite3_get_autocommit(connection_.get())) {
+        // The transaction ended without us (SQLite rolls back by itself
+        // after some I/O errors): a savepoint now would start another one
+        // and commit this write alone, over the hole left by the lost ones.
+        LoseBatchWrites(ERROR_WRITE_FAULT);
+        if (batchError_ != ERROR_SUCCESS)
+            return batchError_;
+    }
+    if (!batchOpen_) {
+        DWORD error = RunPatiently("BEGIN IMMEDIATE");
+        if (error != ERROR_SUCCESS)
+            return error;
+        batchOpen_ = true;
+        batchWrites_ = 0;
+        batchStarted_ = std::chrono::steady_clock::now();
+        batchStartPages_ = PageCount();
+        ++State().transactionDepth;
+    }
+    DWORD result = Prepare("SAVEPOINT batched_write").Run() ? ERROR_SUCCESS : ERROR_GEN_FAILURE;
+    if (result == ERROR_SUCCESS) {
+        try {
+            result = work();
+        } catch (const std::bad_alloc&) {
+            result = ERROR_NOT_ENOUGH_MEMORY;
+        }
+    }
+    if (result == ERROR_SUCCESS) {
+        Query release = Prepare("RELEASE batched_write");
+        if (!release.Run())
+            result = release.error();
+    }
+    if (result == ERROR_SUCCESS) {
+        ++batchWrites_;
+        ++localChanges_;
+        return ERROR_SUCCESS;
+    }
+    // SQLite may have ended the whole transaction itself (a full store, an
+    // I/O error); otherwise only this write is undone.
+    if (sqlite3_get_autocommit(connection_.get())) {
+        LoseBatchWrites(result);
+    } else if (!Prepare("ROLLBACK TO batched_write").Run() ||
+               !Prepare("RELEASE batched_write").Run()) {
+        Prepare("ROLLBACK").Run();
+        LoseBatchWrites(result);
+    }
+    return result;
+}
+
+DWORD Volume::BatchedWrite(const std::function<DWORD()>& work, bool freeing) {
+    if (batchError_ != ERROR_SUCCESS)
+        return batchError_;
+    DWORD error = BatchAttempt(work);
+    if (error == ERROR_DISK_FULL && batchError_ == ERROR_SUCCESS) {
+        // As a write of its own would: keep what the batch holds, make room
+        // and try once more.
+        error = CommitBatchTransaction();
+        if (error != ERROR_SUCCESS)
+            return error;
+        VolumeSpace::Checkpoint(connection_.get());
+        space_.Measure(connection_.get(), path_, freeing);
+        error = BatchAttempt(work);
+        if (error == ERROR_SUCCESS)
+            error = CommitBatchTransaction();
+        if (error != ERROR_SUCCESS || freeing) {
+            VolumeSpace::Checkpoint(connection_.get());
+            space_.Measure(connection_.get(), path_);
+        }
+        return error;
+    }
+    if (error != ERROR_SUCCESS)
+        return error;
+    if (batchWrites_ >= kBatchWrites || space_.shortOfRoom() ||
+        (PageCount() - batchStartPages_) * space_.pageSize() >= kBatchBytes ||
+        std::chrono::steady_clock::now() - batchStarted_ >= kBatchAge)
+        return CommitBatchTransaction();
+    return ERROR_SUCCESS;
 }
 
 void Volume::WatchWalIndex() {
@@ -490,7 +640,7 @@ std::uint64_t Volume::ChangeStamp() {
             header[i] = walIndex_[i];
         // An unchanged header means no connection committed since it was
         // last read; a torn read only sends us the slow way.
-        if (haveLastHeader_ && localCommits_ == lastLocalCommits_ &&
+        if (haveLastHeader_ && localChanges_ == lastLocalChanges_ &&
             std::memcmp(header, lastHeader_, sizeof header) == 0) {
             return lastStamp_;
         }
@@ -501,11 +651,11 @@ std::uint64_t Volume::ChangeStamp() {
         dataVersion = query.Step() ? query.Int(0) : -1;
     }
     // Our own commits do not change data_version; count them beside it.
-    std::uint64_t stamp = (static_cast<std::uint64_t>(dataVersion) << 32) ^ localCommits_;
+    std::uint64_t stamp = (static_cast<std::uint64_t>(dataVersion) << 32) ^ localChanges_;
     if (watched && dataVersion >= 0) {
         std::memcpy(lastHeader_, header, sizeof header);  // read before the pragma
         haveLastHeader_ = true;
-        lastLocalCommits_ = localCommits_;
+        lastLocalChanges_ = localChanges_;
         lastStamp_ = stamp;
     }
     return stamp;
@@ -526,6 +676,13 @@ DWORD AccessVolume(const std::function<DWORD(Volume&)>& work) {
 
 std::unique_lock<std::recursive_mutex> LockVolume() {
     return std::unique_lock<std::recursive_mutex>(State().mutex);
+}
+
+void CommitPendingWriteBatch() {
+    VolumeState& state = State();
+    std::unique_lock lock(state.mutex, std::try_to_lock);
+    if (lock.owns_lock() && state.volume && state.volume->batchPending())
+        state.volume->CommitWriteBatch();
 }
 
 bool CheckVolume(std::string* error) {

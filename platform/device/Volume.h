@@ -10,6 +10,7 @@
 // cannot be created or written) makes every call fail with a platform error
 // code; `CheckVolume` describes the problem in one line.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -101,6 +102,38 @@ public:
     // Runs `work` in one read transaction, for reads that must agree.
     DWORD Read(const std::function<DWORD()>& work);
 
+    // ---- Write batches ------------------------------------------------------
+    // Between BeginWriteBatch and EndWriteBatch the writes made through Write
+    // and WriteFreeing share transactions instead of committing one by one:
+    // each write is still all or nothing (a savepoint), and the transaction
+    // is committed after kBatchWrites writes or kBatchBytes of growth, when
+    // it has been open for kBatchAge, when the store is short of room (then every write commits,
+    // as outside a batch), by CommitWriteBatch and at the end. Other
+    // processes see the writes only when they are committed, so a batch is
+    // for writes that may become visible in any number of steps: filling a
+    // database nobody relies on yet. A write that finds the store full
+    // commits what the batch holds and is tried once more as a write of its
+    // own. Should a transaction be lost (a commit that fails, a failure that
+    // ends the transaction), the writes it held are gone: the batch then
+    // refuses every further write with that error, and CommitWriteBatch and
+    // EndWriteBatch return it. Batches nest; the outermost end commits.
+    // The caller holds the volume lock (LockVolume) for the whole batch.
+    static constexpr std::size_t kBatchWrites = 1000;
+    // The most a batch's transaction grows the volume by: a batch must fit
+    // in the room a store that is not short of it has (VolumeSpace.h).
+    static constexpr std::int64_t kBatchBytes = 4 << 20;
+    static constexpr std::chrono::milliseconds kBatchAge{250};
+    void BeginWriteBatch();
+    // Commits what the batch holds; its error when writes were lost.
+    DWORD CommitWriteBatch();
+    DWORD EndWriteBatch();
+    bool inWriteBatch() const { return batchDepth_ > 0; }
+    // Whether the batch holds writes not yet committed.
+    bool batchPending() const { return batchOpen_; }
+    // Counts the transactions rolled back after other handles of this process
+    // may have seen their writes: what was read from them is stale.
+    std::uint64_t rollbacks() const { return rollbacks_; }
+
     // Changes whenever the volume may have changed since the last call
     // returned the same value: a commit by another connection or by this one.
     std::uint64_t ChangeStamp();
@@ -119,6 +152,15 @@ private:
     DWORD WriteMakingRoom(const std::function<DWORD()>& work, bool freeing);
     // Runs a transaction-control statement, retrying while the volume is busy.
     DWORD RunPatiently(const char* sql);
+    DWORD BatchedWrite(const std::function<DWORD()>& work, bool freeing);
+    std::int64_t PageCount();
+    // One write of the batch in a savepoint, opening the transaction first.
+    DWORD BatchAttempt(const std::function<DWORD()>& work);
+    // Commits the batch's transaction; a commit that fails rolls it back,
+    // which loses the writes it held.
+    DWORD CommitBatchTransaction();
+    // The batch's transaction ended with its writes lost through `error`.
+    void LoseBatchWrites(DWORD error);
 
     // The first header of the WAL index, as SQLite's WAL format lays it out:
     // every commit rewrites it (frame count, checksums, salts).
@@ -128,13 +170,22 @@ private:
     std::filesystem::path path_;
     VolumeSpace space_;
     std::unordered_map<const char*, SqliteStatement> statements_;
-    std::uint64_t localCommits_ = 0;
+    // Our own changes of the volume: commits, writes inside a batch, and
+    // transactions rolled back after their writes were made.
+    std::uint64_t localChanges_ = 0;
+    int batchDepth_ = 0;
+    bool batchOpen_ = false;  // the batch's transaction is open
+    std::size_t batchWrites_ = 0;
+    DWORD batchError_ = 0;
+    std::chrono::steady_clock::time_point batchStarted_;
+    std::int64_t batchStartPages_ = 0;
+    std::uint64_t rollbacks_ = 0;
     std::uint64_t serial_;
     // SQLite's own mapping of the WAL index, valid while the connection is.
     const volatile BYTE* walIndex_ = nullptr;
     BYTE lastHeader_[kWalIndexHeaderBytes] = {};
     bool haveLastHeader_ = false;
-    std::uint64_t lastLocalCommits_ = 0;
+    std::uint64_t lastLocalChanges_ = 0;
     std::uint64_t lastStamp_ = 0;
 };
 
@@ -146,6 +197,10 @@ DWORD AccessVolume(const std::function<DWORD(Volume&)>& work);
 // The lock that serialises the process's use of the volume; platform calls
 // that keep their own state beside the volume hold it too.
 std::unique_lock<std::recursive_mutex> LockVolume();
+
+// Commits what a write batch of this process holds, if the volume is open
+// and not in use by another thread; before the program waits for the user.
+void CommitPendingWriteBatch();
 
 // Opens (creating it when needed) and checks the volume. On failure returns
 // false and describes the problem in one line in `error`, for example "the

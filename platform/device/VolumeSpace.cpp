@@ -59,6 +59,7 @@ void VolumeSpace::Measure(sqlite3* connection, const std::filesystem::path& volu
         ExecInt(connection, "PRAGMA page_count", &pages) != SQLITE_OK || pageSize <= 0) {
         return;  // the write itself will tell what is wrong with the volume
     }
+    pageSize_ = pageSize;
     std::uint64_t free = FreeBytes(volume);
     // The WAL index (-shm) exists while the volume is open, so the file
     // system counts it already.

@@ -43,9 +43,13 @@ public:
 
     // Pages the volume may hold at most.
     std::int64_t cap() const { return cap_; }
+    // Whether so little room is left that the WAL is folded in after every write.
+    bool shortOfRoom() const { return short_; }
+    std::int64_t pageSize() const { return pageSize_; }
 
 private:
     std::int64_t cap_ = 0;
+    std::int64_t pageSize_ = 4096;
     bool short_ = false;
     unsigned commitsSinceMeasure_ = 0;
 };

@@ -65,7 +65,9 @@ DWORD DatabaseHandle::Refresh(device::Volume& volume) {
             return query.error() != ERROR_SUCCESS ? query.error() : ERROR_INVALID_HANDLE;
         }
         std::int64_t version = query.Int(0);
-        if (orderLoaded_ && version == orderVersion_) {
+        // After a rollback the version may come back to a number the order
+        // had for writes that are gone.
+        if (orderLoaded_ && version == orderVersion_ && volume.rollbacks() == orderRollbacks_) {
             orderStamp_ = stamp;
             return ERROR_SUCCESS;
         }
@@ -94,6 +96,7 @@ DWORD DatabaseHandle::Rebuild(device::Volume& volume, std::int64_t version, std:
     orderKeepsRecords_ = withRecords;
     orderVersion_ = version;
     orderStamp_ = stamp;
+    orderRollbacks_ = volume.rollbacks();
     Relocate();
     return ERROR_SUCCESS;
 }
@@ -152,13 +155,13 @@ std::optional<std::size_t> DatabaseHandle::CurrentIndex() {
     return at;
 }
 
-void DatabaseHandle::Apply(const OwnChange& change) {
+void DatabaseHandle::Apply(const OwnChange& change, std::uint64_t rollbacks) {
     if (change.kind == OwnChange::Kind::None)
         return;
     CaptureKey();
     bool onIt = (pointer_.state == State::OnRecord || pointer_.state == State::Deleted) &&
                 pointer_.entry.oid == change.oid;
-    if (orderLoaded_ && change.version == orderVersion_ + 1) {
+    if (orderLoaded_ && change.version == orderVersion_ + 1 && rollbacks == orderRollbacks_) {
         // Nobody else changed the database in between: update in place.
         if (change.kind != OwnChange::Kind::Created)
             order_.Erase({change.oid, change.oldKey, {}});
@@ -460,7 +463,7 @@ DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const C
     if (error != ERROR_SUCCESS)
         return error;
     CountStoreWrite();
-    Apply(change);
+    Apply(change, volume.rollbacks());
     *written = change.oid;
     return ERROR_SUCCESS;
 }
@@ -501,7 +504,7 @@ DWORD DatabaseHandle::Delete(device::Volume& volume, CEOID oid) {
     });
     if (error != ERROR_SUCCESS)
         return error;
-    Apply(change);
+    Apply(change, volume.rollbacks());
     return ERROR_SUCCESS;
 }
 

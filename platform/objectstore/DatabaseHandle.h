@@ -79,7 +79,8 @@ private:
     // The current record's stored bytes, from the order when it keeps them.
     DWORD LoadCurrent(device::Volume& volume, std::span<const BYTE>* stored);
     void Relocate();
-    void Apply(const OwnChange& change);
+    // `rollbacks`: the volume's count of rolled-back batches after the change.
+    void Apply(const OwnChange& change, std::uint64_t rollbacks);
     void MoveTo(std::size_t index);
     // Where the pointer would go by `delta` records; false past either end.
     bool Step(std::int64_t delta, std::size_t* target, DWORD* error);
@@ -106,6 +107,7 @@ private:
     bool orderKeepsRecords_ = false;
     std::uint64_t orderStamp_ = 0;
     std::int64_t orderVersion_ = 0;
+    std::uint64_t orderRollbacks_ = 0;
     SeekPointer pointer_;
 
     // Reused by every read, so that a read allocates nothing in steady state.

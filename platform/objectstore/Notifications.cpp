@@ -87,6 +87,10 @@ std::vector<DatabaseNotification> TakeDatabaseNotifications() {
     if (notified.handles.empty())
         return due;
     device::AccessVolume([&](device::Volume& volume) -> DWORD {
+        // What a write batch holds may still be rolled back, and the log's
+        // numbers used again: the log is read once it is committed.
+        if (volume.batchPending())
+            return ERROR_SUCCESS;
         std::uint64_t stamp = volume.ChangeStamp();
         if (stamp == notified.lastStamp && volume.serial() == notified.lastSerial) {
             return ERROR_SUCCESS;
