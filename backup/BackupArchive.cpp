@@ -62,6 +62,9 @@ bool BackupArchive::CreateCodec() {
 }
 
 void BackupArchive::CloseFile() {
+    // Every path that keeps what it wrote has flushed it: what is still
+    // pending belongs to a block that failed.
+    pending_.clear();
     file_.reset();
 }
 
@@ -73,7 +76,31 @@ void BackupArchive::AttachFile(HANDLE file, const WCHAR* name) {
 }
 
 bool BackupArchive::WriteAt(DWORD offset, const void* bytes, DWORD length) {
+    if (!FlushPending())
+        return false;
     if (SeekFile(file_.get(), offset) && WriteExactly(file_.get(), bytes, length))
+        return true;
+    Report(res::IDS_CANT_WRITE_FILE);
+    return false;
+}
+
+bool BackupArchive::Append(DWORD offset, const void* bytes, DWORD length) {
+    if (!pending_.empty() && offset != pendingAt_ + pending_.size() && !FlushPending())
+        return false;
+    if (pending_.empty())
+        pendingAt_ = offset;
+    const auto* from = static_cast<const BYTE*>(bytes);
+    pending_.insert(pending_.end(), from, from + length);
+    return pending_.size() < kPendingBytes || FlushPending();
+}
+
+bool BackupArchive::FlushPending() {
+    if (pending_.empty())
+        return true;
+    bool written = SeekFile(file_.get(), pendingAt_) &&
+                   WriteExactly(file_.get(), pending_.data(), static_cast<DWORD>(pending_.size()));
+    pending_.clear();
+    if (written)
         return true;
     Report(res::IDS_CANT_WRITE_FILE);
     return false;
@@ -111,7 +138,7 @@ bool BackupArchive::BeginDatabaseBlock(const ce::CEDBASEINFO& info,
     writePosition_ = position_ + (compress_ ? kBlockPrefixSize : 0);
     auto image = EncodeDatabaseHeader(block_);
     if (!compress_) {
-        if (!WriteAt(writePosition_, image.data(), kDatabaseHeaderSize))
+        if (!Append(writePosition_, image.data(), kDatabaseHeaderSize))
             return false;
         writePosition_ += kDatabaseHeaderSize;
         return true;
@@ -121,7 +148,7 @@ bool BackupArchive::BeginDatabaseBlock(const ce::CEDBASEINFO& info,
         return false;
     }
     compressedHeaderLength_ = static_cast<DWORD>(codec_->OutputLength());
-    if (!WriteAt(writePosition_, codec_->Output(), compressedHeaderLength_))
+    if (!Append(writePosition_, codec_->Output(), compressedHeaderLength_))
         return false;
     writePosition_ += compressedHeaderLength_;
     return true;
@@ -149,12 +176,9 @@ bool BackupArchive::WriteRecord(WORD propertyCount, const BYTE* image, DWORD len
     header.sequence = recordSequence_ + 1;
     header.length = bodyLength;
     auto bytes = EncodeRecordHeader(header);
-    if (!WriteAt(writePosition_, bytes.data(), kRecordHeaderSize))
+    if (!Append(writePosition_, bytes.data(), kRecordHeaderSize) ||
+        !Append(writePosition_ + kRecordHeaderSize, body, bodyLength))
         return false;
-    if (!WriteExactly(file_.get(), body, bodyLength)) {
-        Report(res::IDS_CANT_WRITE_FILE);
-        return false;
-    }
     ++recordSequence_;
     writePosition_ += kRecordHeaderSize + bodyLength;
     return true;
@@ -201,6 +225,8 @@ bool BackupArchive::FinishDatabaseBlock() {
             DWORD recordsAt = headerAt + compressedHeaderLength_;
             DWORD recordBytes = writePosition_ - recordsAt;
             if (length != compressedHeaderLength_) {
+                if (!FlushPending())
+                    return false;
                 if (!MoveFileBytes(file_.get(), recordsAt, headerAt + length, recordBytes)) {
                     Report(res::IDS_CANT_WRITE_FILE);
                     return false;
@@ -225,6 +251,7 @@ bool BackupArchive::FinishDatabaseBlock() {
 }
 
 bool BackupArchive::DiscardDatabaseBlock() {
+    pending_.clear();
     return SeekFile(file_.get(), position_) && ce::SetEndOfFile(file_.get());
 }
 

@@ -221,14 +221,22 @@ private:
     bool WalkRecords(store::Database& database, const WCHAR* name, WORD records);
     bool RestoreBlock(const DatabaseHeader& header, bool& passedOver);
     bool CreateTemporary(RestoreTarget& target, const ce::CEDBASEINFO& info);
-    bool ReadRecordsInto(RestoreTarget& target, WORD records, std::vector<ce::CEOID>* written);
+    // Writes the block's records into the target in write batches; false
+    // after the message of what failed.
+    bool ReadRecordsInto(RestoreTarget& target, WORD records);
+    bool FillFromArchive(RestoreTarget& target, WORD records);
     bool FillTarget(RestoreTarget& target, const DatabaseHeader& header);
     bool ReplaceExisting(RestoreTarget& target, const DatabaseHeader& header, bool& passedOver);
     bool RefillInPlace(RestoreTarget& target);
     void Report(UINT id);
     void ReportOutOfMemory();
     void AbandonScript();
+    // Writes at `offset` after what is pending; false after string 75.
     bool WriteAt(DWORD offset, const void* bytes, DWORD length);
+    // Writes at `offset` through the pending bytes, which a block's header
+    // and records fill in file order; false after string 75.
+    bool Append(DWORD offset, const void* bytes, DWORD length);
+    bool FlushPending();
 
     HWND owner_ = nullptr;
     ce::UniqueHandle file_;
@@ -258,6 +266,12 @@ private:
     DWORD writePosition_ = 0;
     DWORD compressedHeaderLength_ = 0;
     DWORD recordSequence_ = 0;
+    // Bytes of the open block not yet in the file, which go from `pendingAt_`
+    // on: writing them a few dozen kilobytes at a time saves a seek and two
+    // writes per record.
+    static constexpr std::size_t kPendingBytes = 64 * 1024;
+    std::vector<BYTE> pending_;
+    DWORD pendingAt_ = 0;
 };
 
 // The catalogue's size column: "%d.%02dKB" of the database's size.

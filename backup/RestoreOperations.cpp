@@ -21,6 +21,7 @@
 #include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/WinUser.h"
+#include "platform/objectstore/StoreWriteBatch.h"
 #include "resources/BackupIds.h"
 #include "resources/StringIds.h"
 #include "store/Database.h"
@@ -193,8 +194,19 @@ bool BackupArchive::CreateTemporary(RestoreTarget& target, const CEDBASEINFO& in
     return false;
 }
 
-bool BackupArchive::ReadRecordsInto(RestoreTarget& target, WORD records,
-                                    std::vector<CEOID>* written) {
+bool BackupArchive::ReadRecordsInto(RestoreTarget& target, WORD records) {
+    // The database is new or of a temporary name: nothing relies on it
+    // until it is complete, so its records may arrive a batch at a time.
+    StoreWriteBatch batch;
+    if (!FillFromArchive(target, records))
+        return false;
+    if (batch.End())
+        return true;
+    target.database.ReportError(res::IDS_CANT_WRITE_RECORD);
+    return false;
+}
+
+bool BackupArchive::FillFromArchive(RestoreTarget& target, WORD records) {
     for (WORD i = 0; i < records; ++i) {
         if (progress_) {
             progress_->SetText(res::IDS_RESTORING_RECORD, -1, target.name);
@@ -208,11 +220,8 @@ bool BackupArchive::ReadRecordsInto(RestoreTarget& target, WORD records,
         buffer.count = record.header.propertyCount;
         buffer.size = record.imageLength();
         buffer.buffer = const_cast<BYTE*>(record.image());
-        CEOID id = target.database.WriteRecordRelative(0, buffer);
-        if (id == 0)
+        if (target.database.WriteRecordRelative(0, buffer) == 0)
             return false;
-        if (written != nullptr)
-            written->push_back(id);
     }
     return true;
 }
@@ -221,7 +230,7 @@ bool BackupArchive::FillTarget(RestoreTarget& target, const DatabaseHeader& head
     if (target.temporary[0] == 0 &&
         target.database.Create(target.name, header.info) == INVALID_HANDLE_VALUE)
         return false;
-    if (ReadRecordsInto(target, header.info.wNumRecords, nullptr))
+    if (ReadRecordsInto(target, header.info.wNumRecords))
         return target.database.Close();
     // Undone: the database this restore made goes.
     target.database.Close();

@@ -3,6 +3,7 @@
 #include "appcore/Application.h"
 #include "platform/gui/Backend.h"
 #include "platform/gui/Resources.h"
+#include "platform/objectstore/StoreWriteBatch.h"
 #include "resources/StringIds.h"
 
 namespace ui {
@@ -18,6 +19,8 @@ std::u16string LoadText(UINT id) {
 }
 
 int MessageTextWithId(HWND owner, std::u16string_view text, UINT style, UINT id) {
+    // No other process waits to write while the user reads the message.
+    ce::CommitStoreWriteBatch();
     ce::WCHAR title[20];
     LoadText(res::IDS_PRODUCT, title, 20);
     ce::gui::MessageBoxRequest request;

@@ -240,6 +240,65 @@ TEST_P(BackupArchiveRoundTrip, RecordHeadersCountFromOneAndCarryTheStoredLength)
 INSTANTIATE_TEST_SUITE_P(Compression, BackupArchiveRoundTrip, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Compressed" : "Plain"; });
 
+// More record bytes than the writer gathers before it writes them out,
+// with records on both sides of each boundary and one larger than it.
+std::vector<TestDatabase> LargeDatabases() {
+    std::vector<Bytes> records;
+    for (unsigned i = 0; i < 90; ++i)
+        records.push_back(Pattern(700 + 37 * i, i + 1));
+    records.insert(records.begin() + 40, Pattern(70000, 9));
+    return {{u"Large", 200000, records}, {u"After", 16, {Pattern(16, 2)}}};
+}
+
+TEST_F(BackupArchiveTest, ALargeBlockIsLaidOutByteForByteAsTheFormatSays) {
+    std::vector<TestDatabase> databases = LargeDatabases();
+    ASSERT_TRUE(WriteArchive("large.bkp", false, u"", databases));
+    // The image built field by field from the format alone.
+    ArchiveHeader archive = MakeArchiveHeader(2, false, false);
+    auto head = EncodeArchiveHeader(archive);
+    Bytes expected(head.begin(), head.end());
+    for (const TestDatabase& db : databases) {
+        std::size_t headerAt = expected.size();
+        expected.resize(expected.size() + kDatabaseHeaderSize);
+        DWORD sequence = 0;
+        for (const Bytes& record : db.records) {
+            RecordHeader header;
+            header.propertyCount = static_cast<WORD>(record.size() / 16 + 1);
+            header.sequence = ++sequence;
+            header.length = static_cast<DWORD>(record.size());
+            auto bytes = EncodeRecordHeader(header);
+            expected.insert(expected.end(), bytes.begin(), bytes.end());
+            expected.insert(expected.end(), record.begin(), record.end());
+        }
+        DatabaseHeader header;
+        header.info = Info(db);
+        header.stored = kStoredAt;
+        header.nextBlock = static_cast<DWORD>(expected.size());
+        auto bytes = EncodeDatabaseHeader(header);
+        std::copy(bytes.begin(), bytes.end(), expected.begin() + static_cast<long>(headerAt));
+    }
+    EXPECT_EQ(FileBytes("large.bkp"), expected);
+
+    ASSERT_TRUE(WriteArchive("large-packed.bkp", true, u"", databases));
+    std::vector<TestDatabase> read;
+    ASSERT_TRUE(ReadArchive("large-packed.bkp", read));
+    ASSERT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0].records, databases[0].records);
+    EXPECT_EQ(read[1].records, databases[1].records);
+}
+
+TEST_F(BackupArchiveTest, AWriteThatFailsInsideALargeBlockFailsTheBlock) {
+    for (std::uint64_t limit : {1000u, 70000u, 140000u}) {
+        session_.user().ClearShown();
+        ce::SetWriteFailure(limit, "large.bkp");
+        EXPECT_FALSE(WriteArchive("large.bkp", false, u"", LargeDatabases())) << limit;
+        ce::ClearWriteFailure();
+        std::vector<ce::UINT> shown = Shown();
+        ASSERT_FALSE(shown.empty()) << limit;
+        EXPECT_EQ(shown.front(), res::IDS_CANT_WRITE_FILE) << limit;
+    }
+}
+
 TEST_F(BackupArchiveTest, AFailedWriteSaysTheFileCannotBeWritten) {
     ce::SetWriteFailure(30, "full.bkp");
     EXPECT_FALSE(WriteArchive("full.bkp", false, u"", {{u"Big", 0, {Pattern(100, 3)}}}));

@@ -22,6 +22,7 @@
 #include "platform/gui/WinUser.h"
 #include "platform/gui/testing/UserInput.h"
 #include "platform/objectstore/ObjectStore.h"
+#include "platform/objectstore/StoreWriteBatch.h"
 #include "resources/BackupIds.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
@@ -248,6 +249,95 @@ TEST_F(BackupRestoreTest, OverwriteFromADamagedArchiveLeavesTheOldDatabase) {
         ++databases;
     ce::CloseHandle(all);
     EXPECT_EQ(databases, 4);
+}
+
+// Restores of more records than one write batch commits.
+class LargeRestoreTest : public BackupRestoreTest {
+protected:
+    static constexpr int kRecords = 2600;
+    void SetUp() override {
+        BackupRestoreTest::SetUp();
+        ce::StoreWriteBatch batch;  // fills it in a moment
+        test_support::MakeDatabase(u"Big", kRecords, 4);
+        ASSERT_TRUE(batch.End());
+        before_ = Records(u"Big");
+        ASSERT_EQ(before_.size(), static_cast<std::size_t>(kRecords));
+        ASSERT_TRUE(Backup("big.bkp", {u"Big"}, false));
+    }
+    // The records of the database that another connection sees committed.
+    std::int64_t CommittedRecords(ce::CEOID database) {
+        sqlite3* other = nullptr;
+        std::int64_t count = -1;
+        if (sqlite3_open_v2(ce::device::VolumePath().c_str(), &other, SQLITE_OPEN_READONLY,
+                            nullptr) == SQLITE_OK) {
+            sqlite3_stmt* query = nullptr;
+            sqlite3_prepare_v2(other, "SELECT count(*) FROM records WHERE db = ?", -1, &query,
+                               nullptr);
+            sqlite3_bind_int64(query, 1, database);
+            if (sqlite3_step(query) == SQLITE_ROW)
+                count = sqlite3_column_int64(query, 0);
+            sqlite3_finalize(query);
+        }
+        sqlite3_close(other);
+        return count;
+    }
+    // Cuts the archive in the middle of the record that `fraction` of the
+    // way through.
+    void Damage(double fraction) {
+        std::size_t size = FileBytes("big.bkp").size();
+        std::filesystem::resize_file(
+            device_.path() / "big.bkp",
+            static_cast<std::size_t>(static_cast<double>(size) * fraction));
+    }
+    int DatabaseCount() {
+        int databases = 0;
+        ce::HANDLE all = ce::CeFindFirstDatabase(0);
+        while (ce::CeFindNextDatabase(all) != 0)
+            ++databases;
+        ce::CloseHandle(all);
+        return databases;
+    }
+    std::vector<Bytes> before_;
+};
+
+TEST_F(LargeRestoreTest, EveryRecordComesBackAndIsCommitted) {
+    DeleteDatabase(u"Big");
+    ASSERT_TRUE(Restore("big.bkp"));
+    EXPECT_EQ(Records(u"Big"), before_);
+    EXPECT_EQ(test_support::DatabaseInfo(u"Big").wNumRecords, kRecords);
+    EXPECT_EQ(CommittedRecords(Identifier(u"Big")), kRecords);
+}
+
+TEST_F(LargeRestoreTest, AnArchiveDamagedPastTheFirstBatchLeavesNoHalfDatabase) {
+    DeleteDatabase(u"Big");
+    int databases = DatabaseCount();
+    Damage(0.7);
+    EXPECT_FALSE(Restore("big.bkp"));
+    EXPECT_EQ(user().ShownIds(), std::vector<ce::UINT>{res::IDS_RESTORE_CORRUPT});
+    EXPECT_FALSE(test_support::DatabaseExists(u"Big"));
+    EXPECT_EQ(DatabaseCount(), databases);
+}
+
+TEST_F(LargeRestoreTest, OverwriteFromADamagedArchiveKeepsTheOldRecords) {
+    ce::CEOID oid = Identifier(u"Big");
+    int databases = DatabaseCount();
+    Damage(0.7);
+    EXPECT_FALSE(Restore("big.bkp"));
+    EXPECT_EQ(Records(u"Big"), before_);
+    EXPECT_EQ(Identifier(u"Big"), oid);
+    EXPECT_EQ(CommittedRecords(oid), kRecords);
+    EXPECT_EQ(DatabaseCount(), databases);  // no temporary database left
+}
+
+TEST_F(LargeRestoreTest, AFullStoreMidwayFailsTheRestoreAndRemovesWhatItAdded) {
+    DeleteDatabase(u"Big");
+    int databases = DatabaseCount();
+    settings().silent = 1;
+    ce::FailStoreWritesAfter(kRecords / 2);
+    EXPECT_FALSE(Restore("big.bkp"));
+    ce::FailStoreWritesAfter(-1);
+    EXPECT_FALSE(test_support::DatabaseExists(u"Big"));
+    EXPECT_EQ(DatabaseCount(), databases);
 }
 
 TEST_F(BackupRestoreTest, OverwriteReplacesADatabaseNobodyHasOpen) {

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "backup/ArchiveFormat.h"
+#include "backup/LzwCodec.h"
 #include "backup/Password.h"
 #include "backup/ScriptFile.h"
 #include "platform/core/Text.h"
@@ -93,6 +95,90 @@ TEST_F(BackupCommandLineTest, ADemoDeviceComesBackWholeOnAFreshDevice) {
     EXPECT_EQ(backup.err, "");
     EXPECT_EQ(Devicectl("a", {"archive", "verify", File("x.bkp")}).exitCode, 0);
     ProcessResult restore = Tessaly("b", {"/R", File("x.bkp"), "/D", "/I", "/S"});
+    ASSERT_EQ(restore.exitCode, 0) << restore.err;
+    ExpectSameDatabases("a", "b");
+}
+
+// The same archive uncompressed, every block's header and records unpacked
+// (the command line only writes compressed ones). Empty when `packed` is
+// not a compressed archive this test can read.
+std::vector<ce::BYTE> Unpacked(const std::vector<ce::BYTE>& packed) {
+    using namespace backup;
+    auto at = [&](std::size_t offset, std::size_t length) {
+        return offset <= packed.size() && length <= packed.size() - offset;
+    };
+    if (!at(0, kArchiveHeaderSize))
+        return {};
+    ArchiveHeader header = DecodeArchiveHeader(
+        std::span<const ce::BYTE, kArchiveHeaderSize>(packed.data(), kArchiveHeaderSize));
+    if (!header.IsCompressed() || !at(0, header.firstBlock))
+        return {};
+    header.compressed = 0;
+    auto encoded = EncodeArchiveHeader(header);
+    std::vector<ce::BYTE> out(encoded.begin(), encoded.end());
+    out.insert(out.end(), packed.begin() + kArchiveHeaderSize, packed.begin() + header.firstBlock);
+    LzwCodec codec;
+    if (!codec.AllocateWorkArea())
+        return {};
+    std::size_t block = header.firstBlock;
+    for (ce::DWORD i = 0; i < header.databaseCount; ++i) {
+        if (!at(block, kBlockPrefixSize))
+            return {};
+        BlockPrefix prefix = DecodeBlockPrefix(
+            std::span<const ce::BYTE, kBlockPrefixSize>(&packed[block], kBlockPrefixSize));
+        std::size_t from = block + kBlockPrefixSize;
+        if (!at(from, prefix.headerLength) ||
+            !codec.Decompress(&packed[from], prefix.headerLength) ||
+            codec.OutputLength() != kDatabaseHeaderSize)
+            return {};
+        DatabaseHeader database = DecodeDatabaseHeader(
+            std::span<const ce::BYTE, kDatabaseHeaderSize>(codec.Output(), kDatabaseHeaderSize));
+        std::size_t headerAt = out.size();
+        out.resize(out.size() + kDatabaseHeaderSize);
+        from += prefix.headerLength;
+        for (ce::WORD r = 0; r < database.info.wNumRecords; ++r) {
+            if (!at(from, kRecordHeaderSize))
+                return {};
+            RecordHeader record = DecodeRecordHeader(
+                std::span<const ce::BYTE, kRecordHeaderSize>(&packed[from], kRecordHeaderSize));
+            from += kRecordHeaderSize;
+            if (!at(from, record.length) || !codec.Decompress(&packed[from], record.length))
+                return {};
+            from += record.length;
+            record.length = static_cast<ce::DWORD>(codec.OutputLength());
+            auto bytes = EncodeRecordHeader(record);
+            out.insert(out.end(), bytes.begin(), bytes.end());
+            out.insert(out.end(), codec.Output(), codec.Output() + codec.OutputLength());
+        }
+        database.nextBlock = static_cast<ce::DWORD>(out.size());
+        auto bytes = EncodeDatabaseHeader(database);
+        std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<long>(headerAt));
+        block = prefix.nextBlock;
+    }
+    return out;
+}
+
+std::vector<ce::BYTE> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<ce::BYTE>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::vector<ce::BYTE>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+TEST_F(BackupCommandLineTest, AnUncompressedArchiveComesBackWholeOnAFreshDevice) {
+    ASSERT_EQ(Devicectl("a", {"seed-demo"}).exitCode, 0);
+    ASSERT_EQ(Tessaly("a", {"/B", File("x.bkp"), "/D", "/I"}).exitCode, 0);
+    std::vector<ce::BYTE> plain = Unpacked(ReadBytes(File("x.bkp")));
+    ASSERT_FALSE(plain.empty());
+    WriteBytes(File("plain.bkp"), plain);
+    ProcessResult listed = Devicectl("a", {"archive", "list", File("plain.bkp")});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_NE(listed.out.find("not compressed"), std::string::npos) << listed.out;
+    EXPECT_EQ(Devicectl("a", {"archive", "verify", File("plain.bkp")}).exitCode, 0);
+    ProcessResult restore = Tessaly("b", {"/R", File("plain.bkp"), "/D", "/I", "/S"});
     ASSERT_EQ(restore.exitCode, 0) << restore.err;
     ExpectSameDatabases("a", "b");
 }
