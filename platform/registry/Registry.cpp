@@ -7,6 +7,7 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
+#include "platform/registry/KeyCache.h"
 #include "platform/registry/RegistryKeys.h"
 #include "platform/time/Time.h"
 
@@ -103,6 +104,7 @@ LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPCWSTR lpClass, DWORD,
         std::int64_t id = 0;
         bool created = false;
         DWORD r = volume.Write([&]() -> DWORD {
+            KeyCache::WriteScope writing(ProcessKeyCache());
             created = false;
             LONG w = ResolveKey(volume, hKey, &id);
             if (w == ERROR_SUCCESS)
@@ -173,6 +175,7 @@ LONG RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const B
         data = std::span<const BYTE>(lpData, cbData);
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
         return volume.Write([&]() -> DWORD {
+            KeyCache::WriteScope writing(ProcessKeyCache());
             std::int64_t id = 0;
             LONG r = ResolveKey(volume, hKey, &id);
             if (r == ERROR_SUCCESS)
@@ -242,6 +245,7 @@ LONG RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
         return e;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
         return volume.WriteFreeing([&]() -> DWORD {
+            KeyCache::WriteScope writing(ProcessKeyCache());
             std::int64_t id = 0;
             LONG r = ResolveKey(volume, hKey, &id);
             if (r == ERROR_SUCCESS)
@@ -262,6 +266,7 @@ LONG RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
         return ERROR_INVALID_PARAMETER;  // never a key itself, nor a root
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
         return volume.WriteFreeing([&]() -> DWORD {
+            KeyCache::WriteScope writing(ProcessKeyCache());
             std::int64_t id = 0;
             LONG r = Walk(volume, hKey, parts, &id);
             if (r == ERROR_SUCCESS)
