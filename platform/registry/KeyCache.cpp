@@ -94,10 +94,19 @@ const KeyCache::Children* KeyCache::ChildrenOf(device::Volume& volume, std::int6
     auto found = children_.find(parent);
     if (found == children_.end()) {
         MakeRoom();
-        *error = LoadChildren(volume, parent);
-        if (*error != ERROR_SUCCESS)
-            return nullptr;
-        found = children_.find(parent);
+        auto grandparent = parentOf_.find(parent);
+        if (grandparent != parentOf_.end()) {
+            *error = LoadSiblingChildren(volume, grandparent->second, parent);
+            if (*error != ERROR_SUCCESS)
+                return nullptr;
+            found = children_.find(parent);
+        }
+        if (found == children_.end()) {
+            *error = LoadChildren(volume, parent);
+            if (*error != ERROR_SUCCESS)
+                return nullptr;
+            found = children_.find(parent);
+        }
     }
     return &found->second;
 }
@@ -111,7 +120,7 @@ const KeyCache::Values* KeyCache::ValuesOf(device::Volume& volume, std::int64_t 
         MakeRoom();
         auto parent = parentOf_.find(key);
         if (parent != parentOf_.end()) {
-            *error = LoadSiblingValues(volume, parent->second);
+            *error = LoadSiblingValues(volume, parent->second, key);
             if (*error != ERROR_SUCCESS)
                 return nullptr;
             found = values_.find(key);
@@ -126,38 +135,81 @@ const KeyCache::Values* KeyCache::ValuesOf(device::Volume& volume, std::int64_t 
     return &found->second;
 }
 
+std::size_t KeyCache::AddChild(Children& children, std::int64_t parent, const device::Query& query,
+                               int first) {
+    CachedKey key;
+    key.id = query.Int(first);
+    key.name = query.Text16(first + 1);
+    key.keyClass = query.Text16(first + 2);
+    key.modified = static_cast<std::uint64_t>(query.Int(first + 3));
+    children.byNameKey.emplace(query.Text16(first + 4), children.keys.size());
+    parentOf_[key.id] = parent;
+    std::size_t bytes = kRowOverhead * 3 + (key.name.size() * 2 + key.keyClass.size()) * 2;
+    children.keys.push_back(std::move(key));
+    return bytes;
+}
+
 LONG KeyCache::LoadChildren(device::Volume& volume, std::int64_t parent) {
     device::Query query = volume.Prepare(
         "SELECT id, name, class, modified, name_key FROM registry_keys WHERE parent = ? "
         "ORDER BY id");
     query.Bind(1, parent);
     Children children;
-    while (query.Step()) {
-        CachedKey key;
-        key.id = query.Int(0);
-        key.name = query.Text16(1);
-        key.keyClass = query.Text16(2);
-        key.modified = static_cast<std::uint64_t>(query.Int(3));
-        children.byNameKey.emplace(query.Text16(4), children.keys.size());
-        heldBytes_ += kRowOverhead * 2 + (key.name.size() * 2 + key.keyClass.size()) * 2;
-        children.keys.push_back(std::move(key));
-    }
+    std::size_t bytes = 0;
+    while (query.Step())
+        bytes += AddChild(children, parent, query, 0);
     if (query.error() != ERROR_SUCCESS)
         return QueryError(query);
-    for (const CachedKey& key : children.keys)
-        parentOf_[key.id] = parent;
     children_[parent] = std::move(children);
+    heldBytes_ += bytes;
     return ERROR_SUCCESS;
 }
 
-LONG KeyCache::LoadSiblingValues(device::Volume& volume, std::int64_t parent) {
+LONG KeyCache::LoadSiblingChildren(device::Volume& volume, std::int64_t grandparent,
+                                   std::int64_t first) {
+    auto siblings = children_.find(grandparent);
+    if (siblings == children_.end())
+        return ERROR_SUCCESS;
+    device::Query query = volume.Prepare(
+        "SELECT k.parent, k.id, k.name, k.class, k.modified, k.name_key FROM registry_keys k "
+        "JOIN registry_keys p ON p.id = k.parent WHERE p.parent = ? AND p.id >= ? "
+        "ORDER BY k.parent, k.id");
+    query.Bind(1, grandparent).Bind(2, first);
+    std::unordered_map<std::int64_t, Children> read;
+    std::size_t bytes = 0;
+    // As with values: past the budget, the parents below the one at hand
+    // have all their children.
+    std::int64_t complete = INT64_MAX;
+    while (query.Step()) {
+        std::int64_t parent = query.Int(0);
+        if (bytes > kSiblingBudgetBytes && !read.contains(parent)) {
+            complete = parent;
+            break;
+        }
+        bytes += AddChild(read[parent], parent, query, 1);
+    }
+    if (query.error() != ERROR_SUCCESS)
+        return QueryError(query);
+    for (const CachedKey& sibling : siblings->second.keys) {
+        if (sibling.id < first || sibling.id >= complete || children_.contains(sibling.id))
+            continue;
+        auto found = read.find(sibling.id);
+        children_[sibling.id] = found != read.end() ? std::move(found->second) : Children{};
+        heldBytes_ += kRowOverhead;
+    }
+    heldBytes_ += bytes;
+    return ERROR_SUCCESS;
+}
+
+LONG KeyCache::LoadSiblingValues(device::Volume& volume, std::int64_t parent, std::int64_t first) {
     auto siblings = children_.find(parent);
     if (siblings == children_.end())
         return ERROR_SUCCESS;
     device::Query query = volume.Prepare(
         "SELECT v.key, v.name, v.name_key, v.type, v.data FROM registry_values v "
-        "JOIN registry_keys k ON k.id = v.key WHERE k.parent = ? ORDER BY v.key, v.id");
-    query.Bind(1, parent);
+        "JOIN registry_keys k ON k.id = v.key WHERE k.parent = ? AND k.id >= ? "
+        "ORDER BY v.key, v.id");
+    query.Bind(1, parent).Bind(2, first);
     std::unordered_map<std::int64_t, Values> read;
     std::size_t bytes = 0;
     // Rows come key by key in ascending order: when the budget runs out,
@@ -176,7 +228,7 @@ LONG KeyCache::LoadSiblingValues(device::Volume& volume, std::int64_t parent) {
     if (query.error() != ERROR_SUCCESS)
         return QueryError(query);
     for (const CachedKey& sibling : siblings->second.keys) {
-        if (sibling.id >= complete || values_.contains(sibling.id))
+        if (sibling.id < first || sibling.id >= complete || values_.contains(sibling.id))
             continue;
         auto found = read.find(sibling.id);
         values_[sibling.id] = found != read.end() ? std::move(found->second) : Values{};

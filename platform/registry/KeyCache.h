@@ -4,9 +4,9 @@
 // registry (one call per sub-key and per value, as the registry API goes)
 // costs a query per key read rather than several per call.
 //
-// A key's sub-keys are read in one query, and the values of all those
-// sub-keys in one more the first time one of them is asked for: a walk
-// reads siblings one after the other. Any commit, by this process or
+// A key's sub-keys are read in one query, and the values and the sub-keys
+// of all those sub-keys in one more each the first time one of them is
+// asked for: a walk reads siblings one after the other. Any commit, by this process or
 // another, and any change of volume forgets everything; while a registry
 // write runs nothing is kept or used, so a write never reads what it has
 // not committed yet, and a write that rolls back leaves nothing behind.
@@ -81,10 +81,17 @@ private:
     // commit or another volume made stale, and true.
     bool Usable(device::Volume& volume);
     void Forget();
+    // Adds the key of the row at column `first` as a child of `parent`;
+    // returns the bytes it holds.
+    std::size_t AddChild(Children& children, std::int64_t parent, const device::Query& query,
+                         int first);
     LONG LoadChildren(device::Volume& volume, std::int64_t parent);
-    // The values of every sub-key of `parent`, up to a budget of bytes;
-    // the keys read whole are kept.
-    LONG LoadSiblingValues(device::Volume& volume, std::int64_t parent);
+    // The sub-keys of the sub-keys of `grandparent` from `first` on, likewise.
+    LONG LoadSiblingChildren(device::Volume& volume, std::int64_t grandparent, std::int64_t first);
+    // The values of the sub-keys of `parent` from `first` on (a walk goes
+    // in creation order), up to a budget of bytes; the keys read whole are
+    // kept.
+    LONG LoadSiblingValues(device::Volume& volume, std::int64_t parent, std::int64_t first);
     LONG LoadValues(device::Volume& volume, std::int64_t key);
     void MakeRoom();
 
