@@ -44,6 +44,8 @@ KeyCache& ProcessKeyCache() {
 bool KeyCache::Usable(device::Volume& volume) {
     if (writers_ > 0)
         return false;
+    if (calls_ > 0 && stamped_)
+        return true;
     std::uint64_t stamp = volume.ChangeStamp();
     if (!stamped_ || stamp != stamp_ || volume.serial() != serial_) {
         Forget();

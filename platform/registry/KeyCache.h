@@ -57,6 +57,24 @@ public:
     bool KnownToExist(device::Volume& volume, std::int64_t id);
     void NoteExists(device::Volume& volume, std::int64_t id);
 
+    // One registry call: what the cache holds is checked against the volume
+    // once, when the call begins, and then stays as it is (apart from the
+    // call's own writes) until the call ends, so that what a read hands out
+    // stays valid for the call.
+    class CallScope {
+    public:
+        CallScope(KeyCache& cache, device::Volume& volume) : cache_(cache) {
+            cache_.Usable(volume);
+            ++cache_.calls_;
+        }
+        ~CallScope() { --cache_.calls_; }
+        CallScope(const CallScope&) = delete;
+        CallScope& operator=(const CallScope&) = delete;
+
+    private:
+        KeyCache& cache_;
+    };
+
     // Marks a registry write: everything is forgotten when it begins and
     // again when it ends, and nothing is kept while it runs.
     class WriteScope {
@@ -99,6 +117,7 @@ private:
     std::uint64_t stamp_ = 0;
     bool stamped_ = false;
     int writers_ = 0;
+    int calls_ = 0;
     std::unordered_map<std::int64_t, Children> children_;
     std::unordered_map<std::int64_t, Values> values_;
     std::unordered_map<std::int64_t, std::int64_t> parentOf_;

@@ -37,10 +37,19 @@ std::int64_t Now() {
     return static_cast<std::int64_t>(FileTimeToU64(now));
 }
 
-void CopyValue(const CachedValue& from, ValueRow* to) {
+void ViewValue(const CachedValue& from, ValueRow* to) {
     to->name = from.name;
     to->type = from.type;
     to->data = from.data;
+}
+
+void CopyValue(const device::Query& query, ValueRow* to) {
+    to->nameCopy = query.Text16(0);
+    to->type = static_cast<DWORD>(query.Int(1));
+    std::span<const BYTE> data = query.Blob(2);
+    to->dataCopy.assign(data.begin(), data.end());
+    to->name = to->nameCopy;
+    to->data = to->dataCopy;
 }
 
 }  // namespace
@@ -193,7 +202,7 @@ LONG LoadValue(device::Volume& volume, std::int64_t key, std::u16string_view nam
                                   [&](const CachedValue& v) { return v.nameKey == nameKey; });
         if (found == values->end())
             return ERROR_FILE_NOT_FOUND;
-        CopyValue(*found, value);
+        ViewValue(*found, value);
         return ERROR_SUCCESS;
     }
     if (error != ERROR_SUCCESS)
@@ -203,10 +212,7 @@ LONG LoadValue(device::Volume& volume, std::int64_t key, std::u16string_view nam
     query.Bind(1, key).BindText16(2, nameKey);
     if (!query.Step())
         return QueryError(query, ERROR_FILE_NOT_FOUND);
-    value->name = query.Text16(0);
-    value->type = static_cast<DWORD>(query.Int(1));
-    std::span<const BYTE> data = query.Blob(2);
-    value->data.assign(data.begin(), data.end());
+    CopyValue(query, value);
     return ERROR_SUCCESS;
 }
 
@@ -215,7 +221,7 @@ LONG LoadValueAt(device::Volume& volume, std::int64_t key, DWORD index, ValueRow
     if (const KeyCache::Values* values = ProcessKeyCache().ValuesOf(volume, key, &error)) {
         if (index >= values->size())
             return ERROR_NO_MORE_ITEMS;
-        CopyValue((*values)[index], value);
+        ViewValue((*values)[index], value);
         return ERROR_SUCCESS;
     }
     if (error != ERROR_SUCCESS)
@@ -226,10 +232,7 @@ LONG LoadValueAt(device::Volume& volume, std::int64_t key, DWORD index, ValueRow
     query.Bind(1, key).Bind(2, index);
     if (!query.Step())
         return QueryError(query, ERROR_NO_MORE_ITEMS);
-    value->name = query.Text16(0);
-    value->type = static_cast<DWORD>(query.Int(1));
-    std::span<const BYTE> data = query.Blob(2);
-    value->data.assign(data.begin(), data.end());
+    CopyValue(query, value);
     return ERROR_SUCCESS;
 }
 
