@@ -30,6 +30,9 @@ namespace {
 constexpr DWORD kNameUnits = MAX_PATH;
 constexpr std::size_t kLongestPath = MAX_PATH - 1;
 
+// Key records are gathered and written in pieces of about this size.
+constexpr std::size_t kWriteBatchBytes = 64 * 1024;
+
 // The roots in the order the backup walks them.
 constexpr HKEY kWalkOrder[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
 
@@ -154,6 +157,7 @@ bool RegistryBackup::BackupRegistry(const WCHAR* fileName) {
         return false;
     }
     keyCount_ = 0;
+    pending_ = ce::ByteWriter(kWriteBatchBytes + kValueDataBytes);
     bool ok =
         WriteRbkHeader(file_.get(), password, RootFlags(), 0) || Fail(res::IDS_REG_CANT_WRITE_FILE);
     progress_->Step();
@@ -164,14 +168,23 @@ bool RegistryBackup::BackupRegistry(const WCHAR* fileName) {
         }
         progress_->Step();
     }
-    ok = ok && (WriteRbkHeader(file_.get(), password, RootFlags(), keyCount_) ||
+    ok = ok && ((FlushPending() && WriteRbkHeader(file_.get(), password, RootFlags(), keyCount_)) ||
                 Fail(res::IDS_REG_CANT_WRITE_FILE));
+    pending_ = ce::ByteWriter();
     file_.reset();
     if (!ok)
         DeleteFileW(fileName_);
     progress_->Step();
     progress_.reset();
     return ok;
+}
+
+bool RegistryBackup::FlushPending() {
+    bool written =
+        pending_.Size() == 0 || backup::WriteExactly(file_.get(), pending_.Data().data(),
+                                                     static_cast<DWORD>(pending_.Size()));
+    pending_ = ce::ByteWriter(kWriteBatchBytes + kValueDataBytes);
+    return written;
 }
 
 bool RegistryBackup::ReadValues(HKEY key, KeyRecord& record) {
@@ -225,7 +238,8 @@ bool RegistryBackup::WalkKey(HKEY key, const std::u16string& path) {
         record.keyClass.assign(keyClass, std::min(classLength, kNameUnits - 1));
         if (!ReadValues(subkey.get(), record))
             return false;
-        if (!WriteKeyRecord(file_.get(), record))
+        EncodeKeyRecord(pending_, record);
+        if (pending_.Size() >= kWriteBatchBytes && !FlushPending())
             return Fail(res::IDS_REG_CANT_WRITE_FILE);
         if (!record.values.empty())
             ++keyCount_;
@@ -275,7 +289,11 @@ bool RegistryBackup::RestoreRegistry(const WCHAR* fileName) {
     }
     progress_->SetRange(static_cast<LONG>(header.keyCount));
     EnableWindow(GetDlgItem(progress_->window(), IDCANCEL), FALSE);
-    bool ok = backup::SeekFile(file_.get(), header.firstRecord) && RunRestoreLoop(header);
+    bool ok = false;
+    if (backup::SeekFile(file_.get(), header.firstRecord)) {
+        RbkReader reader(file_.get());
+        ok = RunRestoreLoop(reader, header);
+    }
     progress_.reset();
     file_.reset();
     if (ok)
@@ -283,12 +301,12 @@ bool RegistryBackup::RestoreRegistry(const WCHAR* fileName) {
     return ok;
 }
 
-bool RegistryBackup::RunRestoreLoop(const RbkHeader& header) {
+bool RegistryBackup::RunRestoreLoop(RbkReader& reader, const RbkHeader& header) {
     if (header.keyCount == 0)
         return false;
     KeyRecord record;
     for (DWORD i = 0; i < header.keyCount; ++i) {
-        if (!ReadKeyRecord(file_.get(), record))
+        if (!ReadKeyRecord(reader, record))
             return Fail(res::IDS_REG_FILE_CORRUPT);
         ShowKey(record.path);
         progress_->Pump();

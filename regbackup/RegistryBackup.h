@@ -77,7 +77,9 @@ public:
 private:
     bool WalkKey(HKEY key, const std::u16string& path);
     bool ReadValues(HKEY key, KeyRecord& record);
-    bool RunRestoreLoop(const RbkHeader& header);
+    // Writes the gathered key records; false when the write fails.
+    bool FlushPending();
+    bool RunRestoreLoop(RbkReader& reader, const RbkHeader& header);
     // False when the user chose Abort.
     bool RestoreKey(const KeyRecord& record);
     bool KeyMatches(const KeyRecord& record);
@@ -89,6 +91,7 @@ private:
 
     std::unique_ptr<BYTE[]> data_;
     ce::UniqueHandle file_;
+    ce::ByteWriter pending_;
     DWORD keyCount_ = 0;
     HKEY currentRoot_ = ce::HKEY_CLASSES_ROOT;
     WCHAR fileName_[ce::MAX_PATH] = {};

@@ -7,6 +7,7 @@
 #include "backup/ArchiveFormat.h"
 #include "backup/ArchiveReading.h"
 #include "platform/core/Bytes.h"
+#include "platform/files/Files.h"
 #include "platform/time/Time.h"
 
 namespace regbackup {
@@ -18,39 +19,51 @@ using backup::WriteExactly;
 // The smallest value record: name length, a terminator, type and size.
 constexpr DWORD kSmallestValueRecord = 4 + 2 + 4 + 4;
 
-bool WriteU32(HANDLE file, DWORD v) {
-    BYTE bytes[4];
-    ce::StoreU32(bytes, v);
-    return WriteExactly(file, bytes, 4);
-}
-
-bool ReadU32(HANDLE file, DWORD& v) {
+bool ReadU32(RbkReader& reader, DWORD& v) {
     BYTE bytes[4];
     ce::ByteReader r(bytes, sizeof bytes);
-    return ReadExactly(file, bytes, sizeof bytes) && r.U32(v);
+    return reader.Read(bytes, sizeof bytes) && r.U32(v);
 }
 
 // Length in bytes, then the units and a terminator.
-bool WriteText(HANDLE file, std::u16string_view text) {
-    ce::ByteWriter w;
+void EncodeText(ce::ByteWriter& w, std::u16string_view text) {
     w.U32(static_cast<DWORD>((text.size() + 1) * 2));
     for (char16_t c : text)
         w.U16(c);
     w.U16(0);
-    return WriteExactly(file, w.Data().data(), static_cast<DWORD>(w.Size()));
 }
 
 // A text of at most 520 bytes with its terminator; it ends at its first
 // zero unit.
-bool ReadText(HANDLE file, std::u16string& text) {
+bool ReadText(RbkReader& reader, std::u16string& text) {
     DWORD length = 0;
-    if (!ReadU32(file, length) || length > kLongestText || length < 2 || length % 2 != 0)
+    if (!ReadU32(reader, length) || length > kLongestText || length < 2 || length % 2 != 0)
         return false;
     BYTE bytes[kLongestText];
-    if (!ReadExactly(file, bytes, length))
+    if (!reader.Read(bytes, length))
         return false;
     ce::ByteReader r(bytes, length);
     return r.WideField(length / 2, text);
+}
+
+void EncodeValueRecord(ce::ByteWriter& w, const ValueRecord& value) {
+    EncodeText(w, value.name);
+    w.U32(value.type);
+    w.U32(value.size());
+    w.Bytes(value.data(), value.size());
+}
+
+bool ReadValueRecord(RbkReader& reader, ValueRecord& value) {
+    DWORD size = 0;
+    if (!ReadText(reader, value.name) || !ReadU32(reader, value.type) || !ReadU32(reader, size))
+        return false;
+    // A size the rest of the file cannot hold is never allocated.
+    if (size > reader.Remaining())
+        return false;
+    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[std::size_t{size} + 1]);
+    if (!data || (size != 0 && !reader.Read(data.get(), size)))
+        return false;
+    return value.SetData(data.get(), size);
 }
 
 }  // namespace
@@ -131,57 +144,89 @@ void KeyRecord::Clear() {
     root = kHkeyClassesRoot;
 }
 
-bool WriteValueRecord(HANDLE file, const ValueRecord& value) {
-    return WriteText(file, value.name) && WriteU32(file, value.type) &&
-           WriteU32(file, value.size()) &&
-           (value.size() == 0 || WriteExactly(file, value.data(), value.size()));
+void EncodeKeyRecord(ce::ByteWriter& w, const KeyRecord& key) {
+    if (key.values.empty())
+        return;
+    w.U32(static_cast<DWORD>(key.values.size()));
+    w.U32(key.root);
+    EncodeText(w, key.path);
+    EncodeText(w, key.keyClass);
+    for (const ValueRecord& value : key.values)
+        EncodeValueRecord(w, value);
 }
 
 bool WriteKeyRecord(HANDLE file, const KeyRecord& key) {
-    if (key.values.empty())
+    ce::ByteWriter w;
+    EncodeKeyRecord(w, key);
+    return w.Size() == 0 || WriteExactly(file, w.Data().data(), static_cast<DWORD>(w.Size()));
+}
+
+RbkReader::RbkReader(HANDLE file, DWORD bufferBytes)
+    : file_(file),
+      position_(backup::FilePosition(file)),
+      size_(backup::FileSize(file)),
+      buffer_(bufferBytes) {}
+
+std::uint64_t RbkReader::Remaining() const {
+    return position_ == UINT64_MAX || position_ > size_ ? 0 : size_ - position_;
+}
+
+bool RbkReader::Read(void* out, DWORD size) {
+    auto* to = static_cast<BYTE*>(out);
+    std::size_t held = end_ - begin_;
+    if (size <= held) {
+        std::memcpy(to, buffer_.data() + begin_, size);
+        begin_ += size;
+        position_ += size;
         return true;
-    if (!WriteU32(file, static_cast<DWORD>(key.values.size())) || !WriteU32(file, key.root) ||
-        !WriteText(file, key.path) || !WriteText(file, key.keyClass)) {
+    }
+    if (held != 0)
+        std::memcpy(to, buffer_.data() + begin_, held);
+    begin_ = end_ = 0;
+    position_ += held;
+    DWORD left = size - static_cast<DWORD>(held);
+    to += held;
+    if (left >= buffer_.size()) {
+        if (!ReadExactly(file_, to, left))
+            return false;
+        position_ += left;
+        return true;
+    }
+    DWORD got = 0;
+    if (!ce::ReadFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &got, nullptr) ||
+        got < left) {
         return false;
     }
-    for (const ValueRecord& value : key.values) {
-        if (!WriteValueRecord(file, value))
-            return false;
-    }
+    std::memcpy(to, buffer_.data(), left);
+    begin_ = left;
+    end_ = got;
+    position_ += left;
     return true;
 }
 
-bool ReadValueRecord(HANDLE file, ValueRecord& value) {
-    DWORD size = 0;
-    if (!ReadText(file, value.name) || !ReadU32(file, value.type) || !ReadU32(file, size))
-        return false;
-    // A size the rest of the file cannot hold is never allocated.
-    if (size > backup::RemainingBytes(file))
-        return false;
-    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[std::size_t{size} + 1]);
-    if (!data || (size != 0 && !ReadExactly(file, data.get(), size)))
-        return false;
-    return value.SetData(data.get(), size);
-}
-
-bool ReadKeyRecord(HANDLE file, KeyRecord& key) {
+bool ReadKeyRecord(RbkReader& reader, KeyRecord& key) {
     key.Clear();
-    if (!ReadU32(file, key.valueCount) || !ReadU32(file, key.root) || !ReadText(file, key.path) ||
-        !ReadText(file, key.keyClass)) {
+    if (!ReadU32(reader, key.valueCount) || !ReadU32(reader, key.root) ||
+        !ReadText(reader, key.path) || !ReadText(reader, key.keyClass)) {
         return false;
     }
     // A key without values is never written; restoring one would compare the
     // registry against an empty list. A count the rest of the file cannot
     // hold is refused before anything is allocated for it.
-    if (key.valueCount == 0 || key.valueCount > backup::RemainingBytes(file) / kSmallestValueRecord)
+    if (key.valueCount == 0 || key.valueCount > reader.Remaining() / kSmallestValueRecord)
         return false;
     key.values.reserve(key.valueCount);
     for (DWORD i = 0; i < key.valueCount; ++i) {
         key.values.emplace_back();
-        if (!ReadValueRecord(file, key.values.back()))
+        if (!ReadValueRecord(reader, key.values.back()))
             return false;
     }
     return true;
+}
+
+bool ReadKeyRecord(HANDLE file, KeyRecord& key) {
+    RbkReader reader(file, 0);
+    return ReadKeyRecord(reader, key);
 }
 
 }  // namespace regbackup

@@ -116,15 +116,43 @@ public:
     void Clear();
 };
 
-// Writes the key and its values; a key without values writes nothing and
-// succeeds. False at the first failed write.
+// Appends the key and its values; a key without values adds nothing.
+void EncodeKeyRecord(ce::ByteWriter& writer, const KeyRecord& key);
+// Writes the key and its values in one write; a key without values writes
+// nothing and succeeds. False when the write fails.
 bool WriteKeyRecord(HANDLE file, const KeyRecord& key);
-bool WriteValueRecord(HANDLE file, const ValueRecord& value);
 
-// Reads one key record and its values at the file's position into `key`
-// (cleared first). False on a short read, a text longer than 520 bytes, a
-// key that announces no values, or no memory.
+// Reads a file from its position at the start, through a buffer of
+// `bufferBytes` (none: every read goes to the file), so that the small
+// fields of a record do not cost a system call each. The file's size is
+// taken once: nothing may write to it meanwhile.
+class RbkReader {
+public:
+    static constexpr DWORD kBufferBytes = 64 * 1024;
+
+    explicit RbkReader(HANDLE file, DWORD bufferBytes = kBufferBytes);
+    RbkReader(const RbkReader&) = delete;
+    RbkReader& operator=(const RbkReader&) = delete;
+
+    // Exactly `size` bytes, or false.
+    bool Read(void* out, DWORD size);
+    // Bytes between what was consumed and the end of the file.
+    std::uint64_t Remaining() const;
+
+private:
+    HANDLE file_;
+    std::uint64_t position_;
+    std::uint64_t size_;
+    std::vector<BYTE> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+};
+
+// Reads one key record and its values into `key` (cleared first). False on
+// a short read, a text longer than 520 bytes, a key that announces no
+// values, a count or size the rest of the file cannot hold, or no memory.
+bool ReadKeyRecord(RbkReader& reader, KeyRecord& key);
+// The same at the file's position, reading no further than the record.
 bool ReadKeyRecord(HANDLE file, KeyRecord& key);
-bool ReadValueRecord(HANDLE file, ValueRecord& value);
 
 }  // namespace regbackup

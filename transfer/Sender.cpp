@@ -38,8 +38,9 @@ private:
     bool Connect();
     bool SendRecords();
     bool SendRecord(store::RecordBuffer& record);
-    // Waits for XFER_ACK; anything else ends the transfer with the message
-    // "Transfer has been cancelled by host machine.".
+    // Waits for XFER_ACK. XFER_CANCEL or a failed read ends the transfer
+    // with "Transfer has been cancelled by host machine."; a Cancel the user
+    // confirmed meanwhile ends it without a message.
     bool Acknowledged(bool bounded = true);
     bool Paced() { return window_.PacedPump(pace_); }
 
@@ -89,15 +90,19 @@ bool Sender::Acknowledged(bool bounded) {
     DWORD code = 0;
     do {
         if (!window_.Pump()) {
-            code = XFER_CANCEL;
+            stopped = true;
             break;
         }
         code = socket_->ReceiveCode(
             IrdaSocket::kPrimary, [this] { return window_.Pump(); }, &stopped, bounded);
-    } while (code != XFER_ACK && code != XFER_CANCEL);
-    if (code == XFER_ACK)
+    } while (!stopped && code != XFER_ACK && code != XFER_CANCEL);
+    if (!stopped && code == XFER_ACK)
         return true;
-    ui::MessageById(window_.window(), res::IDS_IR_CANCELLED_BY_HOST, ui::kErrorStyle);
+    // Our own user's confirmed Cancel ends the transfer without a word, as it
+    // does at every other step; only the other side's refusal or a failed
+    // read is the host's cancel.
+    if (!stopped)
+        ui::MessageById(window_.window(), res::IDS_IR_CANCELLED_BY_HOST, ui::kErrorStyle);
     return false;
 }
 

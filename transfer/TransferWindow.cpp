@@ -14,6 +14,7 @@
 #include "ui/DialogFrame.h"
 #include "ui/Help.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProgressWindow.h"
 
 namespace transfer {
 
@@ -120,17 +121,7 @@ void TransferWindow::Step() {
 }
 
 bool TransferWindow::Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        // The quit message belongs to the program's own loop.
-        if (msg.message == WM_QUIT)
-            break;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
-        if (window_ == nullptr || !IsDialogMessageW(window_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    ui::DispatchWaitingMessages(window_);
     if (signalledCancel != 0)
         return false;
     appcore::Application& application = appcore::App();

@@ -84,18 +84,21 @@ void ProgressWindow::AskCancel() {
         cancelled_ = true;
 }
 
-bool ProgressWindow::Pump() {
+void DispatchWaitingMessages(HWND dialog) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        // The quit message belongs to the program's own loop.
         if (msg.message == WM_QUIT)
             break;
         PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
-        if (window_ == nullptr || !IsDialogMessageW(window_, &msg)) {
+        if (dialog == nullptr || !IsDialogMessageW(dialog, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
+}
+
+bool ProgressWindow::Pump() {
+    DispatchWaitingMessages(window_);
     return !cancelled_;
 }
 

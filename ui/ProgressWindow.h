@@ -10,6 +10,12 @@ namespace ui {
 using ce::HWND;
 using ce::UINT;
 
+// Removes and dispatches every message waiting in the thread's queue, giving
+// `dialog` (when there is one) its dialog keyboard handling; a quit message
+// is left for the program's own loop. What a long operation's window does
+// between its steps.
+void DispatchWaitingMessages(HWND dialog);
+
 class ProgressWindow {
 public:
     ProgressWindow(UINT cancelQuestionId, UINT titleId, ce::LONG range = 100);

@@ -7,6 +7,7 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
+#include "platform/registry/KeyCache.h"
 #include "platform/registry/RegistryKeys.h"
 #include "platform/time/Time.h"
 
@@ -34,7 +35,7 @@ LONG Walk(Volume& volume, HKEY key, const std::vector<std::u16string>& parts, st
 
 // Copies a name into a caller's buffer of `*capacity` units (terminator
 // included). Too small: ERROR_MORE_DATA with the size needed in *capacity.
-LONG CopyName(const std::u16string& name, LPWSTR buffer, LPDWORD capacity) {
+LONG CopyName(std::u16string_view name, LPWSTR buffer, LPDWORD capacity) {
     if (*capacity < name.size() + 1) {
         *capacity = static_cast<DWORD>(name.size() + 1);
         return ERROR_MORE_DATA;
@@ -79,6 +80,7 @@ LONG RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) 
     if (e != ERROR_SUCCESS)
         return e;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
+        KeyCache::CallScope call(ProcessKeyCache(), volume);
         std::int64_t id = 0;
         LONG r = Walk(volume, hKey, parts, &id);
         if (r != ERROR_SUCCESS)
@@ -100,9 +102,11 @@ LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPCWSTR lpClass, DWORD,
     if (e != ERROR_SUCCESS)
         return e;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
+        KeyCache::CallScope call(ProcessKeyCache(), volume);
         std::int64_t id = 0;
         bool created = false;
         DWORD r = volume.Write([&]() -> DWORD {
+            KeyCache::WriteScope writing(ProcessKeyCache());
             created = false;
             LONG w = ResolveKey(volume, hKey, &id);
             if (w == ERROR_SUCCESS)
@@ -145,6 +149,7 @@ LONG RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, L
     if (e != ERROR_SUCCESS)
         return e;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
+        KeyCache::CallScope call(ProcessKeyCache(), volume);
         std::int64_t id = 0;
         LONG r = ResolveKey(volume, hKey, &id);
         ValueRow value;
@@ -172,7 +177,9 @@ LONG RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const B
     if (cbData != 0)
         data = std::span<const BYTE>(lpData, cbData);
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
+        KeyCache::CallScope call(ProcessKeyCache(), volume);
         return volume.Write([&]() -> DWORD {
+            KeyCache::WriteScope writing(ProcessKeyCache());
             std::int64_t id = 0;
             LONG r = ResolveKey(volume, hKey, &id);
             if (r == ERROR_SUCCESS)
@@ -191,6 +198,7 @@ LONG RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, L
     if (lpClass != nullptr && lpcchClass == nullptr)
         return ERROR_INVALID_PARAMETER;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
+        KeyCache::CallScope call(ProcessKeyCache(), volume);
         std::int64_t id = 0;
         LONG r = ResolveKey(volume, hKey, &id);
         if (r == ERROR_SUCCESS)
@@ -220,6 +228,7 @@ LONG RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchVa
     if (lpData != nullptr && lpcbData == nullptr)
         return ERROR_INVALID_PARAMETER;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
+        KeyCache::CallScope call(ProcessKeyCache(), volume);
         std::int64_t id = 0;
         LONG r = ResolveKey(volume, hKey, &id);
         if (r == ERROR_SUCCESS)
@@ -241,7 +250,9 @@ LONG RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
     if (e != ERROR_SUCCESS)
         return e;
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
+        KeyCache::CallScope call(ProcessKeyCache(), volume);
         return volume.WriteFreeing([&]() -> DWORD {
+            KeyCache::WriteScope writing(ProcessKeyCache());
             std::int64_t id = 0;
             LONG r = ResolveKey(volume, hKey, &id);
             if (r == ERROR_SUCCESS)
@@ -261,7 +272,9 @@ LONG RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
     if (parts.empty())
         return ERROR_INVALID_PARAMETER;  // never a key itself, nor a root
     return Code(device::AccessVolume([&](Volume& volume) -> DWORD {
+        KeyCache::CallScope call(ProcessKeyCache(), volume);
         return volume.WriteFreeing([&]() -> DWORD {
+            KeyCache::WriteScope writing(ProcessKeyCache());
             std::int64_t id = 0;
             LONG r = Walk(volume, hKey, parts, &id);
             if (r == ERROR_SUCCESS)

@@ -1,10 +1,12 @@
 #include "platform/registry/RegistryKeys.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/HandleTable.h"
 #include "platform/core/Text.h"
+#include "platform/registry/KeyCache.h"
 #include "platform/time/Time.h"
 
 namespace ce::registry {
@@ -33,6 +35,21 @@ std::int64_t Now() {
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     return static_cast<std::int64_t>(FileTimeToU64(now));
+}
+
+void ViewValue(const CachedValue& from, ValueRow* to) {
+    to->name = from.name;
+    to->type = from.type;
+    to->data = from.data;
+}
+
+void CopyValue(const device::Query& query, ValueRow* to) {
+    to->nameCopy = query.Text16(0);
+    to->type = static_cast<DWORD>(query.Int(1));
+    std::span<const BYTE> data = query.Blob(2);
+    to->dataCopy.assign(data.begin(), data.end());
+    to->name = to->nameCopy;
+    to->data = to->dataCopy;
 }
 
 }  // namespace
@@ -92,16 +109,33 @@ LONG CloseKeyHandle(HKEY key) {
 }
 
 LONG CheckKeyExists(device::Volume& volume, std::int64_t id) {
+    KeyCache& cache = ProcessKeyCache();
+    if (cache.KnownToExist(volume, id))
+        return ERROR_SUCCESS;
     device::Query query = volume.Prepare("SELECT 1 FROM registry_keys WHERE id = ?");
     query.Bind(1, id);
-    return query.Step() ? ERROR_SUCCESS : QueryError(query, ERROR_KEY_DELETED);
+    if (!query.Step())
+        return QueryError(query, ERROR_KEY_DELETED);
+    cache.NoteExists(volume, id);
+    return ERROR_SUCCESS;
 }
 
 LONG FindChild(device::Volume& volume, std::int64_t parent, std::u16string_view name,
                std::int64_t* child) {
+    std::u16string nameKey = ToLowerWide(name);
+    LONG error = ERROR_SUCCESS;
+    if (const KeyCache::Children* children = ProcessKeyCache().ChildrenOf(volume, parent, &error)) {
+        auto found = children->byNameKey.find(nameKey);
+        if (found == children->byNameKey.end())
+            return ERROR_FILE_NOT_FOUND;
+        *child = children->keys[found->second].id;
+        return ERROR_SUCCESS;
+    }
+    if (error != ERROR_SUCCESS)
+        return error;
     device::Query query =
         volume.Prepare("SELECT id FROM registry_keys WHERE parent = ? AND name_key = ?");
-    query.Bind(1, parent).BindText16(2, ToLowerWide(name));
+    query.Bind(1, parent).BindText16(2, nameKey);
     if (!query.Step())
         return QueryError(query, ERROR_FILE_NOT_FOUND);
     *child = query.Int(0);
@@ -161,29 +195,44 @@ LONG TouchKey(device::Volume& volume, std::int64_t id) {
 
 LONG LoadValue(device::Volume& volume, std::int64_t key, std::u16string_view name,
                ValueRow* value) {
+    std::u16string nameKey = ToLowerWide(name);
+    LONG error = ERROR_SUCCESS;
+    if (const KeyCache::Values* values = ProcessKeyCache().ValuesOf(volume, key, &error)) {
+        auto found = std::find_if(values->begin(), values->end(),
+                                  [&](const CachedValue& v) { return v.nameKey == nameKey; });
+        if (found == values->end())
+            return ERROR_FILE_NOT_FOUND;
+        ViewValue(*found, value);
+        return ERROR_SUCCESS;
+    }
+    if (error != ERROR_SUCCESS)
+        return error;
     device::Query query = volume.Prepare(
         "SELECT name, type, data FROM registry_values WHERE key = ? AND name_key = ?");
-    query.Bind(1, key).BindText16(2, ToLowerWide(name));
+    query.Bind(1, key).BindText16(2, nameKey);
     if (!query.Step())
         return QueryError(query, ERROR_FILE_NOT_FOUND);
-    value->name = query.Text16(0);
-    value->type = static_cast<DWORD>(query.Int(1));
-    std::span<const BYTE> data = query.Blob(2);
-    value->data.assign(data.begin(), data.end());
+    CopyValue(query, value);
     return ERROR_SUCCESS;
 }
 
 LONG LoadValueAt(device::Volume& volume, std::int64_t key, DWORD index, ValueRow* value) {
+    LONG error = ERROR_SUCCESS;
+    if (const KeyCache::Values* values = ProcessKeyCache().ValuesOf(volume, key, &error)) {
+        if (index >= values->size())
+            return ERROR_NO_MORE_ITEMS;
+        ViewValue((*values)[index], value);
+        return ERROR_SUCCESS;
+    }
+    if (error != ERROR_SUCCESS)
+        return error;
     device::Query query = volume.Prepare(
         "SELECT name, type, data FROM registry_values WHERE key = ? ORDER BY id "
         "LIMIT 1 OFFSET ?");
     query.Bind(1, key).Bind(2, index);
     if (!query.Step())
         return QueryError(query, ERROR_NO_MORE_ITEMS);
-    value->name = query.Text16(0);
-    value->type = static_cast<DWORD>(query.Int(1));
-    std::span<const BYTE> data = query.Blob(2);
-    value->data.assign(data.begin(), data.end());
+    CopyValue(query, value);
     return ERROR_SUCCESS;
 }
 
@@ -215,6 +264,18 @@ LONG DeleteValue(device::Volume& volume, std::int64_t key, std::u16string_view n
 }
 
 LONG LoadChildAt(device::Volume& volume, std::int64_t parent, DWORD index, KeyRow* key) {
+    LONG error = ERROR_SUCCESS;
+    if (const KeyCache::Children* children = ProcessKeyCache().ChildrenOf(volume, parent, &error)) {
+        if (index >= children->keys.size())
+            return ERROR_NO_MORE_ITEMS;
+        const CachedKey& found = children->keys[index];
+        key->name = found.name;
+        key->keyClass = found.keyClass;
+        key->modified = found.modified;
+        return ERROR_SUCCESS;
+    }
+    if (error != ERROR_SUCCESS)
+        return error;
     device::Query query = volume.Prepare(
         "SELECT name, class, modified FROM registry_keys WHERE parent = ? ORDER BY id "
         "LIMIT 1 OFFSET ?");

@@ -44,10 +44,19 @@ LONG CreateChild(device::Volume& volume, std::int64_t parent, std::u16string_vie
 LONG DeleteKeyTree(device::Volume& volume, std::int64_t id);
 LONG TouchKey(device::Volume& volume, std::int64_t id);
 
+// A value as a read hands it out: views of the process's cache (valid until
+// the registry call ends) or of the row's own copy of what the volume holds.
 struct ValueRow {
-    std::u16string name;
+    ValueRow() = default;
+    ValueRow(const ValueRow&) = delete;
+    ValueRow& operator=(const ValueRow&) = delete;
+
+    std::u16string_view name;
     DWORD type = 0;
-    std::vector<BYTE> data;
+    std::span<const BYTE> data;
+
+    std::u16string nameCopy;
+    std::vector<BYTE> dataCopy;
 };
 LONG LoadValue(device::Volume& volume, std::int64_t key, std::u16string_view name, ValueRow* value);
 // The value at `index` in creation order; ERROR_NO_MORE_ITEMS past the end.

@@ -257,4 +257,55 @@ TEST_F(RegistryBackupFileTest, BrokenKeyRecordsAreRefused) {
         EXPECT_FALSE(ReadKeyRecord(WithBytes(Bytes(cut.begin(), cut.begin() + size)), key)) << size;
 }
 
+// ---- Reading through a buffer ----
+
+// A key whose one value holds `size` bytes, all `fill`.
+KeyRecord KeyOfSize(int index, DWORD size, BYTE fill) {
+    KeyRecord key;
+    key.root = kHkeyLocalMachine;
+    key.path = u"Key" + ce::Utf8ToWide(std::to_string(index));
+    key.values.emplace_back();
+    key.values.back().name = u"v";
+    key.values.back().type = 3;
+    std::vector<BYTE> data(size, fill);
+    key.values.back().SetData(data.data(), size);
+    return key;
+}
+
+TEST_F(RegistryBackupFileTest, BufferedReadingGivesBackEveryRecordAcrossBufferBoundaries) {
+    // Sizes around the buffer's: records that end just before, on and just
+    // after a boundary, and values larger than the whole buffer.
+    std::vector<DWORD> sizes;
+    for (DWORD size : {0u, 1u, 100u, 4093u, 65535u, 65536u, 65537u, 200000u, 7u})
+        sizes.push_back(size);
+    for (int i = 0; i < 300; ++i)
+        sizes.push_back(static_cast<DWORD>(i * 37 % 1000));
+    HANDLE file = Open();
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        ASSERT_TRUE(WriteKeyRecord(file, KeyOfSize(static_cast<int>(i), sizes[i], BYTE(i))));
+    ASSERT_EQ(ce::SetFilePointer(file, 0, nullptr, ce::FILE_BEGIN), 0u);
+    RbkReader reader(file);
+    KeyRecord read;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        ASSERT_TRUE(ReadKeyRecord(reader, read)) << i;
+        KeyRecord expected = KeyOfSize(static_cast<int>(i), sizes[i], BYTE(i));
+        EXPECT_EQ(read.path, expected.path);
+        ASSERT_EQ(read.values.size(), 1u);
+        EXPECT_TRUE(read.values[0] == expected.values[0]) << i;
+    }
+    EXPECT_EQ(reader.Remaining(), 0u);
+    EXPECT_FALSE(ReadKeyRecord(reader, read));
+}
+
+TEST_F(RegistryBackupFileTest, ABufferedReaderRefusesASizeBeyondTheFileAndACutRecord) {
+    HANDLE file = Open();
+    ASSERT_TRUE(WriteKeyRecord(file, KeyOfSize(1, 70000, 9)));
+    Bytes whole = FileBytes();
+    for (std::size_t cut : {whole.size() - 1, whole.size() - 70000, std::size_t{12}}) {
+        RbkReader reader(WithBytes(Bytes(whole.begin(), whole.begin() + cut)));
+        KeyRecord read;
+        EXPECT_FALSE(ReadKeyRecord(reader, read)) << cut;
+    }
+}
+
 }  // namespace

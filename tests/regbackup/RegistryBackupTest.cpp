@@ -226,6 +226,58 @@ TEST_F(RegistryBackupTest, AFullDiskFailsTheBackupWithItsMessageAndLeavesNoFile)
     EXPECT_FALSE(Exists("full.rbk"));
 }
 
+// A window that presses Cancel in the registry backup's progress window as
+// soon as that window exists: a message posted to it waits in the queue
+// until the walk pumps it.
+constexpr UINT kPressCancel = WM_APP + 1;
+
+LRESULT CancelPresser(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kPressCancel)
+        return DefWindowProcW(window, message, wParam, lParam);
+    HWND progress = FindWindowW(nullptr, u"Registry Backup");
+    if (progress == nullptr)
+        PostMessageW(window, kPressCancel, 0, 0);  // not yet: the selection is still closing
+    else
+        SendMessageW(progress, WM_COMMAND, IDCANCEL, 0);
+    return 0;
+}
+
+HWND MakeCancelPresser() {
+    WNDCLASSW existing;
+    if (!GetClassInfoW(nullptr, u"CancelPresser", &existing)) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = CancelPresser;
+        wc.lpszClassName = u"CancelPresser";
+        RegisterClassW(&wc);
+    }
+    return CreateWindowExW(0, u"CancelPresser", u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                           nullptr);
+}
+
+TEST_F(RegistryBackupTest, CancelDuringTheWalkAsksAndYesDeletesTheFileWithoutSuccess) {
+    for (int i = 0; i < 50; ++i) {
+        std::u16string path = u"Software\\Many\\K" + Utf8ToWide(std::to_string(i));
+        SetText(HKEY_CURRENT_USER, path.c_str(), u"v", u"value");
+    }
+    HWND presser = MakeCancelPresser();
+    ASSERT_NE(presser, nullptr);
+    for (int answer : {IDYES, IDNO}) {
+        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+        user_.OnDialog(res::IDD_REGISTRY_BACKUP, [presser](HWND dialog) {
+            PostMessageW(presser, kPressCancel, 0, 0);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        user_.Answer(res::IDS_CANCEL_REGISTRY_BACKUP, answer);
+        bool done = Backup("cancel.rbk");
+        EXPECT_EQ(done, answer == IDNO);
+        EXPECT_EQ(Exists("cancel.rbk"), answer == IDNO);
+        // The question is all the user hears either way.
+        EXPECT_EQ(user_.ShownIds(), (std::vector<UINT>{res::IDS_CANCEL_REGISTRY_BACKUP}));
+        user_.ClearShown();
+    }
+    DestroyWindow(presser);
+}
+
 TEST_F(RegistryBackupTest, APasswordIsAskedTwiceAndStoredScrambled) {
     SetText(HKEY_CURRENT_USER, u"Software\\A", u"x", u"1");
     user_.OnDialog(res::IDD_REGISTRY_BACKUP, [](HWND dialog) {

@@ -2,6 +2,8 @@
 // user, against devicectl on the other device: the transfer window in both
 // editions, the "Database Exists" and name dialogs, and the Cancel question.
 
+#include <csignal>
+
 #include "app/NameDialogs.h"
 #include "platform/core/Text.h"
 #include "platform/gui/ShellUi.h"
@@ -127,6 +129,26 @@ TEST_P(TransferWindowTest, TheSendersWindowNamesTheDatabaseAndHearsARefusal) {
     EXPECT_EQ(receiver->Wait(30), 1);
     EXPECT_EQ(user_.ShownIds(), std::vector<UINT>{res::IDS_IR_CANCELLED_BY_HOST});
     EXPECT_EQ(Names(receiver_), std::vector<std::string>{"Mine"});
+}
+
+TEST_P(TransferWindowTest, ASenderThatCancelsWhileWaitingIsNotToldTheHostCancelled) {
+    Fill(sender_, "Shared", {}, {{"1:TEXT=new"}});
+    test_support::MakeDatabase(u"Shared", 2);
+    auto sender = Start(sender_, {"beam", "send", "Shared"});
+    int senderExit = -1;
+    user_.OnDialog(res::IDD_DATABASE_EXISTS, [&](HWND dialog) {
+        // The sender waits for its header's acknowledgement while this
+        // question is open; its own user cancels it there.
+        sender->Signal(SIGINT);
+        senderExit = sender->Wait(30);
+        Press(dialog, app::kExistsCancel);
+    });
+    // The cancel may or may not reach a sender that has gone.
+    user_.AlwaysAnswer(res::IDS_IR_CANT_SEND, IDOK);
+    EXPECT_EQ(transfer::ReceiveDatabase(nullptr, WindowQuestions()), transfer::Outcome::Failed);
+    EXPECT_EQ(senderExit, 1);
+    EXPECT_EQ(sender->output().find("cancelled by host"), std::string::npos) << sender->output();
+    EXPECT_EQ(test_support::DatabaseInfo(u"Shared").wNumRecords, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Editions, TransferWindowTest,

@@ -247,6 +247,102 @@ TEST_F(RegistryTest, ValuesWrittenByAnotherProcessAreRead) {
     EXPECT_EQ(result.out, "hi there\n");
 }
 
+// ---- Reads repeated after a change: what was read before must not be
+// what is answered after ----
+
+class RepeatedReadTest : public RegistryTest {
+protected:
+    std::vector<std::u16string> ValueNames(HKEY key) {
+        std::vector<std::u16string> names;
+        for (DWORD i = 0;; ++i) {
+            WCHAR name[260];
+            DWORD size = 260;
+            if (RegEnumValueW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+                ERROR_SUCCESS)
+                break;
+            names.emplace_back(name, size);
+        }
+        return names;
+    }
+    std::u16string Text(HKEY key, const char16_t* name) {
+        WCHAR text[64] = {};
+        DWORD size = sizeof text - sizeof(WCHAR);
+        LONG rc =
+            RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+        return rc == ERROR_SUCCESS ? std::u16string(text)
+                                   : u"<" + Utf8ToWide(std::to_string(rc)) + u">";
+    }
+    void PeerSets(const char* key, const char* name, const char* text) {
+        auto result =
+            testing_support::RunProgram(testing_support::BuiltProgram("objectstore_peer"),
+                                        {"regset", key, name, text}, {device_.EnvAssignment()});
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    }
+};
+
+TEST_F(RepeatedReadTest, AnotherProcessesChangesAreSeenByTheNextRead) {
+    HKEY shared = CreateKey(HKEY_CURRENT_USER, u"Software\\Shared");
+    SetText(shared, u"Greeting", u"hello");
+    CreateKey(shared, u"A");
+    ASSERT_EQ(Text(shared, u"greeting"), u"hello");
+    ASSERT_EQ(ValueNames(shared), std::vector<std::u16string>{u"Greeting"});
+    ASSERT_EQ(SubKeys(shared), std::vector<std::u16string>{u"A"});
+    ASSERT_EQ(SubKeys(HKEY_CURRENT_USER), std::vector<std::u16string>{u"Software"});
+
+    PeerSets("Software\\Shared", "Greeting", "changed");
+    PeerSets("Software\\Shared", "Second", "new");
+    PeerSets("Software\\Shared\\B", "x", "1");
+    PeerSets("Other", "y", "2");
+    EXPECT_EQ(Text(shared, u"GREETING"), u"changed");
+    EXPECT_EQ(ValueNames(shared), (std::vector<std::u16string>{u"Greeting", u"Second"}));
+    EXPECT_EQ(SubKeys(shared), (std::vector<std::u16string>{u"A", u"B"}));
+    EXPECT_EQ(SubKeys(HKEY_CURRENT_USER), (std::vector<std::u16string>{u"Software", u"Other"}));
+    HKEY b = 0;
+    ASSERT_EQ(OpenKey(shared, u"b", &b), ERROR_SUCCESS);
+    EXPECT_EQ(Text(b, u"x"), u"1");
+}
+
+TEST_F(RepeatedReadTest, ThisProcessesWritesThroughAnyHandleAreSeenByTheNextRead) {
+    HKEY first = CreateKey(HKEY_CURRENT_USER, u"Software\\Mine");
+    HKEY second = 0;
+    ASSERT_EQ(OpenKey(HKEY_CURRENT_USER, u"software\\mine", &second), ERROR_SUCCESS);
+    SetText(first, u"a", u"1");
+    ASSERT_EQ(ValueNames(second), std::vector<std::u16string>{u"a"});
+    ASSERT_EQ(Text(second, u"a"), u"1");
+    SetText(first, u"a", u"2");
+    SetText(first, u"b", u"3");
+    EXPECT_EQ(Text(second, u"a"), u"2");
+    EXPECT_EQ(ValueNames(second), (std::vector<std::u16string>{u"a", u"b"}));
+    ASSERT_EQ(RegDeleteValueW(first, u"A"), ERROR_SUCCESS);
+    EXPECT_EQ(ValueNames(second), std::vector<std::u16string>{u"b"});
+    EXPECT_EQ(Text(second, u"a"), u"<2>");
+
+    CreateKey(first, u"Child");
+    ASSERT_EQ(SubKeys(second), std::vector<std::u16string>{u"Child"});
+    ASSERT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Mine"), ERROR_SUCCESS);
+    EXPECT_EQ(Text(second, u"b"), u"<1018>");  // ERROR_KEY_DELETED
+    WCHAR name[16];
+    DWORD size = 16;
+    EXPECT_EQ(RegEnumKeyExW(second, 0, name, &size, nullptr, nullptr, nullptr, nullptr),
+              static_cast<LONG>(ERROR_KEY_DELETED));
+    EXPECT_TRUE(SubKeys(HKEY_CURRENT_USER).size() == 1);  // Software itself stays
+}
+
+TEST_F(RepeatedReadTest, ACreationThatFailsHalfwayLeavesNoKeyBehind) {
+    std::u16string path = u"L1";
+    for (int i = 2; i <= 15; ++i)
+        path += u"\\L" + Utf8ToWide(std::to_string(i));
+    HKEY deepest = CreateKey(HKEY_CURRENT_USER, path.c_str());
+    ASSERT_TRUE(SubKeys(deepest).empty());
+    HKEY key = 0;
+    // L16 would be made before L17 is refused; the whole creation is undone.
+    ASSERT_EQ(RegCreateKeyExW(deepest, u"L16\\L17", 0, u"", 0, 0, nullptr, &key, nullptr),
+              ERROR_INVALID_PARAMETER);
+    EXPECT_TRUE(SubKeys(deepest).empty());
+    HKEY probe = 0;
+    EXPECT_EQ(RegOpenKeyExW(deepest, u"L16", 0, KEY_READ, &probe), ERROR_FILE_NOT_FOUND);
+}
+
 TEST_F(RegistryTest, AnOwnedKeyClosesWithItsOwnerWhileARootKeyStaysUsable) {
     HKEY raw = 0;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Owned", 0, u"", 0, KEY_ALL_ACCESS,
