@@ -5,8 +5,9 @@ ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all setup configure build test run bench asan fuzz format screenshots clean
+.PHONY: all setup configure build test run install bench asan fuzz format screenshots clean
 
 all: build
 
@@ -24,6 +25,11 @@ test: build
 
 run: build
 	@scripts/run-demo.sh $(BUILD_DIR)
+
+# The programs, the Qt module, the help, the desktop entries, icons and
+# manual pages under PREFIX (DESTDIR is honoured for packaging).
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench: setup
 	@cmake -S . -B $(BUILD_DIR)-release -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null

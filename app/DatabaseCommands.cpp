@@ -116,7 +116,8 @@ bool Rename(const WCHAR* oldName, bool withDialog) {
     CopyWide(old, WideView(oldName, store::kDatabaseNameLength));
     std::memset(info.szDbaseName, 0, sizeof info.szDbaseName);
     CopyWide(info.szDbaseName, WideView(parameters.target, store::kDatabaseNameLength));
-    info.dwFlags = CEDB_VALIDNAME;
+    // The information goes back as it was read, flags included, so that only
+    // the name changes: type, sort orders and the time of the last change stay.
     // The name is changed while the database is closed.
     database.Close();
     {

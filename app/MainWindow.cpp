@@ -160,6 +160,7 @@ bool RegisterMainClass() {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = &MainWindowProcedure;
     windowClass.hInstance = App().instance;
+    windowClass.hIcon = LoadIconW(App().instance, MAKEINTRESOURCE(res::IDI_PROGRAM));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = kMainClassName;
     return RegisterClassW(&windowClass) != 0;
@@ -180,6 +181,9 @@ bool CreateMainWindow() {
         return false;
     }
     application.mainWindow = window;
+    auto smallIcon = static_cast<HICON>(
+        LoadImageW(application.instance, MAKEINTRESOURCE(res::IDI_PROGRAM), IMAGE_ICON, 16, 16, 0));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     ShowWindow(window, SW_SHOW);
     RECT client{};
     GetClientRect(window, &client);

@@ -66,3 +66,15 @@ endfunction()
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 include(GoogleTest)
+
+# The installed tree (cmake/Install.cmake): programs in bin/, the Qt module
+# in lib/tessaly/, the help in share/tessaly/help/. The programs find the
+# module and the help relative to their own folder, so the places are
+# compiled in relative to bin/.
+include(GNUInstallDirs)
+set(TESSALY_INSTALL_MODULEDIR ${CMAKE_INSTALL_LIBDIR}/tessaly)
+set(TESSALY_INSTALL_HELPDIR ${CMAKE_INSTALL_DATADIR}/tessaly/help)
+file(RELATIVE_PATH TESSALY_MODULE_DIR_FROM_BIN /prefix/${CMAKE_INSTALL_BINDIR}
+     /prefix/${TESSALY_INSTALL_MODULEDIR})
+file(RELATIVE_PATH TESSALY_HELP_DIR_FROM_BIN /prefix/${CMAKE_INSTALL_BINDIR}
+     /prefix/${TESSALY_INSTALL_HELPDIR})

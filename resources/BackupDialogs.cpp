@@ -48,6 +48,7 @@ DialogResource BackupOptions() {
              width, 10, kCheck},
             {u"EDIT", u"", IDC_BACKUP_SCRIPT_NAME, x, 28 + 5 * step + 2, 118, 12, kEdit},
             {u"BUTTON", u"...", IDC_BACKUP_SCRIPT_BROWSE, 132, 28 + 5 * step + 2, 18, 12, kBrowse},
+            Sip(),
         }};
 }
 

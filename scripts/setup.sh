@@ -11,6 +11,7 @@ packages=(
   ncompress gzip
   xvfb xauth xdotool imagemagick fonts-dejavu-core fonts-dejavu-extra
   clang libclang-rt-14-dev
+  desktop-file-utils
 )
 
 missing=()

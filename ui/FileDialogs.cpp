@@ -25,16 +25,23 @@ bool AskFileName(HWND owner, WCHAR* path, bool open, UINT filterId, const WCHAR*
     std::u16string_view extension = pattern.empty() ? pattern : pattern.substr(1);
     WCHAR name[MAX_PATH] = {};
     CopyWide(name, extension);
+    // The dialog opens in the folder of the path the caller had, if any.
+    std::u16string_view current = WideView(path, MAX_PATH);
+    std::size_t slash = current.find_last_of(u"\\/");
+    std::u16string folder(slash == std::u16string_view::npos
+                              ? std::u16string_view()
+                              : current.substr(0, slash == 0 ? 1 : slash));
     OPENFILENAMEW request{};
+    request.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
     request.lpstrFilter = filter;
     request.nFilterIndex = 1;
     request.lpstrFile = name;
     request.nMaxFile = MAX_PATH;
-    // The dialog appends the extension without its dot to a bare name.
-    std::u16string defExt(extension);
-    request.lpstrDefExt = defExt.c_str();
+    // The pattern is the default extension too: the dialog appends its
+    // extension to a bare name.
+    request.lpstrDefExt = defaultExtension;
     BOOL chosen;
     if (open) {
         request.Flags = OFN_FILEMUSTEXIST;

@@ -69,14 +69,15 @@ enum class PeerKind {
 
 // What WindowChanged reports; several bits at a time.
 enum WindowChange : unsigned {
-    ChangedGeometry = 0x01,   // position or size (GetWindowRect, GetClientRect)
-    ChangedVisible = 0x02,    // IsWindowVisible
-    ChangedEnabled = 0x04,    // IsWindowEnabled
-    ChangedText = 0x08,       // GetWindowTextW
-    ChangedStyle = 0x10,      // GetWindowLongW(GWL_STYLE): default button, read-only, ...
-    ChangedValue = 0x20,      // ControlValue(): check state, progress, edit selection
-    ChangedFont = 0x40,       // WM_GETFONT
-    ChangedDoneButton = 0x80  // HasDoneButton
+    ChangedGeometry = 0x01,    // position or size (GetWindowRect, GetClientRect)
+    ChangedVisible = 0x02,     // IsWindowVisible
+    ChangedEnabled = 0x04,     // IsWindowEnabled
+    ChangedText = 0x08,        // GetWindowTextW
+    ChangedStyle = 0x10,       // GetWindowLongW(GWL_STYLE): default button, read-only, ...
+    ChangedValue = 0x20,       // ControlValue(): check state, progress, edit selection
+    ChangedFont = 0x40,        // WM_GETFONT
+    ChangedDoneButton = 0x80,  // HasDoneButton
+    ChangedIcon = 0x100        // WindowIcon
 };
 
 struct ScreenMetrics {

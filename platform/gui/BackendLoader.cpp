@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/gui/InstalledPaths.h"
+
 namespace ce::gui {
 namespace {
 
@@ -48,11 +50,7 @@ bool DisplayAvailable(std::string* why) {
 }
 
 std::filesystem::path QtModulePath() {
-    std::error_code error;
-    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return "tessaly-qt.so";
-    return program.parent_path() / "tessaly-qt.so";
+    return QtModuleFor(ProgramFolder());
 }
 
 std::unique_ptr<Backend> LoadQtBackend(const std::filesystem::path& module,

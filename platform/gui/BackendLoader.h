@@ -34,7 +34,8 @@ using QtModuleFactory = Backend* (*)(int interfaceVersion, const InteractiveOpti
 // Whether a display can be reached: DISPLAY, WAYLAND_DISPLAY or
 // QT_QPA_PLATFORM is set (an X display on this host must have its socket).
 bool DisplayAvailable(std::string* why);
-// Where the module lives: beside the running program.
+// Where the module lives: beside the running program, or in the installed
+// tree's module folder (InstalledPaths.h).
 std::filesystem::path QtModulePath();
 // Loads the module and makes its backend; nullptr with the reason in `why`.
 std::unique_ptr<Backend> LoadQtBackend(const std::filesystem::path& module,

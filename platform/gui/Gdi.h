@@ -46,6 +46,27 @@ struct BITMAP {
 // A bitmap resource (an embedded PNG) of the module.
 HBITMAP LoadBitmapW(HINSTANCE hInstance, LPCWSTR lpBitmapName);
 
+// ---- Icons -------------------------------------------------------------------
+// An icon resource has pictures of several sizes. Icons loaded from a
+// module are shared: loading the same picture again gives the same handle,
+// and it stays valid for the life of the process (DestroyIcon does nothing).
+
+// (IMAGE_BITMAP and LR_DEFAULTCOLOR are with the image lists, CommCtrl.h.)
+inline constexpr UINT IMAGE_ICON = 1;
+inline constexpr UINT LR_SHARED = 0x8000;
+// WM_SETICON / WM_GETICON: which of a window's two icons.
+inline constexpr WPARAM ICON_SMALL = 0;
+inline constexpr WPARAM ICON_BIG = 1;
+
+// The icon's picture nearest to cx by cy pixels (0: the system's size, 32),
+// or nullptr (ERROR_RESOURCE_NAME_NOT_FOUND). Only IMAGE_ICON is loaded.
+void* LoadImageW(HINSTANCE hInstance, LPCWSTR name, UINT type, int cx, int cy, UINT fuLoad);
+// The icon at the system's size, 32 by 32 pixels.
+HICON LoadIconW(HINSTANCE hInstance, LPCWSTR lpIconName);
+BOOL DestroyIcon(HICON hIcon);
+// Width and height of an icon's picture; false for an unknown handle.
+bool IconSize(HICON icon, SIZE* size);
+
 // The description of a font, or nullptr for a handle that is not a font.
 const LOGFONTW* FontDescription(HFONT font);
 // Number of live (non-stock) GDI objects, for leak checks in tests.

@@ -101,6 +101,14 @@ struct BitmapResource {
     std::span<const BYTE> png;
 };
 
+// One picture of an icon: an icon has pictures of several sizes (square,
+// `size` pixels across) under one number.
+struct IconResource {
+    UINT id;
+    int size;
+    std::span<const BYTE> png;
+};
+
 class ResourceModule {
 public:
     // Later additions replace earlier entries with the same id.
@@ -110,6 +118,8 @@ public:
     void AddMenuBar(MenuBarResource bar);
     void AddAccelerators(AcceleratorResource table);
     void AddBitmap(BitmapResource bitmap);
+    // A picture of the same size as one the icon has replaces it.
+    void AddIcon(IconResource icon);
 
     // The resource by id, or nullptr when the module has none.
     const char16_t* FindString(UINT id) const;
@@ -118,6 +128,9 @@ public:
     const MenuBarResource* FindMenuBar(UINT id) const;
     const AcceleratorResource* FindAccelerators(UINT id) const;
     const BitmapResource* FindBitmap(UINT id) const;
+    // The icon's picture for `size` pixels: that size, else the smallest
+    // larger one, else the largest; nullptr when the module has no such icon.
+    const IconResource* FindIcon(UINT id, int size) const;
 
 private:
     std::map<UINT, std::u16string_view> strings_;
@@ -126,6 +139,7 @@ private:
     std::map<UINT, MenuBarResource> menuBars_;
     std::map<UINT, AcceleratorResource> accelerators_;
     std::map<UINT, BitmapResource> bitmaps_;
+    std::map<UINT, std::map<int, IconResource>> icons_;  // by id, then size
 };
 
 // Copies string `id` into `buffer` (cchBufferMax units, truncating, always

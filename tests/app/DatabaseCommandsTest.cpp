@@ -29,6 +29,16 @@ std::u16string ItemText(HWND dialog, int id) {
     return std::u16string(WideView(text, 260));
 }
 
+void ExpectTypeAndSortOrders(const CEDBASEINFO& info, DWORD type,
+                             const std::vector<SORTORDERSPEC>& sorts) {
+    EXPECT_EQ(info.dwDbaseType, type);
+    ASSERT_EQ(info.wNumSortOrder, sorts.size());
+    for (std::size_t i = 0; i < sorts.size(); ++i) {
+        EXPECT_EQ(info.rgSortSpecs[i].propid, sorts[i].propid) << i;
+        EXPECT_EQ(info.rgSortSpecs[i].dwFlags, sorts[i].dwFlags) << i;
+    }
+}
+
 // The name dialog gets `name` in its "To:" field and Done.
 auto EnterName(std::u16string name) {
     return [name](HWND dialog) {
@@ -112,13 +122,8 @@ TEST_F(DatabaseCommandsTest, CopyingAnEmptyDatabaseKeepsItsTypeAndSortOrders) {
     user().OnDialog(res::IDD_NAME, EnterName(u"blank too"));
     Choose(res::IDM_COPY);
     CEDBASEINFO copy = Info(u"blank too");
-    EXPECT_EQ(copy.dwDbaseType, 12u);
     EXPECT_EQ(copy.wNumRecords, 0);
-    ASSERT_EQ(copy.wNumSortOrder, 2);
-    EXPECT_EQ(copy.rgSortSpecs[0].propid, kTextProperty);
-    EXPECT_EQ(copy.rgSortSpecs[0].dwFlags, CEDB_SORT_CASEINSENSITIVE);
-    EXPECT_EQ(copy.rgSortSpecs[1].propid, kNumber);
-    EXPECT_EQ(copy.rgSortSpecs[1].dwFlags, CEDB_SORT_DESCENDING);
+    ExpectTypeAndSortOrders(copy, 12, {sorts[0], sorts[1]});
 }
 
 TEST_F(DatabaseCommandsTest, RenameWithTheDialogIsCaptionedAndCutsTheNameAt31Characters) {
@@ -137,6 +142,30 @@ TEST_F(DatabaseCommandsTest, RenameWithTheDialogIsCaptionedAndCutsTheNameAt31Cha
     EXPECT_EQ(caption, u"Rename Database");
     EXPECT_EQ(Column(), (Texts{u"abcdefghijklmnopqrstuvwxyz01234"}));
     EXPECT_FALSE(Exists(u"old"));
+}
+
+TEST_F(DatabaseCommandsTest, RenameChangesOnlyTheNameNotTypeSortOrdersOrTimeOfChange) {
+    constexpr CEPROPID kNumber = MakePropID(3, CEVT_I4);
+    MakeDatabase(u"dated", 2, 77, 0, {{kTextProperty, CEDB_SORT_CASEINSENSITIVE}, {kNumber, 0}});
+    SetModifiedDay(u"dated", 3);
+    CEDBASEINFO before = Info(u"dated");
+    Start();
+    Select({0});
+    user().OnDialog(res::IDD_NAME, EnterName(u"renamed"));
+    Choose(res::IDM_RENAME);
+    ASSERT_FALSE(Exists(u"dated"));
+    CEDBASEINFO after = Info(u"renamed");
+    EXPECT_EQ(after.wNumRecords, 2);
+    ExpectTypeAndSortOrders(after, 77, {{kTextProperty, CEDB_SORT_CASEINSENSITIVE}, {kNumber, 0}});
+    EXPECT_EQ(after.ftLastModified.dwHighDateTime, before.ftLastModified.dwHighDateTime);
+    EXPECT_EQ(after.ftLastModified.dwLowDateTime, before.ftLastModified.dwLowDateTime);
+
+    // Renaming in place passes the same information.
+    input::EditListLabel(list(), 0, u"again");
+    input::PumpMessages();
+    CEDBASEINFO again = Info(u"again");
+    EXPECT_EQ(again.dwDbaseType, 77u);
+    EXPECT_EQ(again.ftLastModified.dwLowDateTime, before.ftLastModified.dwLowDateTime);
 }
 
 TEST_F(DatabaseCommandsTest, RenamingInPlaceToAnExistingNameFailsAndKeepsTheOldLabel) {

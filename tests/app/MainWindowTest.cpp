@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/DatabaseList.h"
+#include "app/MainWindow.h"
 #include "app/MainWindowCommands.h"
 #include "app/Program.h"
 #include "platform/core/Text.h"
@@ -178,6 +179,23 @@ TEST_F(MainWindowTest, ACloseRequestWhileACommandRunsIsIgnored) {
     EXPECT_TRUE(appcore::App().commandsIdle);
     input::RequestClose(window);
     EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(MainWindowTest, TheMainWindowShowsIcon101ItsClassLargeAndItselfAt16Pixels) {
+    Start();
+    WNDCLASSW windowClass{};
+    ASSERT_TRUE(GetClassInfoW(appcore::App().instance, app::kMainClassName, &windowClass));
+    EXPECT_EQ(windowClass.hIcon,
+              LoadIconW(appcore::App().instance, MAKEINTRESOURCE(res::IDI_PROGRAM)));
+    SIZE size{};
+    ASSERT_TRUE(IconSize(windowClass.hIcon, &size));
+    EXPECT_EQ(size.cx, 32);
+    auto small = reinterpret_cast<HICON>(SendMessageW(main(), WM_GETICON, ICON_SMALL, 0));
+    ASSERT_TRUE(IconSize(small, &size));
+    EXPECT_EQ(size.cx, 16);
+    EXPECT_EQ(size.cy, 16);
+    EXPECT_EQ(small, LoadImageW(appcore::App().instance, MAKEINTRESOURCE(res::IDI_PROGRAM),
+                                IMAGE_ICON, 16, 16, 0));
 }
 
 TEST_F(MainWindowTest, EmptyingADatabaseWithoutRecordsStillAsks) {

@@ -46,6 +46,7 @@ TEST_F(FileDialogsTest, TheFilterAndTheExtensionComeFromTheStringTable) {
     EXPECT_EQ(request.filters[0].second, u"*.bkp");
     EXPECT_EQ(request.initialName, u".bkp");
     EXPECT_EQ(request.defaultExtension, u"bkp");
+    EXPECT_EQ(request.initialDirectory, u"\\My Documents");
     EXPECT_NE(request.flags & OFN_OVERWRITEPROMPT, 0u);
 
     // Cancel leaves the caller's path as it was.
@@ -53,6 +54,13 @@ TEST_F(FileDialogsTest, TheFilterAndTheExtensionComeFromTheStringTable) {
     EXPECT_FALSE(ui::AskFileName(nullptr, path, true, res::IDS_FILTER_SCRIPT, u"*.abk"));
     EXPECT_EQ(std::u16string(path), u"\\My Documents\\all.bkp");
     EXPECT_NE(user().fileDialogs()[1].flags & OFN_FILEMUSTEXIST, 0u);
+
+    // A path without a folder leaves the dialog in its own starting folder.
+    WCHAR bare[MAX_PATH] = u"script";
+    user().AnswerFile(u"\\My Documents\\nightly");
+    EXPECT_TRUE(ui::AskFileName(nullptr, bare, false, res::IDS_FILTER_SCRIPT, u"*.abk"));
+    EXPECT_EQ(std::u16string(bare), u"\\My Documents\\nightly.abk");
+    EXPECT_EQ(user().fileDialogs()[2].initialDirectory, u"");
 }
 
 TEST_F(FileDialogsTest, AnExistingFileIsReplacedOnlyAfterYes) {

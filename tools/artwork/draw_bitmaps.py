@@ -84,14 +84,18 @@ class Canvas:
         self.fill(lambda x, y: abs(math.hypot(x - cx, y - cy) - r) <= width / 2, colour,
                   cx - r - width, cy - r - width, cx + r + width + 1, cy + r + width + 1)
 
-    def pixels(self):
-        """Averages the samples; pixels with little coverage keep the background exactly,
-        so that a transparent colour stays exact."""
+    def pixels(self, alpha=False):
+        """Averages the samples. Without alpha, pixels with little coverage keep
+        the background exactly, so that a transparent colour stays exact; with
+        alpha, a pixel is the average of what covers it and its alpha says how
+        much of it is covered (RGBA)."""
+        n = SS * SS
         out = []
         for y in range(self.h):
             row = []
             for x in range(self.w):
                 acc = [0.0, 0.0, 0.0]
+                drawn = [0.0, 0.0, 0.0]
                 covered = 0
                 for sy in range(y * SS, y * SS + SS):
                     for sx in range(x * SS, x * SS + SS):
@@ -100,12 +104,18 @@ class Canvas:
                             c = self.bg
                         else:
                             covered += 1
+                            for k in range(3):
+                                drawn[k] += c[k]
                         for k in range(3):
                             acc[k] += c[k]
-                if covered * 4 < SS * SS:
+                if alpha:
+                    row.append((0, 0, 0, 0) if covered == 0 else
+                               tuple(int(round(a / covered)) for a in drawn) +
+                               (int(round(255 * covered / n)),))
+                elif covered * 4 < n:
                     row.append(tuple(self.bg[:3]))
                 else:
-                    row.append(tuple(int(round(a / (SS * SS))) for a in acc))
+                    row.append(tuple(int(round(a / n)) for a in acc))
             out.append(row)
         return out
 
@@ -115,8 +125,10 @@ def blend(under, over):
     return tuple(under[k] * (1 - a) + over[k] * a for k in range(3)) + (255,)
 
 
-def write_png(path, rows):
+def write_png(path, rows, level=0):
+    """Writes RGB rows, or RGBA rows (4-tuples), compressed at `level`."""
     height, width = len(rows), len(rows[0])
+    colour_type = 6 if len(rows[0][0]) == 4 else 2
     raw = b"".join(b"\x00" + bytes(v for px in row for v in px) for row in rows)
 
     def chunk(kind, data):
@@ -124,8 +136,8 @@ def write_png(path, rows):
                 struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
 
     png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(raw, 0))  # level 0: stored blocks only
+    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(raw, level))  # level 0: stored blocks only
     png += chunk(b"IEND", b"")
     Path(path).write_bytes(png)
 

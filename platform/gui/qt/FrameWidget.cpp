@@ -1,12 +1,17 @@
 #include "platform/gui/qt/FrameWidget.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
+#include <QImage>
 #include <QPainter>
 #include <QToolButton>
 #include <QWindow>
 
+#include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
 #include "platform/gui/ShellUi.h"
+#include "platform/gui/drawing/Icons.h"
 #include "platform/gui/qt/PaintedWidget.h"
 #include "platform/gui/qt/QtBackend.h"
 #include "platform/gui/qt/QtText.h"
@@ -81,7 +86,36 @@ FrameWidget::FrameWidget(QtBackend& backend, HWND window)
         strip_ = new CaptionStrip(backend_, window_, this);
         strip_->setGeometry(0, 0, screen.width, std::max(screen.workAreaTop, 1));
     }
-    Sync(ChangedGeometry | ChangedText | ChangedDoneButton | ChangedEnabled);
+    Sync(ChangedGeometry | ChangedText | ChangedDoneButton | ChangedEnabled | ChangedIcon);
+}
+
+namespace {
+
+void AddPicture(QIcon& icon, HICON handle) {
+    std::shared_ptr<const Image> image = IconImage(handle);
+    if (!image || image->width <= 0 || image->height <= 0)
+        return;
+    QImage picture(image->rgba.data(), image->width, image->height, image->width * 4,
+                   QImage::Format_RGBA8888);
+    icon.addPixmap(QPixmap::fromImage(picture.copy()));
+}
+
+}  // namespace
+
+void FrameWidget::SyncIcon() {
+    QIcon icon;
+    HICON small = WindowIcon(window_, ICON_SMALL);
+    HICON big = WindowIcon(window_, ICON_BIG);
+    AddPicture(icon, small);
+    if (big != small)
+        AddPicture(icon, big);
+    if (icon.isNull())
+        return;
+    setWindowIcon(icon);
+    // The program's main window gives its icon to every window of the
+    // program, Qt's own message boxes and file dialogs too.
+    if (GetWindow(window_, GW_OWNER) == nullptr)
+        QApplication::setWindowIcon(icon);
 }
 
 void FrameWidget::Sync(unsigned changes) {
@@ -107,6 +141,8 @@ void FrameWidget::Sync(unsigned changes) {
         if (strip_ != nullptr)
             strip_->update();
     }
+    if ((changes & ChangedIcon) != 0)
+        SyncIcon();
     if ((changes & ChangedDoneButton) != 0 && strip_ != nullptr)
         strip_->Sync();
     if ((changes & ChangedEnabled) != 0)

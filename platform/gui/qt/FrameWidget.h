@@ -47,6 +47,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The window's icons (WindowIcon) as the frame's, and the program's for the main window.
+    void SyncIcon();
+
     QtBackend& backend_;
     HWND window_;
     PaintedWidget* client_;

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "platform/gui/NativeEvents.h"
 #include "platform/gui/controls/Controls.h"
@@ -37,15 +39,24 @@ constexpr qint64 kWakeSliceMs = 50;
 // A press held this long is a tap-and-hold.
 constexpr qint64 kHoldMs = 500;
 
+std::string ProgramName() {
+    std::error_code error;
+    std::string name = std::filesystem::read_symlink("/proc/self/exe", error).filename().string();
+    return error || name.empty() ? std::string("tessaly") : name;
+}
+
 void EnsureApplication() {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
         return;
+    // The program's own name (tessaly, tessbook) names its windows' class
+    // on the desktop and the desktop entry they belong to.
+    static std::string program = ProgramName();
     static int argc = 1;
-    static char name[] = "tessaly";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = {program.data(), nullptr};
     // Lives as long as the process: windows of later backends need it too.
     auto* application = new QApplication(argc, argv);
     application->setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(QString::fromStdString(program));
 }
 
 // Qt's own windows (menus, message boxes, file dialogs, tips) take the

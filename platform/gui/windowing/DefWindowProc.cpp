@@ -57,6 +57,15 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(w->font);
+        case WM_SETICON: {
+            HICON& slot = wParam == ICON_SMALL ? w->smallIcon : w->bigIcon;
+            HICON previous = slot;
+            slot = reinterpret_cast<HICON>(lParam);
+            gui::NotifyChanged(hwnd, gui::ChangedIcon);
+            return reinterpret_cast<LRESULT>(previous);
+        }
+        case WM_GETICON:
+            return reinterpret_cast<LRESULT>(wParam == ICON_SMALL ? w->smallIcon : w->bigIcon);
         case WM_ACTIVATE:
             if (LOWORD(static_cast<DWORD>(wParam)) != WA_INACTIVE && w->parent == nullptr) {
                 HWND focus = GetFocus();
@@ -79,6 +88,18 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return 0;
     }
+}
+
+HICON gui::WindowIcon(HWND hwnd, WPARAM which) {
+    Window* w = Peek(hwnd);
+    if (w == nullptr)
+        return nullptr;
+    HICON own = which == ICON_SMALL ? w->smallIcon : w->bigIcon;
+    HICON other = which == ICON_SMALL ? w->bigIcon : w->smallIcon;
+    HICON ofClass = w->windowClass != nullptr ? w->windowClass->icon : nullptr;
+    if (own != nullptr)
+        return own;
+    return ofClass != nullptr ? ofClass : other;
 }
 
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

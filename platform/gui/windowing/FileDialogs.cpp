@@ -37,6 +37,18 @@ std::size_t NameStart(std::u16string_view path) {
     return slash == std::u16string_view::npos ? 0 : slash + 1;
 }
 
+// The extension a bare name gets: given as "bkp", ".bkp" or the filter's
+// pattern "*.bkp"; a pattern that names no one extension ("*.*") gives none.
+std::u16string DefaultExtension(std::u16string_view given) {
+    if (!given.empty() && given.front() == u'*')
+        given.remove_prefix(1);
+    if (!given.empty() && given.front() == u'.')
+        given.remove_prefix(1);
+    if (given.find_first_of(u"*?.;\\/") != std::u16string_view::npos)
+        return {};
+    return std::u16string(given);
+}
+
 BOOL Ask(OPENFILENAMEW* ofn, bool save) {
     lastDialogError = 0;
     if (ofn == nullptr || ofn->lStructSize == 0 || ofn->lpstrFile == nullptr ||
@@ -51,9 +63,7 @@ BOOL Ask(OPENFILENAMEW* ofn, bool save) {
     request.filterIndex = ofn->nFilterIndex > 0 ? ofn->nFilterIndex - 1 : 0;
     request.initialName = WideView(ofn->lpstrFile, ofn->nMaxFile);
     request.initialDirectory = WideView(ofn->lpstrInitialDir);
-    request.defaultExtension = WideView(ofn->lpstrDefExt);
-    if (!request.defaultExtension.empty() && request.defaultExtension.front() == u'.')
-        request.defaultExtension.erase(0, 1);
+    request.defaultExtension = DefaultExtension(WideView(ofn->lpstrDefExt));
     request.flags = ofn->Flags;
     gui::PaintPendingWindows();
     std::optional<std::u16string> chosen = gui::CurrentBackend().ChooseFile(request);

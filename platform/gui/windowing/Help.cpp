@@ -6,6 +6,7 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
+#include "platform/gui/InstalledPaths.h"
 #include "platform/gui/windowing/WindowSystem.h"
 
 namespace ce {
@@ -14,7 +15,7 @@ namespace {
 std::filesystem::path HelpFolder() {
     if (const char* folder = std::getenv("TESSALY_HELP_DIR"); folder != nullptr && *folder != 0)
         return folder;
-    return TESSALY_HELP_DIR;
+    return gui::HelpFolderFor(gui::ProgramFolder());
 }
 
 }  // namespace

@@ -40,6 +40,9 @@ void ResourceModule::AddAccelerators(AcceleratorResource table) {
 void ResourceModule::AddBitmap(BitmapResource bitmap) {
     Store(bitmaps_, std::move(bitmap));
 }
+void ResourceModule::AddIcon(IconResource icon) {
+    icons_[icon.id].insert_or_assign(icon.size, icon);
+}
 
 const char16_t* ResourceModule::FindString(UINT id) const {
     auto it = strings_.find(id);
@@ -59,6 +62,15 @@ const AcceleratorResource* ResourceModule::FindAccelerators(UINT id) const {
 }
 const BitmapResource* ResourceModule::FindBitmap(UINT id) const {
     return Find(bitmaps_, id);
+}
+const IconResource* ResourceModule::FindIcon(UINT id, int size) const {
+    auto icon = icons_.find(id);
+    if (icon == icons_.end() || icon->second.empty())
+        return nullptr;
+    auto picture = icon->second.lower_bound(size);
+    if (picture == icon->second.end())
+        --picture;
+    return &picture->second;
 }
 
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int cchBufferMax) {

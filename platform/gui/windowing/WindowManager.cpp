@@ -353,6 +353,7 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
     entry->style = wc->style;
     entry->windowExtra = std::max(0, wc->cbWndExtra);
     entry->background = wc->hbrBackground;
+    entry->icon = wc->hIcon;
     classes[key] = std::move(entry);
     return static_cast<ATOM>(0xC000 + classes.size());
 }
@@ -380,6 +381,7 @@ BOOL GetClassInfoW(HINSTANCE, LPCWSTR name, WNDCLASSW* out) {
     out->lpfnWndProc = it->second->proc;
     out->cbWndExtra = it->second->windowExtra;
     out->hbrBackground = it->second->background;
+    out->hIcon = it->second->icon;
     out->lpszClassName = it->second->name.c_str();
     return TRUE;
 }

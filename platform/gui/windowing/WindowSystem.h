@@ -29,6 +29,7 @@ struct WindowClassEntry {
     UINT style = 0;
     int windowExtra = 0;
     HBRUSH background = nullptr;
+    HICON icon = nullptr;
     bool builtIn = false;
     // How the backend shows windows of this class, from their style.
     PeerKind (*kindOf)(DWORD style) = nullptr;
@@ -67,6 +68,8 @@ struct Window {
     bool doneButton = false;
     bool destroying = false;
     HWND menuBar = nullptr;
+    HICON smallIcon = nullptr;  // WM_SETICON
+    HICON bigIcon = nullptr;
     std::unique_ptr<ControlState> control;
     std::unique_ptr<DialogState> dialog;
     // Procedures of this window now running (Deliver calls nested in each
@@ -154,6 +157,9 @@ const Resource* FindResourceOf(HINSTANCE instance, LPCWSTR name,
     return resource;
 }
 void NotifyChanged(HWND hwnd, unsigned changes);
+// The icon a window shows: the one set with WM_SETICON (ICON_SMALL or
+// ICON_BIG), else its class's, else the other one set; nullptr when none.
+HICON WindowIcon(HWND hwnd, WPARAM which);
 HWND TopLevelOf(HWND hwnd);
 // The client area's top-left corner in screen coordinates.
 POINT ClientOrigin(const Window& window);

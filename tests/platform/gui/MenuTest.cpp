@@ -125,6 +125,25 @@ TEST_F(MenuTest, FileDialogsTakeTheScriptedAnswerAndTheDefaultExtension) {
     EXPECT_FALSE(GetOpenFileNameW(&ofn));
     EXPECT_EQ(failures.size(), 1u);
 
+    // The default extension may be given as the filter's pattern; a name
+    // that has an extension keeps it, and a pattern of every file adds none.
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = 0;
+    ofn.lpstrDefExt = u"*.rbk";
+    user().AnswerFile(u"\\My Documents\\keys");
+    ASSERT_TRUE(GetSaveFileNameW(&ofn));
+    EXPECT_EQ(std::u16string(path), u"\\My Documents\\keys.rbk");
+    EXPECT_EQ(user().fileDialogs().back().defaultExtension, u"rbk");
+    user().AnswerFile(u"\\My Documents\\keys.old");
+    ASSERT_TRUE(GetSaveFileNameW(&ofn));
+    EXPECT_EQ(std::u16string(path), u"\\My Documents\\keys.old");
+    ofn.lpstrDefExt = u"*.*";
+    user().AnswerFile(u"\\My Documents\\plain");
+    ASSERT_TRUE(GetSaveFileNameW(&ofn));
+    EXPECT_EQ(std::u16string(path), u"\\My Documents\\plain");
+    EXPECT_EQ(user().fileDialogs().back().defaultExtension, u"");
+
     WCHAR small[8] = u"";
     ofn.lpstrFile = small;
     ofn.nMaxFile = 8;
