@@ -19,6 +19,8 @@ int Dump(const Args& args);
 int Add(const Args& args);
 int Set(const Args& args);
 int DeleteRecord(const Args& args);
+// The record editor's operations on the console host (EditCommands.cpp).
+int Edit(const Args& args);
 int Hold(const Args& args);
 int SeedDemo(const Args& args);
 int Registry(const Args& args);

@@ -56,6 +56,13 @@ const std::vector<Command>& Commands() {
          "write properties into a record",
          {}},
         {"del-record", devicectl::DeleteRecord, "NAME RECORD", "delete a record", {}},
+        {"edit",
+         devicectl::Edit,
+         "NAME [--record N] [--yes] STEP...",
+         "the record editor's own operations on record N\n(1, the first, by default); a question "
+         "is\n"
+         "answered from standard input, or Yes with --yes",
+         {{"--record", true}, {"--yes", false}, {"--match-case", false}, {"--numbers", false}}},
         {"reg", devicectl::Registry, "list|get|set|delete ...", "registry keys and values", {}},
         {"beam",
          devicectl::Beam,
@@ -113,6 +120,12 @@ const std::vector<Command>& Commands() {
     return commands;
 }
 
+const char* kEditSteps =
+    "STEP (edit): set ID=VALUE, add ID:TYPE=VALUE, add-record ID:TYPE=VALUE,\n"
+    "delete-property ID, delete-record, copy ID, cut ID, paste, undo, find TEXT\n"
+    "[--match-case] [--numbers], sort N|unsorted, reload, show, first, previous,\n"
+    "next, last. VALUE is typed into the editor as a person types it.\n";
+
 const char* kTypes =
     "TYPE: INT UINT LONG ULONG FLOAT BOOLEAN DATE TEXT BINARY (binary as hex, dates as\n"
     "2026-12-08T06:18:51Z or a FILETIME count, FLOAT also nan, inf, -inf; \"ID:TEXT\" alone\n"
@@ -139,7 +152,7 @@ std::string FullUsage() {
             line += *s == '\n' ? "\n" + indent : std::string(1, *s);
         text += line + "\n";
     }
-    return text + "\n" + kTypes;
+    return text + "\n" + kTypes + kEditSteps;
 }
 
 // Every "--" argument must be one of the command's options.

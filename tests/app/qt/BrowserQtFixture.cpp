@@ -37,8 +37,12 @@ void CloseModalParts() {
         popup->close();
     if (QWidget* modal = QApplication::activeModalWidget())
         modal->close();
-    for (HWND dialog : gui::OpenDialogs())
+    // Modal dialogs end; a window with a loop of its own (the record
+    // editor) closes on Cancel.
+    for (HWND dialog : gui::OpenDialogs()) {
         EndDialog(dialog, IDCANCEL);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
 }
 
 }  // namespace
@@ -58,9 +62,19 @@ void BrowserQt::SetUp() {
     ASSERT_NE(qt_, nullptr);
     application_ = std::make_unique<appcore::ScopedApplication>();
     appcore::App().instance = testing_support::EditionResources(testing_support::Edition::Palm);
+    stallWatch_ = std::make_unique<QTimer>();
+    QObject::connect(stallWatch_.get(), &QTimer::timeout, stallWatch_.get(), [this] {
+        if (pending_ != 0 || !waiting_.isValid() || waiting_.elapsed() < kGiveUpMs)
+            return;
+        ADD_FAILURE() << "a loop waits for input that no registered action gives";
+        CloseModalParts();
+        waiting_.restart();
+    });
+    stallWatch_->start(100);
 }
 
 void BrowserQt::TearDown() {
+    stallWatch_.reset();
     watchers_.clear();
     if (IsWindow(main()))
         DestroyWindow(main());
@@ -92,7 +106,19 @@ void BrowserQt::Start() {
     Pump();
 }
 
+void BrowserQt::RunLoop(const std::function<void()>& loop) {
+    if (loopDepth_++ == 0)
+        waiting_.start();
+    loop();
+    if (--loopDepth_ == 0)
+        waiting_.invalidate();
+}
+
 void BrowserQt::Pump() {
+    RunLoop([this] { PumpOnce(); });
+}
+
+void BrowserQt::PumpOnce() {
     for (int round = 0; round < 4; ++round) {
         QCoreApplication::processEvents();
         MSG msg;
@@ -117,6 +143,8 @@ void BrowserQt::When(std::function<bool()> ready, std::function<void()> action) 
         if (ready()) {
             watcher->stop();
             --pending_;
+            if (waiting_.isValid())
+                waiting_.restart();
             action();
         } else if (since->elapsed() > kGiveUpMs) {
             watcher->stop();

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
@@ -47,8 +48,14 @@ protected:
     // as the program's loop does, accelerators first.
     void Pump();
 
+    // Runs a loop the test starts itself (an editor, a dialog) under the
+    // same watch as Pump.
+    void RunLoop(const std::function<void()>& loop);
+
     // Runs `action` once `ready` holds, from inside whatever modal loop is
-    // running then; fails the test and closes what is open after 10 s.
+    // running then; fails the test and closes what is open after 10 s. A
+    // loop that still waits 10 s after every action ran (a message box or
+    // dialog no action answers) fails the test and is closed the same way.
     void When(std::function<bool()> ready, std::function<void()> action);
     // Every registered action ran.
     bool AllActed() const { return pending_ == 0; }
@@ -76,6 +83,8 @@ protected:
     gui::qt::QtBackend* qt_ = nullptr;
 
 private:
+    void PumpOnce();
+
     testing_support::TempDevice device_;
     std::unique_ptr<appcore::ScopedShell> shell_;
     std::unique_ptr<gui::ScopedBackend> backend_;
@@ -83,6 +92,10 @@ private:
     HACCEL accelerators_ = nullptr;
     std::vector<std::unique_ptr<QTimer>> watchers_;
     int pending_ = 0;
+    // Watches the loops that run inside Pump and RunLoop.
+    std::unique_ptr<QTimer> stallWatch_;
+    QElapsedTimer waiting_;
+    int loopDepth_ = 0;
 };
 
 }  // namespace browser_qt
