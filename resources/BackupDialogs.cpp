@@ -36,7 +36,7 @@ DialogResource BackupOptions() {
         kFontPoints,
         {
             {u"STATIC", u"Backup Databases", IDC_TITLE, 0, 0, 0, 0, kTitle},
-            {u"BUTTON", u"Options", IDC_GROUP_CAPTION, 4, 16, 152, 102, kGroup},
+            {u"BUTTON", u"Options", IDC_GROUP_CAPTION, 4, 17, 152, 101, kGroup},
             {u"BUTTON", u"Selected database(s)", IDC_BACKUP_SELECTED, x, 28, width, 10,
              kRadio | WS_GROUP | WS_TABSTOP},
             {u"BUTTON", u"All databases", IDC_BACKUP_ALL, x, 28 + step, width, 10, kRadio},
@@ -52,7 +52,6 @@ DialogResource BackupOptions() {
         }};
 }
 
-// Landscape: the database choice beside the file choices.
 // Landscape: the same choices closer together, for the lower screen.
 DialogResource BackupOptionsWide() {
     DialogResource dialog = BackupOptions();
@@ -60,7 +59,7 @@ DialogResource BackupOptionsWide() {
     dialog.cy = 104;
     for (DialogItemResource& item : dialog.items) {
         if (item.id == IDC_GROUP_CAPTION)
-            item.cy = 86;
+            item.cy = 85;
         else if (item.y >= 28)
             item.y = static_cast<short>(26 + (item.y - 28) * 12 / 14);
     }

@@ -1,22 +1,25 @@
 # Backup and restore: the Backup Options dialog, the Protect Backup dialog
-# it opens, and the restore dialog with its information line.
+# it opens, the restore dialog with its information line, and the progress
+# window of a restore long enough to be seen.
 
 backup_shots() {
   local orientation=$1
-  local archive="$work/demo-$orientation.bkp"
+  local archive="$work/demo-$orientation.bkp" large="$work/large-$orientation.bkp"
   "$build/bin/tessaly" /B "$archive" /D /I /P
+  python3 "$here/screenshots/large-archive.py" "$large" 60000
   start_program "$2"
+  local done_x=$((width - 24))
 
   key ctrl+b
   expect_window "Backup Databases"
   shoot "$orientation-backup-options"
-  # "Password-protected", then Done: the password dialog opens.
-  key Tab Tab Tab space
-  tap $((width - 24)) 13
+  # Tap "Password-protected", then Done: the password dialog opens.
+  tap 22 "$3"
+  tap "$done_x" 13
   expect_window "Protect Backup"
   shoot "$orientation-protect-backup"
   # Both fields left empty and OK: back to the options, which are cancelled.
-  tap $((width - 24)) 13
+  tap "$done_x" 13
   key Escape
 
   key ctrl+t
@@ -24,11 +27,30 @@ backup_shots() {
   type_text "$archive"
   key Return
   expect_window "Restore Databases"
+  # The first database, so that the information line shows it.
+  tap 40 "$4"
   shoot "$orientation-restore"
   key Escape
 
+  key ctrl+t
+  pause 1.5
+  type_text "$large"
+  key Return
+  expect_window "Restore Databases"
+  tap 40 "$4"
+  tap "$done_x" 13
+  pause 2
+  shoot "$orientation-restore-progress"
+  # Let it finish, then put the device back as it was.
+  for _ in $(seq 100); do
+    grep -q Readings <("$build/bin/devicectl" list) 2>/dev/null && break
+    pause 0.3
+  done
+  pause 3
   stop_program
+  "$build/bin/devicectl" delete Readings >/dev/null 2>&1 || true
 }
 
-backup_shots portrait 240x320
-backup_shots landscape 320x240
+# orientation, screen, the Password-protected box's row, the first catalogue row
+backup_shots portrait 240x320 147 110
+backup_shots landscape 320x240 134 110
