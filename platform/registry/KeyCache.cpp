@@ -88,53 +88,41 @@ void KeyCache::NoteExists(device::Volume& volume, std::int64_t id) {
     }
 }
 
-const KeyCache::Children* KeyCache::ChildrenOf(device::Volume& volume, std::int64_t parent,
-                                               LONG* error) {
+template <class Map>
+const typename Map::mapped_type* KeyCache::Find(device::Volume& volume, Map& map, std::int64_t id,
+                                                SiblingLoader loadSiblings, OneLoader loadOne,
+                                                LONG* error) {
     *error = ERROR_SUCCESS;
     if (!Usable(volume))
         return nullptr;
-    auto found = children_.find(parent);
-    if (found == children_.end()) {
+    auto found = map.find(id);
+    if (found == map.end()) {
         MakeRoom();
-        auto grandparent = parentOf_.find(parent);
-        if (grandparent != parentOf_.end()) {
-            *error = LoadSiblingChildren(volume, grandparent->second, parent);
+        auto parent = parentOf_.find(id);
+        if (parent != parentOf_.end()) {
+            *error = (this->*loadSiblings)(volume, parent->second, id);
             if (*error != ERROR_SUCCESS)
                 return nullptr;
-            found = children_.find(parent);
+            found = map.find(id);
         }
-        if (found == children_.end()) {
-            *error = LoadChildren(volume, parent);
+        if (found == map.end()) {
+            *error = (this->*loadOne)(volume, id);
             if (*error != ERROR_SUCCESS)
                 return nullptr;
-            found = children_.find(parent);
+            found = map.find(id);
         }
     }
     return &found->second;
 }
 
+const KeyCache::Children* KeyCache::ChildrenOf(device::Volume& volume, std::int64_t parent,
+                                               LONG* error) {
+    return Find(volume, children_, parent, &KeyCache::LoadSiblingChildren, &KeyCache::LoadChildren,
+                error);
+}
+
 const KeyCache::Values* KeyCache::ValuesOf(device::Volume& volume, std::int64_t key, LONG* error) {
-    *error = ERROR_SUCCESS;
-    if (!Usable(volume))
-        return nullptr;
-    auto found = values_.find(key);
-    if (found == values_.end()) {
-        MakeRoom();
-        auto parent = parentOf_.find(key);
-        if (parent != parentOf_.end()) {
-            *error = LoadSiblingValues(volume, parent->second, key);
-            if (*error != ERROR_SUCCESS)
-                return nullptr;
-            found = values_.find(key);
-        }
-        if (found == values_.end()) {
-            *error = LoadValues(volume, key);
-            if (*error != ERROR_SUCCESS)
-                return nullptr;
-            found = values_.find(key);
-        }
-    }
-    return &found->second;
+    return Find(volume, values_, key, &KeyCache::LoadSiblingValues, &KeyCache::LoadValues, error);
 }
 
 std::size_t KeyCache::AddChild(Children& children, std::int64_t parent, const device::Query& query,

@@ -95,6 +95,15 @@ public:
     };
 
 private:
+    using SiblingLoader = LONG (KeyCache::*)(device::Volume&, std::int64_t, std::int64_t);
+    using OneLoader = LONG (KeyCache::*)(device::Volume&, std::int64_t);
+    // What `map` holds for `id`: when it is not there, read for the siblings
+    // of `id` from it on when its parent is known (a walk asks for them
+    // next), else for `id` alone.
+    template <class Map>
+    const typename Map::mapped_type* Find(device::Volume& volume, Map& map, std::int64_t id,
+                                          SiblingLoader loadSiblings, OneLoader loadOne,
+                                          LONG* error);
     // False while a write runs; otherwise forgets what an intervening
     // commit or another volume made stale, and true.
     bool Usable(device::Volume& volume);
