@@ -38,6 +38,10 @@ struct EditorLayout {
     const char16_t* label;
     // The label above the value pane: one line, or two where the pane is narrow.
     short labelH = 10;
+    // The number pane's info text, and whether the time picker goes below
+    // the date picker (a narrow pane) instead of beside it.
+    short infoH = 28;
+    bool stackedPickers = false;
 };
 
 DialogResource Editor(UINT id, const EditorLayout& l, const char16_t* caption) {
@@ -45,40 +49,42 @@ DialogResource Editor(UINT id, const EditorLayout& l, const char16_t* caption) {
     short vy = l.valueY;
     short vw = l.valueW;
     short half = static_cast<short>((vw - 4) / 2);
-    return {
-        id,
-        kDialog,
-        0,
-        0,
-        0,
-        l.width,
-        l.height,
-        caption,
-        kFont,
-        kFontPoints,
-        {
-            {u"STATIC", caption, IDC_TITLE, 0, 0, 0, 0, kTitle},
-            {WC_LISTVIEWW, u"", IDC_PROPERTY_LIST, l.listX, l.listY, l.listW, l.listH,
-             kPropertyList},
-            {u"BUTTON", u"Add...", IDC_ADD_PROPERTY, l.listX, l.buttonsY, 36, 13, kPush},
-            {u"BUTTON", u"Delete", IDC_DELETE_PROPERTY, static_cast<short>(l.listX + 38),
-             l.buttonsY, 36, 13, kPush},
-            {u"STATIC", u"", IDC_RECORD_COUNTER, l.counterX, static_cast<short>(l.buttonsY - 2),
-             l.counterW, 18, kCounter},
-            {u"STATIC", l.label, IDC_STATIC, vx, static_cast<short>(vy - l.labelH - 2), vw,
-             l.labelH, kLabel},
-            {u"STATIC", u"", IDC_VALUE_INFO, vx, vy, vw, 28, kInfo},
-            {u"EDIT", u"", IDC_VALUE_NUMBER, vx, static_cast<short>(vy + 30), vw, 12, kNumberField},
-            {u"EDIT", u"", IDC_VALUE_TEXT, vx, vy, vw, l.valueH, kTextField},
-            {u"BUTTON", u"True", IDC_VALUE_TRUE, static_cast<short>(vx + 4), vy, 60, 11,
-             kHiddenRadio | WS_GROUP},
-            {u"BUTTON", u"False", IDC_VALUE_FALSE, static_cast<short>(vx + 4),
-             static_cast<short>(vy + 13), 60, 11, kHiddenRadio},
-            {DATETIMEPICK_CLASSW, u"", IDC_DATE_PICKER, vx, vy, half, 13, kDatePicker},
-            {DATETIMEPICK_CLASSW, u"", IDC_TIME_PICKER, static_cast<short>(vx + half + 4), vy, half,
-             13, kTimePicker},
-            Sip(),
-        }};
+    short pickerW = l.stackedPickers ? vw : half;
+    short timeX = l.stackedPickers ? vx : static_cast<short>(vx + half + 4);
+    short timeY = l.stackedPickers ? static_cast<short>(vy + 16) : vy;
+    return {id,
+            kDialog,
+            0,
+            0,
+            0,
+            l.width,
+            l.height,
+            caption,
+            kFont,
+            kFontPoints,
+            {
+                {u"STATIC", caption, IDC_TITLE, 0, 0, 0, 0, kTitle},
+                {WC_LISTVIEWW, u"", IDC_PROPERTY_LIST, l.listX, l.listY, l.listW, l.listH,
+                 kPropertyList},
+                {u"BUTTON", u"Add...", IDC_ADD_PROPERTY, l.listX, l.buttonsY, 36, 13, kPush},
+                {u"BUTTON", u"Delete", IDC_DELETE_PROPERTY, static_cast<short>(l.listX + 38),
+                 l.buttonsY, 36, 13, kPush},
+                {u"STATIC", u"", IDC_RECORD_COUNTER, l.counterX, static_cast<short>(l.buttonsY - 2),
+                 l.counterW, 18, kCounter},
+                {u"STATIC", l.label, IDC_STATIC, vx, static_cast<short>(vy - l.labelH - 2), vw,
+                 l.labelH, kLabel},
+                {u"STATIC", u"", IDC_VALUE_INFO, vx, vy, vw, l.infoH, kInfo},
+                {u"EDIT", u"", IDC_VALUE_NUMBER, vx, static_cast<short>(vy + l.infoH + 2), vw, 12,
+                 kNumberField},
+                {u"EDIT", u"", IDC_VALUE_TEXT, vx, vy, vw, l.valueH, kTextField},
+                {u"BUTTON", u"True", IDC_VALUE_TRUE, static_cast<short>(vx + 4), vy, 60, 11,
+                 kHiddenRadio | WS_GROUP},
+                {u"BUTTON", u"False", IDC_VALUE_FALSE, static_cast<short>(vx + 4),
+                 static_cast<short>(vy + 13), 60, 11, kHiddenRadio},
+                {DATETIMEPICK_CLASSW, u"", IDC_DATE_PICKER, vx, vy, pickerW, 13, kDatePicker},
+                {DATETIMEPICK_CLASSW, u"", IDC_TIME_PICKER, timeX, timeY, pickerW, 13, kTimePicker},
+                Sip(),
+            }};
 }
 
 DialogResource EditorPortrait() {
@@ -88,12 +94,15 @@ DialogResource EditorPortrait() {
                   u"Database");
 }
 
-// Landscape: the list on the left, the pane on the right under a label of
-// two lines, everything above the menu bar of a 240-pixel-high screen.
+// Landscape: the list on the left, as wide as leaves the pane room (the
+// longest type names are shortened in its columns of a third), and the
+// pane on the right: a label of two lines, the
+// info text on five, the pickers one below the other; everything above the
+// menu bar of a 240-pixel-high screen.
 DialogResource EditorLandscape() {
     return Editor(IDD_EDITOR_WIDE,
-                  {213, 122, 2, 17, 110, 78, 98, 76, 36, 116, 39, 95, 75,
-                   u"Edit the selected property value:", 20},
+                  {213, 122, 2, 17, 134, 78, 98, 96, 40, 140, 39, 71, 75,
+                   u"Edit the selected property value:", 20, 54, true},
                   u"Database");
 }
 
