@@ -124,13 +124,14 @@ void UpdateCommandStates(EditorState& state) {
         return;
     Acting acting(state);
     HMENU menu = reinterpret_cast<HMENU>(SendMessageW(state.menuBar, SHCMBM_GETMENU, 0, 0));
-    ui::ApplyEnabling(kCommands, menu, state.menuBar);
-    if (menu != nullptr) {
-        UINT checked = state.SortOrderInUse()
-                           ? res::IDM_SORT_FIRST + static_cast<UINT>(state.sortInUse)
-                           : res::IDM_SORT_UNSORTED;
+    // Only what changed is written: on most records nothing does.
+    ui::ApplyEnabling(kCommands, menu, state.menuBar, &state.appliedStates);
+    UINT checked = state.SortOrderInUse() ? res::IDM_SORT_FIRST + static_cast<UINT>(state.sortInUse)
+                                          : res::IDM_SORT_UNSORTED;
+    if (menu != nullptr && checked != state.checkedSort) {
         CheckMenuRadioItem(menu, res::IDM_SORT_FIRST, res::IDM_SORT_UNSORTED, checked,
                            MF_BYCOMMAND);
+        state.checkedSort = checked;
     }
 }
 

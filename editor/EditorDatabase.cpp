@@ -157,6 +157,7 @@ void OnChangeTimer(EditorState& state) {
     ui::MessageByIdWith(state.window, res::IDS_MODIFIED_BY_OTHER, state.name,
                         MB_OK | MB_ICONINFORMATION);
     Reload(state);
+    UpdateCommandStates(state);
 }
 
 }  // namespace editor

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "editor/PropertyTypes.h"
 #include "editor/PropertyValue.h"
@@ -55,6 +56,28 @@ struct EditorState {
     // Set when the last save refused the pane's input or the user declined
     // the change warning: the input is still there, unsaved.
     bool refused = false;
+    // What the property list shows: the identifiers of the record's
+    // properties in record order and their sizes, so that a record of
+    // the same properties (the usual next record) only updates the sizes.
+    std::vector<CEPROPID> listedIds;
+    std::vector<unsigned> listedSizes;
+    // The command states last written to the menus and buttons (one per
+    // row of the command table) and the Sort By item last checked.
+    std::vector<signed char> appliedStates;
+    UINT checkedSort = 0;
+    // The controls the editor asks for on every record.
+    HWND list = nullptr;
+    HWND numberField = nullptr;
+    HWND textField = nullptr;
+    HWND datePicker = nullptr;
+    HWND timePicker = nullptr;
+    HWND counter = nullptr;
+    HWND deleteButton = nullptr;
+    // The local time the date pane was filled with.
+    ce::SYSTEMTIME shownTime{};
+    // The info text the number pane shows (a string id), and the counter's format.
+    UINT shownInfo = 0;
+    std::u16string counterFormat;
 
     ~EditorState() { record.Release(); }
 
@@ -103,6 +126,8 @@ WORD SelectedProperty(const EditorState& state);
 void SelectPropertyItem(EditorState& state, CEPROPID id);
 // The list's selection changed: saves the edit of the property left, shows the new one.
 void OnSelectionChanged(EditorState& state);
+// Shows the property with this index in the value pane as the one being edited.
+void ShowSelected(EditorState& state, WORD index);
 
 // ---- The value pane (ValuePane.cpp) ----
 void HideValueControls(EditorState& state);

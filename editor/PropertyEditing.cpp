@@ -85,8 +85,7 @@ HWND FocusedField(const EditorState& state) {
     HWND focus = GetFocus();
     if (focus == nullptr)
         return nullptr;
-    if (focus == GetDlgItem(state.window, res::IDC_VALUE_TEXT) ||
-        focus == GetDlgItem(state.window, res::IDC_VALUE_NUMBER))
+    if (focus == state.textField || focus == state.numberField)
         return focus;
     return nullptr;
 }

@@ -26,7 +26,7 @@ bool sortAscending = false;
 WNDPROC listProcedure = nullptr;
 
 HWND List(const EditorState& state) {
-    return GetDlgItem(state.window, res::IDC_PROPERTY_LIST);
+    return state.list;
 }
 
 // The header's owner-drawn items carry the sort mark of the editor's order.
@@ -65,11 +65,82 @@ int ItemOfProperty(HWND list, WORD index) {
 }
 
 void ShowCounter(EditorState& state) {
+    if (state.counterFormat.empty())
+        state.counterFormat = ui::LoadText(res::IDS_RECORD_COUNTER);
     std::u16string counter = FormatWide(
-        ui::LoadText(res::IDS_RECORD_COUNTER),
+        state.counterFormat,
         {static_cast<unsigned>(state.position + 1), static_cast<unsigned>(state.info.wNumRecords)});
-    SetDlgItemTextW(state.window, res::IDC_RECORD_COUNTER, counter.c_str());
-    InvalidateRect(GetDlgItem(state.window, res::IDC_RECORD_COUNTER), nullptr, TRUE);
+    SetWindowTextW(state.counter, counter.c_str());
+    InvalidateRect(state.counter, nullptr, TRUE);
+}
+
+// Whether the record read has the very properties the list shows, in the
+// same order: then every item still stands for the same property.
+bool ListsSameProperties(const EditorState& state, HWND list) {
+    if (state.recordId == 0 || state.listedIds.size() != state.record.count ||
+        ListView_GetItemCount(list) == 0)
+        return false;
+    for (WORD i = 0; i < state.record.count; ++i) {
+        if (state.record.props()[i].propid != state.listedIds[i])
+            return false;
+    }
+    return true;
+}
+
+// Notes what the list shows now.
+void NoteListed(EditorState& state) {
+    state.listedIds.clear();
+    state.listedSizes.clear();
+    if (state.recordId == 0)
+        return;
+    for (WORD i = 0; i < state.record.count; ++i) {
+        state.listedIds.push_back(state.record.props()[i].propid);
+        state.listedSizes.push_back(SizeOf(state.record.props()[i]).value_or(0));
+    }
+}
+
+// A record of the same properties: the items stay where they are and only
+// a changed size is written (and sorted, when the list goes by size); the
+// item at the same place, or the one of `select`, is shown again.
+void RefreshListedItems(EditorState& state, HWND list, std::optional<CEPROPID> select) {
+    bool resort = false;
+    for (WORD i = 0; i < state.record.count; ++i) {
+        // Only texts and binary values differ in size from record to record.
+        const CEPROPVAL& property = state.record.props()[i];
+        WORD type = TypeFromPropID(property.propid);
+        if (type != CEVT_LPWSTR && type != CEVT_BLOB)
+            continue;
+        unsigned size = SizeOf(property).value_or(0);
+        if (size == state.listedSizes[i])
+            continue;
+        state.listedSizes[i] = size;
+        int item = ItemOfProperty(list, i);
+        if (item >= 0)
+            ListView_SetItemText(list, item, 1, SizeText(property).c_str());
+        resort = resort || sortKey == app::kCompareSizes;
+    }
+    // As after a refill: the item at the place selected before, unless a
+    // property is asked for.
+    int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    int position = std::max(0, selected);
+    if (resort)
+        SortPropertyList(state);
+    if (select) {
+        for (WORD i = 0; i < state.record.count; ++i) {
+            int item = state.record.props()[i].propid == *select ? ItemOfProperty(list, i) : -1;
+            if (item >= 0)
+                position = item;
+        }
+    }
+    if (resort || select)
+        selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    state.editedProperty = kNoProperty;
+    if (position == selected) {
+        // Still selected: no notification comes, so the pane is filled here.
+        ShowSelected(state, static_cast<WORD>(ItemData(list, position)));
+    } else {
+        SelectItem(list, position);
+    }
 }
 
 }  // namespace
@@ -131,9 +202,14 @@ void OnColumnClick(EditorState& state, int column) {
 }
 
 void FillPropertyList(EditorState& state, std::optional<CEPROPID> select) {
-    HideValueControls(state);
     HWND list = List(state);
     state.recordId = state.database->ReadRecord(state.record);
+    if (ListsSameProperties(state, list)) {
+        RefreshListedItems(state, list, select);
+        ShowCounter(state);
+        return;
+    }
+    HideValueControls(state);
     int position = std::max(0, ListView_GetNextItem(list, -1, LVNI_SELECTED));
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     state.editedProperty = kNoProperty;
@@ -162,6 +238,7 @@ void FillPropertyList(EditorState& state, std::optional<CEPROPID> select) {
             ++inserted;
         }
     }
+    NoteListed(state);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     int count = ListView_GetItemCount(list);
@@ -180,7 +257,7 @@ void FillPropertyList(EditorState& state, std::optional<CEPROPID> select) {
             SelectItem(list, std::min(position, count - 1));
     }
     if (count == 0)
-        EnableWindow(GetDlgItem(state.window, res::IDC_DELETE_PROPERTY), FALSE);
+        EnableWindow(state.deleteButton, FALSE);
     ShowCounter(state);
 }
 
@@ -210,7 +287,7 @@ void SelectPropertyItem(EditorState& state, CEPROPID id) {
 void OnSelectionChanged(EditorState& state) {
     WORD index = SelectedProperty(state);
     if (state.Property(index) == nullptr) {
-        EnableWindow(GetDlgItem(state.window, res::IDC_DELETE_PROPERTY), FALSE);
+        EnableWindow(state.deleteButton, FALSE);
         return;
     }
     if (index == state.editedProperty)
@@ -234,10 +311,18 @@ void OnSelectionChanged(EditorState& state) {
             return;
         }
     }
-    ShowValue(state, index);
-    EnableWindow(GetDlgItem(state.window, res::IDC_DELETE_PROPERTY), TRUE);
-    state.editedProperty = index;
+    ShowSelected(state, index);
     UpdateCommandStates(state);
+}
+
+void ShowSelected(EditorState& state, WORD index) {
+    if (state.Property(index) == nullptr) {
+        EnableWindow(state.deleteButton, FALSE);
+        return;
+    }
+    ShowValue(state, index);
+    EnableWindow(state.deleteButton, TRUE);
+    state.editedProperty = index;
 }
 
 }  // namespace editor

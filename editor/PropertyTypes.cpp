@@ -32,32 +32,37 @@ const PropertyType* FindType(WORD code) {
     return nullptr;
 }
 
-std::u16string SizeText(const CEPROPVAL& value) {
+std::optional<unsigned> SizeOf(const CEPROPVAL& value) {
     switch (TypeFromPropID(value.propid)) {
         case CEVT_I2:
         case CEVT_UI2:
-            return u"2";
+            return 2;
         case CEVT_I4:
         case CEVT_UI4:
-            return u"4";
+            return 4;
         case CEVT_R8:
         case CEVT_FILETIME:
-            return u"8";
+            return 8;
         case CEVT_BOOL:
-            return u"1";
+            return 1;
         case CEVT_LPWSTR: {
             unsigned length = 0;
             if (value.val.lpwstr != nullptr) {
                 while (value.val.lpwstr[length] != 0)
                     ++length;
             }
-            return FormatWide(u"%u", {length});
+            return length;
         }
         case CEVT_BLOB:
-            return FormatWide(u"%u", {static_cast<unsigned>(value.val.blob.dwCount)});
+            return static_cast<unsigned>(value.val.blob.dwCount);
         default:
-            return {};
+            return std::nullopt;
     }
+}
+
+std::u16string SizeText(const CEPROPVAL& value) {
+    std::optional<unsigned> size = SizeOf(value);
+    return size ? FormatWide(u"%u", {*size}) : std::u16string();
 }
 
 std::u16string NumberText(const CEPROPVAL& value) {

@@ -2,6 +2,7 @@
 // The nine property types the editor knows, by type code: the texts of the
 // property list, the Sort By items, the value pane and Find.
 
+#include <optional>
 #include <string>
 
 #include "platform/core/Types.h"
@@ -33,7 +34,9 @@ inline WORD NumberOf(CEPROPID id) {
 }
 
 // The Size column: the fixed size, the text's length in characters ("0"
-// when absent) or the byte count.
+// when absent) or the byte count; nothing (an empty text) for a type the
+// editor does not know.
+std::optional<unsigned> SizeOf(const CEPROPVAL& value);
 std::u16string SizeText(const CEPROPVAL& value);
 // The number field's text of a number type ("%d", "%u", "%ld", "%lu", or
 // the float with five decimals); empty for other types.

@@ -62,6 +62,13 @@ void Initialise(HWND dialog, EditorState& state) {
     SetWindowLongW(dialog, DWL_USER, reinterpret_cast<LONG_PTR>(&state));
     ui::InitDialogFrame(dialog, true, true);
     state.menuBar = CreateEditorMenuBar(dialog);
+    state.list = GetDlgItem(dialog, res::IDC_PROPERTY_LIST);
+    state.numberField = GetDlgItem(dialog, res::IDC_VALUE_NUMBER);
+    state.textField = GetDlgItem(dialog, res::IDC_VALUE_TEXT);
+    state.datePicker = GetDlgItem(dialog, res::IDC_DATE_PICKER);
+    state.timePicker = GetDlgItem(dialog, res::IDC_TIME_PICKER);
+    state.counter = GetDlgItem(dialog, res::IDC_RECORD_COUNTER);
+    state.deleteButton = GetDlgItem(dialog, res::IDC_DELETE_PROPERTY);
     SetTitle(state);
     SetUpPropertyList(state);
     SendDlgItemMessageW(dialog, res::IDC_VALUE_NUMBER, EM_LIMITTEXT, 30, 0);

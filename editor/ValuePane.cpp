@@ -61,11 +61,11 @@ std::u16string FieldText(HWND dialog, UINT id) {
 }
 
 // The date from the date picker and the time of day from the time picker.
-SYSTEMTIME PickedTime(HWND dialog) {
+SYSTEMTIME PickedTime(const EditorState& state) {
     SYSTEMTIME date{};
     SYSTEMTIME time{};
-    DateTime_GetSystemtime(GetDlgItem(dialog, res::IDC_DATE_PICKER), &date);
-    DateTime_GetSystemtime(GetDlgItem(dialog, res::IDC_TIME_PICKER), &time);
+    DateTime_GetSystemtime(state.datePicker, &date);
+    DateTime_GetSystemtime(state.timePicker, &time);
     date.wHour = time.wHour;
     date.wMinute = time.wMinute;
     date.wSecond = time.wSecond;
@@ -96,9 +96,10 @@ std::optional<PropertyValue> TakeNewValue(EditorState& state, const CEPROPVAL& s
             return value;
         }
         case CEVT_FILETIME: {
-            SYSTEMTIME picked = PickedTime(dialog);
-            store::DateTime shown = store::DateTime::FromFileTime(stored.val.filetime);
-            if (!store::DateTime(picked).Differs(shown))
+            // The pickers were filled from the stored value: unchanged, they
+            // still hold what was put in.
+            SYSTEMTIME picked = PickedTime(state);
+            if (!store::DateTime(picked).Differs(store::DateTime(state.shownTime)))
                 return std::nullopt;
             FILETIME local{};
             if (!SystemTimeToFileTime(&picked, &local) ||
@@ -152,11 +153,15 @@ void ShowValue(EditorState& state, WORD index) {
     if (type->pane != state.shownPane)
         ShowControlsOf(dialog, type->pane);
     appcore::ScopedValue<bool> showing(state.showing, true);
-    HWND number = GetDlgItem(dialog, res::IDC_VALUE_NUMBER);
-    HWND text = GetDlgItem(dialog, res::IDC_VALUE_TEXT);
+    HWND number = state.numberField;
+    HWND text = state.textField;
     switch (type->pane) {
         case Pane::Number: {
-            SetDlgItemTextW(dialog, res::IDC_VALUE_INFO, ui::LoadText(type->infoString).c_str());
+            if (state.shownInfo != type->infoString) {
+                SetDlgItemTextW(dialog, res::IDC_VALUE_INFO,
+                                ui::LoadText(type->infoString).c_str());
+                state.shownInfo = type->infoString;
+            }
             SetWindowTextW(number, NumberText(*property).c_str());
             SendMessageW(number, EM_SETMODIFY, FALSE, 0);
             SendMessageW(number, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -177,8 +182,9 @@ void ShowValue(EditorState& state, WORD index) {
             break;
         case Pane::Date: {
             SYSTEMTIME local = store::DateTime::FromFileTime(property->val.filetime).time();
-            DateTime_SetSystemtime(GetDlgItem(dialog, res::IDC_DATE_PICKER), GDT_VALID, &local);
-            DateTime_SetSystemtime(GetDlgItem(dialog, res::IDC_TIME_PICKER), GDT_VALID, &local);
+            state.shownTime = local;
+            DateTime_SetSystemtime(state.datePicker, GDT_VALID, &local);
+            DateTime_SetSystemtime(state.timePicker, GDT_VALID, &local);
             break;
         }
         case Pane::None:

@@ -36,6 +36,12 @@ struct EditorLayout {
     short buttonsY, counterX, counterW;
     short valueX, valueY, valueW, valueH;
     const char16_t* label;
+    // The label above the value pane: one line, or two where the pane is narrow.
+    short labelH = 10;
+    // The number pane's info text, and whether the time picker goes below
+    // the date picker (a narrow pane) instead of beside it.
+    short infoH = 28;
+    bool stackedPickers = false;
 };
 
 DialogResource Editor(UINT id, const EditorLayout& l, const char16_t* caption) {
@@ -43,39 +49,42 @@ DialogResource Editor(UINT id, const EditorLayout& l, const char16_t* caption) {
     short vy = l.valueY;
     short vw = l.valueW;
     short half = static_cast<short>((vw - 4) / 2);
-    return {
-        id,
-        kDialog,
-        0,
-        0,
-        0,
-        l.width,
-        l.height,
-        caption,
-        kFont,
-        kFontPoints,
-        {
-            {u"STATIC", caption, IDC_TITLE, 0, 0, 0, 0, kTitle},
-            {WC_LISTVIEWW, u"", IDC_PROPERTY_LIST, l.listX, l.listY, l.listW, l.listH,
-             kPropertyList},
-            {u"BUTTON", u"Add...", IDC_ADD_PROPERTY, l.listX, l.buttonsY, 36, 13, kPush},
-            {u"BUTTON", u"Delete", IDC_DELETE_PROPERTY, static_cast<short>(l.listX + 38),
-             l.buttonsY, 36, 13, kPush},
-            {u"STATIC", u"", IDC_RECORD_COUNTER, l.counterX, static_cast<short>(l.buttonsY - 2),
-             l.counterW, 18, kCounter},
-            {u"STATIC", l.label, IDC_STATIC, vx, static_cast<short>(vy - 12), vw, 10, kLabel},
-            {u"STATIC", u"", IDC_VALUE_INFO, vx, vy, vw, 28, kInfo},
-            {u"EDIT", u"", IDC_VALUE_NUMBER, vx, static_cast<short>(vy + 30), vw, 12, kNumberField},
-            {u"EDIT", u"", IDC_VALUE_TEXT, vx, vy, vw, l.valueH, kTextField},
-            {u"BUTTON", u"True", IDC_VALUE_TRUE, static_cast<short>(vx + 4), vy, 60, 11,
-             kHiddenRadio | WS_GROUP},
-            {u"BUTTON", u"False", IDC_VALUE_FALSE, static_cast<short>(vx + 4),
-             static_cast<short>(vy + 13), 60, 11, kHiddenRadio},
-            {DATETIMEPICK_CLASSW, u"", IDC_DATE_PICKER, vx, vy, half, 13, kDatePicker},
-            {DATETIMEPICK_CLASSW, u"", IDC_TIME_PICKER, static_cast<short>(vx + half + 4), vy, half,
-             13, kTimePicker},
-            Sip(),
-        }};
+    short pickerW = l.stackedPickers ? vw : half;
+    short timeX = l.stackedPickers ? vx : static_cast<short>(vx + half + 4);
+    short timeY = l.stackedPickers ? static_cast<short>(vy + 16) : vy;
+    return {id,
+            kDialog,
+            0,
+            0,
+            0,
+            l.width,
+            l.height,
+            caption,
+            kFont,
+            kFontPoints,
+            {
+                {u"STATIC", caption, IDC_TITLE, 0, 0, 0, 0, kTitle},
+                {WC_LISTVIEWW, u"", IDC_PROPERTY_LIST, l.listX, l.listY, l.listW, l.listH,
+                 kPropertyList},
+                {u"BUTTON", u"Add...", IDC_ADD_PROPERTY, l.listX, l.buttonsY, 36, 13, kPush},
+                {u"BUTTON", u"Delete", IDC_DELETE_PROPERTY, static_cast<short>(l.listX + 38),
+                 l.buttonsY, 36, 13, kPush},
+                {u"STATIC", u"", IDC_RECORD_COUNTER, l.counterX, static_cast<short>(l.buttonsY - 2),
+                 l.counterW, 18, kCounter},
+                {u"STATIC", l.label, IDC_STATIC, vx, static_cast<short>(vy - l.labelH - 2), vw,
+                 l.labelH, kLabel},
+                {u"STATIC", u"", IDC_VALUE_INFO, vx, vy, vw, l.infoH, kInfo},
+                {u"EDIT", u"", IDC_VALUE_NUMBER, vx, static_cast<short>(vy + l.infoH + 2), vw, 12,
+                 kNumberField},
+                {u"EDIT", u"", IDC_VALUE_TEXT, vx, vy, vw, l.valueH, kTextField},
+                {u"BUTTON", u"True", IDC_VALUE_TRUE, static_cast<short>(vx + 4), vy, 60, 11,
+                 kHiddenRadio | WS_GROUP},
+                {u"BUTTON", u"False", IDC_VALUE_FALSE, static_cast<short>(vx + 4),
+                 static_cast<short>(vy + 13), 60, 11, kHiddenRadio},
+                {DATETIMEPICK_CLASSW, u"", IDC_DATE_PICKER, vx, vy, pickerW, 13, kDatePicker},
+                {DATETIMEPICK_CLASSW, u"", IDC_TIME_PICKER, timeX, timeY, pickerW, 13, kTimePicker},
+                Sip(),
+            }};
 }
 
 DialogResource EditorPortrait() {
@@ -85,10 +94,15 @@ DialogResource EditorPortrait() {
                   u"Database");
 }
 
+// Landscape: the list on the left, as wide as leaves the pane room (the
+// longest type names are shortened in its columns of a third), and the
+// pane on the right: a label of two lines, the
+// info text on five, the pickers one below the other; everything above the
+// menu bar of a 240-pixel-high screen.
 DialogResource EditorLandscape() {
     return Editor(IDD_EDITOR_WIDE,
-                  {213, 122, 2, 17, 110, 84, 104, 76, 36, 116, 29, 95, 88,
-                   u"Edit the selected property value:"},
+                  {213, 122, 2, 17, 134, 78, 98, 96, 40, 140, 39, 71, 75,
+                   u"Edit the selected property value:", 20, 54, true},
                   u"Database");
 }
 
@@ -127,19 +141,25 @@ DialogResource Find() {
 }
 
 // A wizard page: its title, its own controls, and Back/Finish (value pages)
-// or Cancel/Next (the first page).
+// or Cancel/Next (the first page). One page serves both orientations, so it
+// is no higher than a landscape screen holds above its menu bar.
+constexpr short kPageButtonsY = 98;
+
 DialogResource Page(UINT id, const char16_t* title, std::vector<DialogItemResource> controls,
                     bool first) {
-    DialogResource page{id, kDialog, 0, 0, 0, 160, 126, title, kFont, kFontPoints, {}};
+    DialogResource page{id, kDialog, 0, 0, 0, 160, 114, title, kFont, kFontPoints, {}};
     page.items.push_back({u"STATIC", title, IDC_TITLE, 0, 0, 0, 0, kTitle});
     for (DialogItemResource& item : controls)
         page.items.push_back(item);
     if (first) {
-        page.items.push_back({u"BUTTON", u"Cancel", IDCANCEL, 50, 108, 50, 14, kPush});
-        page.items.push_back({u"BUTTON", u"Next >>", IDC_WIZARD_NEXT, 104, 108, 50, 14, kDefPush});
+        page.items.push_back({u"BUTTON", u"Cancel", IDCANCEL, 50, kPageButtonsY, 50, 14, kPush});
+        page.items.push_back(
+            {u"BUTTON", u"Next >>", IDC_WIZARD_NEXT, 104, kPageButtonsY, 50, 14, kDefPush});
     } else {
-        page.items.push_back({u"BUTTON", u"<< Back", IDC_WIZARD_BACK, 50, 108, 50, 14, kPush});
-        page.items.push_back({u"BUTTON", u"Finish", IDC_WIZARD_FINISH, 104, 108, 50, 14, kDefPush});
+        page.items.push_back(
+            {u"BUTTON", u"<< Back", IDC_WIZARD_BACK, 50, kPageButtonsY, 50, 14, kPush});
+        page.items.push_back(
+            {u"BUTTON", u"Finish", IDC_WIZARD_FINISH, 104, kPageButtonsY, 50, 14, kDefPush});
     }
     page.items.push_back(Sip());
     return page;
@@ -151,11 +171,11 @@ constexpr DWORD kVisibleTime = kTimePicker | WS_VISIBLE;
 void AddWizardPages(ce::ResourceModule& module) {
     module.AddDialog(Page(IDD_WIZARD_TYPE, u"Add Property Wizard",
                           {
-                              {u"STATIC", u"Property Type:", IDC_STATIC, 6, 20, 70, 10, kLabel},
-                              {WC_LISTVIEWW, u"", IDC_PROPERTY_TYPE, 6, 31, 70, 74, kTypeList},
-                              {u"STATIC", u"Property ID:", IDC_STATIC, 82, 20, 72, 10, kLabel},
-                              {u"EDIT", u"", IDC_PROPERTY_ID, 82, 31, 72, 12, kEdit},
-                              {u"BUTTON", u"Create a new record", IDC_NEW_RECORD, 82, 50, 72, 20,
+                              {u"STATIC", u"Property Type:", IDC_STATIC, 6, 20, 60, 10, kLabel},
+                              {WC_LISTVIEWW, u"", IDC_PROPERTY_TYPE, 6, 31, 60, 62, kTypeList},
+                              {u"STATIC", u"Property ID:", IDC_STATIC, 70, 20, 84, 10, kLabel},
+                              {u"EDIT", u"", IDC_PROPERTY_ID, 70, 31, 84, 12, kEdit},
+                              {u"BUTTON", u"Create a new record", IDC_NEW_RECORD, 70, 50, 84, 20,
                                kCheck | BS_MULTILINE},
                           },
                           true));
@@ -178,7 +198,7 @@ void AddWizardPages(ce::ResourceModule& module) {
     module.AddDialog(
         Page(IDD_WIZARD_TEXT, u"Initial Text Property Value",
              {
-                 {u"EDIT", u"", IDC_VALUE_TEXT, 6, 22, 148, 80, kTextField | WS_VISIBLE},
+                 {u"EDIT", u"", IDC_VALUE_TEXT, 6, 22, 148, 70, kTextField | WS_VISIBLE},
              },
              false));
     module.AddDialog(Page(

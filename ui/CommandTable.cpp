@@ -26,11 +26,20 @@ bool CarryOut(CommandTable table, ce::UINT id) {
     return true;
 }
 
-void ApplyEnabling(CommandTable table, ce::HMENU menu, ce::HWND menuBar) {
-    for (const CommandRow& row : table) {
+void ApplyEnabling(CommandTable table, ce::HMENU menu, ce::HWND menuBar,
+                   std::vector<signed char>* applied) {
+    if (applied != nullptr && applied->size() != table.size())
+        applied->assign(table.size(), -1);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const CommandRow& row = table[i];
         if (row.enabled == nullptr)
             continue;
         bool on = row.enabled();
+        if (applied != nullptr) {
+            if ((*applied)[i] == (on ? 1 : 0))
+                continue;
+            (*applied)[i] = on ? 1 : 0;
+        }
         if (menu != nullptr)
             ce::EnableMenuItem(menu, row.id,
                                ce::MF_BYCOMMAND | (on ? ce::MF_ENABLED : ce::MF_GRAYED));

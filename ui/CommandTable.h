@@ -5,6 +5,7 @@
 // command is a new row (and its handler).
 
 #include <span>
+#include <vector>
 
 #include "platform/gui/WinTypes.h"
 
@@ -33,7 +34,10 @@ bool CarryOut(CommandTable table, ce::UINT id);
 // Enables or greys every row that has a rule: its item in `menu` and its
 // button on the shell menu bar `menuBar` (either may be null; commands that
 // are not in them are passed over).
-void ApplyEnabling(CommandTable table, ce::HMENU menu, ce::HWND menuBar);
+// With `applied` (one entry per row, kept by the caller between calls), only
+// the rows whose state differs from what was applied last are written.
+void ApplyEnabling(CommandTable table, ce::HMENU menu, ce::HWND menuBar,
+                   std::vector<signed char>* applied = nullptr);
 
 // Says "This command is not available yet."
 void NotAvailableYet();

@@ -72,20 +72,7 @@ protected:
     int ScreenDpi() const override { return GetParam().dpi; }
 };
 
-// Templates that still reach into the top strip or under the menu bar once
-// laid out with real fonts: the Add Property pages on a wide screen (and the
-// last page anywhere) and the editor's wide window. They are to be laid out
-// again; until then the test says so instead of passing them.
-bool StillToBeLaidOut(const testing_support::DialogOnScreen& layout) {
-    UINT id = layout.dialog.id;
-    bool wide = layout.width > layout.height;
-    return (id >= 184 && id <= 187 && wide) || id == 188 || (id == 192);
-}
-
 TEST_P(DialogLayoutQt, EveryControlShowsItsWholeTextOnTheScreen) {
-    if (StillToBeLaidOut(GetParam()))
-        GTEST_SKIP() << "template " << GetParam().dialog.id << " is still to be laid out for "
-                     << GetParam().screen << " at " << GetParam().dpi << " dpi";
     appcore::Application& application = appcore::App();
     application.settings = std::make_unique<appcore::Settings>();
     application.highResolution = GetDeviceCaps(nullptr, LOGPIXELSX) > 150;

@@ -16,6 +16,7 @@
 
 #include "editor/RecordEditor.h"
 #include "platform/core/Handles.h"
+#include "platform/core/Text.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/objectstore/ObjectStore.h"
 #include "resources/EditorIds.h"
@@ -186,5 +187,58 @@ TEST_F(EditorQt, ATapOpensTheEditorWhosePanesAreRealWidgetsAndTypedValuesAreSave
     EXPECT_NE(json.find("{\"id\":5,\"type\":\"BINARY\",\"value\":\"010203\"}"), std::string::npos)
         << json;
 }
+
+// Each value pane, shown in turn, lies inside the editor's client area and
+// shows its whole text: the layout test sees only the controls a template
+// shows at first, and the value controls start hidden.
+class EditorPanesQt : public EditorQt, public ::testing::WithParamInterface<const char*> {
+protected:
+    const char* ScreenSize() const override { return GetParam(); }
+};
+
+TEST_P(EditorPanesQt, EveryValuePaneFitsTheWindowAndShowsItsWholeText) {
+    MakeRecord();
+    Start();
+    std::vector<std::string> problems;
+    When(
+        [] { return editor::CurrentEditorWindow() != nullptr; },
+        [&, this] {
+            HWND editor = editor::CurrentEditorWindow();
+            QWidget* client = WidgetOf(editor);
+            RECT inside{};
+            GetClientRect(editor, &inside);
+            QRect room(QPoint(0, 0), QSize(inside.right, inside.bottom));
+            for (const char16_t* type : {u"DATE", u"TEXT", u"LONG", u"BOOLEAN", u"BINARY"}) {
+                SelectRow(editor, type);
+                for (UINT id : {res::IDC_VALUE_INFO, res::IDC_VALUE_NUMBER, res::IDC_VALUE_TEXT,
+                                res::IDC_VALUE_TRUE, res::IDC_VALUE_FALSE, res::IDC_DATE_PICKER,
+                                res::IDC_TIME_PICKER}) {
+                    QWidget* widget = Shown<QWidget>(editor, id);
+                    if (widget == nullptr)
+                        continue;
+                    QRect area(widget->mapTo(client, QPoint(0, 0)), widget->size());
+                    std::string what = WideToUtf8(type) + " pane, control " + std::to_string(id);
+                    if (!room.contains(area))
+                        problems.push_back(what + " leaves the window");
+                    if (auto* label = qobject_cast<QLabel*>(widget);
+                        label != nullptr && label->heightForWidth(label->width()) > label->height())
+                        problems.push_back(what + " cuts its text");
+                    if (auto* date = qobject_cast<QDateTimeEdit*>(widget);
+                        date != nullptr && date->sizeHint().width() > date->width())
+                        problems.push_back(what + " is narrower than its date or time");
+                }
+            }
+            SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+        });
+    QTest::mouseClick(WidgetOf(list()), Qt::LeftButton, {}, RowPoint(RowOf(u"Panes")));
+    Pump();
+    EXPECT_TRUE(AllActed());
+    EXPECT_TRUE(problems.empty()) << ::testing::PrintToString(problems);
+}
+
+INSTANTIATE_TEST_SUITE_P(PortraitAndLandscape, EditorPanesQt,
+                         ::testing::Values("240x320", "320x240"), [](const auto& info) {
+                             return std::string(info.param) == "240x320" ? "Portrait" : "Landscape";
+                         });
 
 }  // namespace
