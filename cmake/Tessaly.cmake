@@ -66,3 +66,20 @@ endfunction()
 
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 include(GoogleTest)
+
+# tessaly_embed_bitmaps(<output.cpp> FUNCTION <name> NAMESPACE <ns> HEADER <header> FILES <png>...)
+# writes a source whose function adds the PNG files to a resource module,
+# each numbered by the number its file name starts with.
+function(tessaly_embed_bitmaps output)
+  cmake_parse_arguments(EMBED "" "FUNCTION;NAMESPACE;HEADER" "FILES" ${ARGN})
+  list(TRANSFORM EMBED_FILES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE paths)
+  string(REPLACE ";" "|" argument "${paths}")
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} "-DINPUTS=${argument}"
+            -DFUNCTION=${EMBED_FUNCTION} -DNAMESPACE=${EMBED_NAMESPACE} -DHEADER=${EMBED_HEADER}
+            -P ${PROJECT_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+    DEPENDS ${paths} ${PROJECT_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+    COMMENT "Embedding bitmaps for ${EMBED_FUNCTION}"
+    VERBATIM)
+endfunction()
