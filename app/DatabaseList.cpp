@@ -9,6 +9,7 @@
 #include "app/HeaderDrawing.h"
 #include "app/ListSorting.h"
 #include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Handles.h"
 #include "platform/core/LastError.h"
@@ -38,10 +39,18 @@ HWND List() {
     return App().list;
 }
 
-// The column weights in sixteenths of a width.
-constexpr int kColumnWeights[] = {7, 4, 4};
-constexpr UINT kColumnTitles[] = {res::IDS_COLUMN_NAME, res::IDS_COLUMN_SIZE,
-                                  res::IDS_COLUMN_MODIFIED};
+std::span<const ListColumn> Columns() {
+    return Shell().DatabaseListColumns();
+}
+
+int ColumnShowing(ListColumnContent content) {
+    std::span<const ListColumn> columns = Columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].content == content)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
 
 DWORD ViewOf(DWORD style) {
     switch (style) {
@@ -59,8 +68,19 @@ DWORD ViewOf(DWORD style) {
 void SetRowTexts(int row, const CEDBASEINFO& info) {
     std::u16string size = store::SizeText(static_cast<std::int32_t>(info.dwSize));
     ListView_SetItemText(List(), row, kSizeColumn, size.c_str());
+    if (int type = ColumnShowing(ListColumnContent::Type); type >= 0) {
+        bool system = info.szDbaseName[0] == u'\\';
+        std::u16string text = ui::LoadText(system ? res::IDS_TYPE_SYSTEM : res::IDS_TYPE_DATABASE);
+        ListView_SetItemText(List(), row, type, text.c_str());
+    }
     store::DateTime date = store::DateTime::FromFileTime(info.ftLastModified);
-    ListView_SetItemText(List(), row, kDateColumn, date.ShortDate());
+    std::u16string when = date.ShortDate();
+    if (Columns()[static_cast<std::size_t>(DateColumn())].content ==
+        ListColumnContent::ModifiedDateAndTime) {
+        when += u' ';
+        when += date.TimeText(false);
+    }
+    ListView_SetItemText(List(), row, DateColumn(), when.c_str());
 }
 
 void SetRowIcon(int row, int icon) {
@@ -108,7 +128,7 @@ HIMAGELIST LoadImages(UINT bitmap, int width, COLORREF transparent) {
 }
 
 void OpenContextMenu(POINT point) {
-    HMENU menu = LoadMenuW(App().instance, MAKEINTRESOURCE(res::IDR_LIST_MENU));
+    HMENU menu = LoadMenuW(App().instance, MAKEINTRESOURCE(Shell().ListMenuId()));
     if (menu == nullptr)
         return;
     ClientToScreen(List(), &point);
@@ -176,7 +196,7 @@ int NeededWidth(int column) {
     // The header draws a blank before its text and two after, past the mark.
     int blank = ListView_GetStringWidth(list, u" ");
     int mark = App().highResolution ? 20 : 10;
-    std::u16string title = ui::LoadText(kColumnTitles[column]);
+    std::u16string title = ui::LoadText(Columns()[static_cast<std::size_t>(column)].title);
     int needed = 2 + mark + 2 + 3 * blank + ListView_GetStringWidth(list, title.c_str()) + 2;
     // A cell keeps 6 pixels free on either side.
     WCHAR text[64];
@@ -262,6 +282,11 @@ bool NothingSaved() {
 
 }  // namespace
 
+int DateColumn() {
+    int date = ColumnShowing(ListColumnContent::ModifiedDateAndTime);
+    return date >= 0 ? date : ColumnShowing(ListColumnContent::ModifiedDate);
+}
+
 int RowIcon(const WCHAR* name, const CEDBASEINFO& info) {
     if (name[0] == u'\\')
         return kIconSystem;
@@ -307,12 +332,14 @@ bool CreateList(HWND mainWindow) {
     Header_SetImageList(header, application.headerImages);
 
     int unit = GetSystemMetrics(SM_CXSCREEN) / 16;
-    for (int column = 0; column < 3; ++column) {
-        std::u16string title = ui::LoadText(kColumnTitles[column]);
+    std::span<const ListColumn> columns = Columns();
+    for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
+        const ListColumn& shown = columns[static_cast<std::size_t>(column)];
+        std::u16string title = ui::LoadText(shown.title);
         LVCOLUMNW c{};
         c.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         c.fmt = LVCFMT_LEFT;
-        c.cx = unit * kColumnWeights[column];
+        c.cx = unit * shown.weight;
         c.pszText = title.data();
         c.iSubItem = column;
         ListView_InsertColumn(list, column, &c);
@@ -338,13 +365,15 @@ void SetColumnWidths(int width) {
     if (ListView_GetItemCount(list) > ListView_GetCountPerPage(list))
         width -= GetSystemMetrics(SM_CXVSCROLL);
     int unit = width / 16;
-    int size = NeededWidth(kSizeColumn);
-    int date = NeededWidth(kDateColumn);
     // The name takes the rest, and keeps a share of its own however wide the others are.
-    int name = std::max(width - size - date, unit * 5);
-    ListView_SetColumnWidth(list, kNameColumn, name);
-    ListView_SetColumnWidth(list, kSizeColumn, size);
-    ListView_SetColumnWidth(list, kDateColumn, date);
+    int others = 0;
+    int count = static_cast<int>(Columns().size());
+    for (int column = kNameColumn + 1; column < count; ++column) {
+        int needed = NeededWidth(column);
+        ListView_SetColumnWidth(list, column, needed);
+        others += needed;
+    }
+    ListView_SetColumnWidth(list, kNameColumn, std::max(width - others, unit * 5));
 }
 
 void FitColumns() {

@@ -20,7 +20,9 @@ inline constexpr int kIconEmpty = 4;
 
 inline constexpr int kNameColumn = 0;
 inline constexpr int kSizeColumn = 1;
-inline constexpr int kDateColumn = 2;
+// The column of the modified date: the last one (after Type where the
+// edition's list has that column).
+int DateColumn();
 
 // Builds the list in the main window (while it is created) and fills it.
 bool CreateList(HWND mainWindow);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/DatabaseList.h"
 #include "app/ListSorting.h"
 #include "appcore/Application.h"
 #include "platform/core/Text.h"
@@ -23,7 +24,8 @@ int TextWidth(HDC dc, std::u16string_view text) {
 // Image 2 marks an ascending sort, 1 a descending one, 0 none.
 int MarkImage(UINT column, DWORD key, bool ascending) {
     bool sorted = (column == 0 && key == kCompareNames) || (column == 1 && key == kCompareSizes) ||
-                  (column == 2 && (key == kCompareDates || key == kCompareNumbers));
+                  (static_cast<int>(column) == DateColumn() &&
+                   (key == kCompareDates || key == kCompareNumbers));
     return sorted ? (ascending ? 2 : 1) : 0;
 }
 

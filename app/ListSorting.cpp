@@ -154,7 +154,7 @@ void SortList() {
 void SortByColumnClick(int column) {
     Settings& settings = *App().settings;
     DWORD key = column == kSizeColumn ? kCompareSizes
-                                      : (column == kDateColumn ? kCompareDates : kCompareNames);
+                                      : (column == DateColumn() ? kCompareDates : kCompareNames);
     if (key == settings.sortKey)
         settings.sortAscending = !settings.sortAscending;
     settings.sortKey = key;

@@ -83,7 +83,8 @@ LRESULT OnListNotify(const NMHDR& header) {
     }
 }
 
-void OnDestroy() {
+void OnDestroy(HWND window) {
+    appcore::Shell().MainWindowDestroyed(window);
     Application& application = App();
     if (application.settings) {
         SaveSelection();
@@ -115,7 +116,7 @@ LRESULT MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return -1;
         }
         case WM_DESTROY:
-            OnDestroy();
+            OnDestroy(window);
             return 0;
         case WM_SIZE:
             ResizeList();
@@ -141,6 +142,8 @@ LRESULT MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 appcore::Shell().MainWindowSettingChanged(window, wParam, lParam);
             return 0;
         case WM_NOTIFY:
+            if (appcore::Shell().MainWindowNotify(window, *reinterpret_cast<const NMHDR*>(lParam)))
+                return 0;
             return OnListNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_HELP:
             ui::ShowHelpTopic(ui::kMainHelpTopic);

@@ -15,6 +15,7 @@
 #include "platform/gui/CommCtrl.h"
 #include "regbackup/RegistryBackup.h"
 #include "resources/ControlIds.h"
+#include "resources/KeyboardIds.h"
 #include "resources/StringIds.h"
 #include "store/Database.h"
 #include "transfer/Transfer.h"
@@ -159,6 +160,7 @@ constexpr ui::CommandRow kCommands[] = {
     {IDM_EMPTY, &OnSelected<&EmptySelected, &Refresh>, &OneRowSelected},
     {IDM_VIEW_SMALL_ICONS, [] { SetView(kSmallIcons); }},
     {IDM_VIEW_LARGE_ICONS, [] { SetView(kLargeIcons); }},
+    {IDM_KEYBOARD_LARGE_ICONS, [] { SetView(kLargeIcons); }},
     {IDM_VIEW_LIST, [] { SetView(kList); }},
     {IDM_VIEW_DETAILS, [] { SetView(kDetails); }},
     {IDM_ARRANGE_BY_NAME, [] { ArrangeBy(kSortByName); }},
@@ -167,6 +169,7 @@ constexpr ui::CommandRow kCommands[] = {
     {IDM_REFRESH, &Refresh},
     {IDM_OPTIONS, &Options},
     {IDM_AUTOBACKUP, &AutobackupCommand},
+    {IDM_KEYBOARD_AUTOBACKUP, &AutobackupCommand},
     {IDM_BACKUP, &BackupCommand},
     {IDM_RESTORE, &RestoreCommand},
     {IDM_BACKUP_REGISTRY, &BackupRegistry},

@@ -5,6 +5,7 @@
 #include "appcore/Application.h"
 #include "platform/gui/ShellUi.h"
 #include "resources/ControlIds.h"
+#include "resources/KeyboardIds.h"
 
 namespace app {
 
@@ -48,8 +49,13 @@ void UpdateMenus(HMENU popup) {
         menu = reinterpret_cast<HMENU>(SendMessageW(application.menuBar, SHCMBM_GETMENU, 0, 0));
     ui::ApplyEnabling(MainWindowCommands(), menu, application.menuBar);
     if (menu != nullptr) {
-        CheckMenuRadioItem(menu, res::IDM_VIEW_SMALL_ICONS, res::IDM_VIEW_LARGE_ICONS,
-                           ViewCommand(application.settings->style), MF_BYCOMMAND);
+        UINT view = ViewCommand(application.settings->style);
+        // The keyboard edition's menu has Large Icons under an id of its own.
+        if (view == res::IDM_VIEW_LARGE_ICONS &&
+            GetMenuState(menu, view, MF_BYCOMMAND) == 0xFFFFFFFF)
+            view = res::IDM_KEYBOARD_LARGE_ICONS;
+        CheckMenuRadioItem(menu, res::IDM_VIEW_SMALL_ICONS, res::IDM_VIEW_LARGE_ICONS, view,
+                           MF_BYCOMMAND);
         CheckMenuRadioItem(menu, res::IDM_ARRANGE_BY_NAME, res::IDM_ARRANGE_BY_DATE,
                            ArrangeCommand(application.settings->sortKey), MF_BYCOMMAND);
     }

@@ -6,11 +6,23 @@
 // install the one they run.
 
 #include <memory>
+#include <span>
 
 #include "platform/gui/BackendLoader.h"
+#include "platform/gui/CommCtrl.h"
 #include "platform/gui/WinTypes.h"
 
 namespace appcore {
+
+// What a column of the database list shows: the modified date alone, or
+// the date, a blank and the time without seconds.
+enum class ListColumnContent { Name, Size, Type, ModifiedDate, ModifiedDateAndTime };
+
+struct ListColumn {
+    ListColumnContent content;
+    ce::UINT title;  // string id
+    int weight;      // sixteenths of the screen width
+};
 
 class EditionShell {
 public:
@@ -35,6 +47,17 @@ public:
 
     // The main window's menu bar with its menus and buttons; nullptr on failure.
     virtual ce::HWND CreateMainMenuBar(ce::HWND mainWindow) = 0;
+    // The columns of the database list, left to right.
+    virtual std::span<const ListColumn> DatabaseListColumns() const = 0;
+    // The menu whose first popup is the list's context menu.
+    virtual ce::UINT ListMenuId() const = 0;
+    // The record editor's menus and buttons; nullptr on failure.
+    virtual ce::HWND CreateEditorMenuBar(ce::HWND editor) = 0;
+    // A notification reached the main window from one of the shell's
+    // windows; true when the shell handled it.
+    virtual bool MainWindowNotify(ce::HWND window, const ce::NMHDR& header) = 0;
+    // The main window is being destroyed: the shell keeps what it remembers.
+    virtual void MainWindowDestroyed(ce::HWND window) = 0;
     // The shell's extra dialog controls, made ready once at start.
     virtual void InitExtraControls() = 0;
     // The main window was activated: keeps a full-screen window sized to the

@@ -78,3 +78,24 @@ file(RELATIVE_PATH TESSALY_MODULE_DIR_FROM_BIN /prefix/${CMAKE_INSTALL_BINDIR}
      /prefix/${TESSALY_INSTALL_MODULEDIR})
 file(RELATIVE_PATH TESSALY_HELP_DIR_FROM_BIN /prefix/${CMAKE_INSTALL_BINDIR}
      /prefix/${TESSALY_INSTALL_HELPDIR})
+
+# tessaly_embed_bitmaps(<output.cpp> FUNCTION <name> NAMESPACE <ns> HEADER <header> FILES <png>...
+#                       [ICONS <png>...])
+# writes a source whose function adds the PNG files to a resource module,
+# each numbered by the number its file name starts with (ICONS as pictures of
+# icons, sized by the number their name ends with).
+function(tessaly_embed_bitmaps output)
+  cmake_parse_arguments(EMBED "" "FUNCTION;NAMESPACE;HEADER" "FILES;ICONS" ${ARGN})
+  list(TRANSFORM EMBED_FILES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE paths)
+  list(TRANSFORM EMBED_ICONS PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ OUTPUT_VARIABLE icons)
+  string(REPLACE ";" "|" argument "${paths}")
+  string(REPLACE ";" "|" icon_argument "${icons}")
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} "-DINPUTS=${argument}" "-DICONS=${icon_argument}"
+            -DFUNCTION=${EMBED_FUNCTION} -DNAMESPACE=${EMBED_NAMESPACE} -DHEADER=${EMBED_HEADER}
+            -P ${PROJECT_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+    DEPENDS ${paths} ${icons} ${PROJECT_SOURCE_DIR}/cmake/EmbedBitmaps.cmake
+    COMMENT "Embedding bitmaps for ${EMBED_FUNCTION}"
+    VERBATIM)
+endfunction()

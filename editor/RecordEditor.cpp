@@ -5,6 +5,7 @@
 
 #include "app/HeaderDrawing.h"
 #include "appcore/Application.h"
+#include "appcore/EditionShell.h"
 #include "editor/EditorState.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Clipboard.h"
@@ -33,22 +34,6 @@ EditorState* running = nullptr;
 int closeCode = 0;
 bool looping = false;
 
-// The shell's empty bar gives way to the editor's menus and buttons.
-HWND CreateEditorMenuBar(HWND dialog) {
-    if (HWND empty = SHFindMenuBar(dialog))
-        DestroyWindow(empty);
-    appcore::Application& application = appcore::App();
-    UINT bitmapId = application.highResolution ? res::IDB_TOOLBAR_LARGE : res::IDB_TOOLBAR;
-    SHMENUBARINFO bar{};
-    bar.cbSize = sizeof bar;
-    bar.hwndParent = dialog;
-    bar.nToolBarId = res::IDR_EDITOR_MENU;
-    bar.hInstRes = application.instance;
-    bar.nBmpId = static_cast<int>(bitmapId);
-    bar.cBmpImages = 11;
-    return SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
-}
-
 void SetTitle(EditorState& state) {
     std::u16string title = ui::LoadText(res::IDS_EDITOR_TITLE);
     title += state.name;
@@ -61,7 +46,7 @@ void Initialise(HWND dialog, EditorState& state) {
     state.window = dialog;
     SetWindowLongW(dialog, DWL_USER, reinterpret_cast<LONG_PTR>(&state));
     ui::InitDialogFrame(dialog, true, true);
-    state.menuBar = CreateEditorMenuBar(dialog);
+    state.menuBar = appcore::Shell().CreateEditorMenuBar(dialog);
     state.list = GetDlgItem(dialog, res::IDC_PROPERTY_LIST);
     state.numberField = GetDlgItem(dialog, res::IDC_VALUE_NUMBER);
     state.textField = GetDlgItem(dialog, res::IDC_VALUE_TEXT);

@@ -30,6 +30,7 @@ ce::HINSTANCE KeyboardEdition() {
         AddCommonStrings(*m);
         AddBrowserStrings(*m);
         AddBitmaps(*m);
+        AddKeyboardBitmaps(*m);
         AddCommonDialogs(*m);
         AddPasswordDialogs(*m);
         AddExportStrings(*m);
@@ -39,6 +40,8 @@ ce::HINSTANCE KeyboardEdition() {
         AddEditorStrings(*m);
         AddEditorDialogs(*m);
         AddKeyboardStrings(*m);
+        AddKeyboardMenus(*m);
+        AddKeyboardBrowserDialogs(*m);
         AddKeyboardPasswordDialogs(*m);
         AddKeyboardBackupDialogs(*m);
         AddTransferStrings(*m);

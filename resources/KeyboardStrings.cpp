@@ -7,6 +7,8 @@ namespace res {
 namespace {
 
 const ce::StringResource kKeyboardStrings[] = {
+    {IDS_TYPE_SYSTEM, u"System"},
+    {IDS_COLUMN_DATABASE_TYPE, u"Type"},
     {IDS_CANT_CREATE_SCRIPT,
      u"Unable to create Autobackup script file \"%s\", however backup file will be created."},
     {IDS_SCRIPT_MISSING,

@@ -74,6 +74,10 @@ UINT DialogTemplateId(HWND dialog);
 bool DialogEnded(HWND dialog);
 // Whether a modal dialog or a popup runs (input to other windows is refused then).
 bool InModalLoop();
+// The command of the item of `menu` whose text marks `key` as its access
+// key ("E&xit" for X), for a backend whose popups do not find it
+// themselves; 0 when no enabled item has it.
+UINT MenuCommandForAccessKey(HMENU menu, WCHAR key);
 // What the tooltip over a point of a window (client coordinates) says: a
 // menu bar button's tip; empty where there is none.
 std::u16string ToolTipAt(HWND window, POINT point);

@@ -52,6 +52,8 @@ inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;
 inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
+// A character typed with Alt held (TranslateMessage makes it of WM_SYSKEYDOWN).
+inline constexpr UINT WM_SYSCHAR = 0x0106;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_TIMER = 0x0113;
@@ -86,6 +88,7 @@ inline constexpr WPARAM SPI_SETSIPINFO = 224;
 inline constexpr WPARAM SETTINGCHANGE_RESET = 0x3002;
 
 // Mouse key state in wParam of pointer messages.
+inline constexpr WPARAM MK_ALT = 0x0020;  // Alt held (for PressKey in tests)
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
 inline constexpr WPARAM MK_RBUTTON = 0x0002;
 inline constexpr WPARAM MK_SHIFT = 0x0004;

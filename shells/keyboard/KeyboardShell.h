@@ -1,7 +1,7 @@
 #pragma once
 // The keyboard shell (tessbook): captioned dialogs centred on the screen,
-// and for now a plain menu bar with the main menu's popups (its command
-// bands and tool bars come later).
+// the main window's command bands (a menu band and a toolbar band whose
+// sizes persist), the record editor's command bar and the four-column list.
 
 #include <memory>
 

@@ -6,6 +6,8 @@
 #include "platform/gui/ShellUi.h"
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
+#include "resources/EditorIds.h"
+#include "resources/StringIds.h"
 
 namespace shells {
 namespace {
@@ -60,17 +62,41 @@ public:
         bar.hInstRes = application.instance;
         UINT bitmapId = application.highResolution ? res::IDB_TOOLBAR_LARGE : res::IDB_TOOLBAR;
         bar.nBmpId = static_cast<int>(bitmapId);
-        // The strip holds square images side by side; the bar's buttons use
-        // the first nine, but the strip is cut by its own count.
+        // The bar's five buttons use the first of the strip's nine images.
         bar.cBmpImages = 9;
-        if (HBITMAP strip = LoadBitmapW(application.instance, MAKEINTRESOURCE(bitmapId))) {
-            BITMAP size{};
-            if (GetObjectW(strip, sizeof size, &size) == sizeof size && size.bmHeight > 0)
-                bar.cBmpImages = static_cast<int>(size.bmWidth / size.bmHeight);
-            DeleteObject(strip);
-        }
         return SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
     }
+
+    std::span<const appcore::ListColumn> DatabaseListColumns() const override {
+        using Content = appcore::ListColumnContent;
+        static constexpr appcore::ListColumn kColumns[] = {
+            {Content::Name, res::IDS_COLUMN_NAME, 7},
+            {Content::Size, res::IDS_COLUMN_SIZE, 4},
+            {Content::ModifiedDate, res::IDS_COLUMN_MODIFIED, 4},
+        };
+        return kColumns;
+    }
+
+    UINT ListMenuId() const override { return res::IDR_LIST_MENU; }
+
+    // The dialog frame's empty bar gives way to the editor's menus and buttons.
+    HWND CreateEditorMenuBar(HWND editor) override {
+        if (HWND empty = SHFindMenuBar(editor))
+            DestroyWindow(empty);
+        appcore::Application& application = appcore::App();
+        UINT bitmapId = application.highResolution ? res::IDB_TOOLBAR_LARGE : res::IDB_TOOLBAR;
+        SHMENUBARINFO bar{};
+        bar.cbSize = sizeof bar;
+        bar.hwndParent = editor;
+        bar.nToolBarId = res::IDR_EDITOR_MENU;
+        bar.hInstRes = application.instance;
+        bar.nBmpId = static_cast<int>(bitmapId);
+        bar.cBmpImages = 11;
+        return SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
+    }
+
+    bool MainWindowNotify(HWND, const NMHDR&) override { return false; }
+    void MainWindowDestroyed(HWND) override {}
 
     void InitExtraControls() override { SHInitExtraControls(); }
 

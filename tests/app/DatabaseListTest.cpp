@@ -52,9 +52,9 @@ TEST_F(DatabaseListTest, TheListFillsTheWindowAndItsColumnsFitTheirTextsInEveryF
     // Size and date as wide as their texts and titles need; the name the rest.
     auto fits = [&] {
         int size = ListView_GetColumnWidth(list(), app::kSizeColumn);
-        int date = ListView_GetColumnWidth(list(), app::kDateColumn);
+        int date = ListView_GetColumnWidth(list(), app::DateColumn());
         EXPECT_GE(size, ListView_GetStringWidth(list(), Text(0, app::kSizeColumn).c_str()) + 12);
-        EXPECT_GE(date, ListView_GetStringWidth(list(), Text(0, app::kDateColumn).c_str()) + 12);
+        EXPECT_GE(date, ListView_GetStringWidth(list(), Text(0, app::DateColumn()).c_str()) + 12);
         EXPECT_GE(date, ListView_GetStringWidth(list(), u"Modified") + 12);
         // No strip at the right is left unused.
         EXPECT_EQ(ListView_GetColumnWidth(list(), app::kNameColumn) + size + date, client.right);
@@ -89,7 +89,7 @@ TEST_F(DatabaseListTest, SizesAreShownInKilobytesWithHundredthsRoundedDown) {
     Start();
     EXPECT_EQ(Column(app::kSizeColumn),
               (Texts{u"0.00KB", u"1.00KB", u"0.99KB", u"1.50KB", u"0.97KB"}));
-    EXPECT_FALSE(Text(0, app::kDateColumn).empty());
+    EXPECT_FALSE(Text(0, app::DateColumn()).empty());
 }
 
 TEST_F(DatabaseListTest, ClickingTheSizeHeaderTwiceSortsUpThenDownAndArrangeKeepsIt) {
@@ -168,13 +168,13 @@ TEST_F(DatabaseListTest, DatesSortBothWaysByTheDatabasesOwnTimes) {
     Choose(res::IDM_ARRANGE_BY_DATE);
     EXPECT_EQ(Column(), (Texts{u"second made", u"third made", u"first made"}));
     EXPECT_NE(MenuState(res::IDM_ARRANGE_BY_DATE) & MF_CHECKED, 0u);
-    input::ClickHeaderColumn(list(), app::kDateColumn);
+    input::ClickHeaderColumn(list(), app::DateColumn());
     EXPECT_EQ(Column(), (Texts{u"first made", u"third made", u"second made"}));
 
     // A database changed by another program moves on the next sort: dates
     // are read from the store, not from the list.
     SetModifiedDay(u"second made", 40);
-    input::ClickHeaderColumn(list(), app::kDateColumn);
+    input::ClickHeaderColumn(list(), app::DateColumn());
     EXPECT_EQ(Column(), (Texts{u"third made", u"first made", u"second made"}));
 }
 
@@ -234,7 +234,7 @@ TEST_F(DatabaseListTest, TheHeaderMarksTheSortedColumnAndShortensWhatDoesNotFit)
     EXPECT_EQ(texts, (Texts{u"Name", u"Size", u"Modified"}));
     EXPECT_EQ(ascendingMarks, 1);
 
-    ListView_SetColumnWidth(list(), app::kDateColumn, 60);
+    ListView_SetColumnWidth(list(), app::DateColumn(), 60);
     texts.clear();
     for (const gui::DrawOp& op : paintHeader()) {
         if (op.kind == gui::DrawOp::Text)

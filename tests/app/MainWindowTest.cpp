@@ -26,6 +26,7 @@
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/EditorIds.h"
+#include "resources/KeyboardIds.h"
 #include "resources/StringIds.h"
 #include "resources/TransferIds.h"
 #include "tests/app/BrowserFixture.h"
@@ -48,7 +49,8 @@ std::vector<UINT> SingleRowCommands() {
     return commands;
 }
 
-// Every command the main window's menus, menu bar and accelerators send.
+// Every command the main window's menus, menu bar and accelerators send, in
+// both editions (the keyboard edition's menus send some under ids of their own).
 std::set<UINT> CommandsOfTheResources() {
     std::set<UINT> commands;
     std::function<void(const std::vector<MenuItemResource>&)> addItems =
@@ -59,16 +61,21 @@ std::set<UINT> CommandsOfTheResources() {
                 addItems(item.children);
             }
         };
-    HINSTANCE resources = appcore::App().instance;
+    HINSTANCE palm = testing_support::EditionResources(testing_support::Edition::Palm);
+    HINSTANCE keyboard = testing_support::EditionResources(testing_support::Edition::Keyboard);
     for (UINT menu : {res::IDR_MAIN_MENU, res::IDR_LIST_MENU})
-        addItems(resources->FindMenu(menu)->items);
-    for (const MenuBarItemResource& item : resources->FindMenuBar(res::IDR_MAIN_MENU)->items) {
+        addItems(palm->FindMenu(menu)->items);
+    for (UINT menu : {res::IDR_MAIN_MENU, res::IDR_KEYBOARD_LIST_MENU})
+        addItems(keyboard->FindMenu(menu)->items);
+    for (const MenuBarItemResource& item : palm->FindMenuBar(res::IDR_MAIN_MENU)->items) {
         if (item.kind == MenuBarItemResource::Button)
             commands.insert(item.command);
     }
-    for (const AcceleratorEntry& entry :
-         resources->FindAccelerators(res::IDR_MAIN_ACCELERATORS)->entries)
-        commands.insert(entry.cmd);
+    for (HINSTANCE resources : {palm, keyboard}) {
+        for (const AcceleratorEntry& entry :
+             resources->FindAccelerators(res::IDR_MAIN_ACCELERATORS)->entries)
+            commands.insert(entry.cmd);
+    }
     return commands;
 }
 

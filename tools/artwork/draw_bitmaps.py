@@ -337,6 +337,288 @@ PALM_TOOLBAR = [tb_properties, tb_backup, tb_restore, tb_autobackup, tb_delete,
                 tb_first, tb_previous, tb_next, tb_last, tb_find, tb_find_next]
 
 
+# ---- The keyboard edition's toolbar and band images -------------------------
+
+def page(c, x0, s, x, y, w, h):
+    u = s / 16.0
+    c.rect(x0 + x * u, y * u, x0 + (x + w) * u, (y + h) * u, rgb(70, 70, 70))
+    c.rect(x0 + (x + 0.8) * u, (y + 0.8) * u, x0 + (x + w - 0.8) * u, (y + h - 0.8) * u, WHITE)
+
+
+def arrow_right(c, x0, s, x, y, length, colour):
+    u = s / 16.0
+    c.rect(x0 + x * u, (y - 1.1) * u, x0 + (x + length - 2.5) * u, (y + 1.1) * u, colour)
+    c.polygon([(x0 + (x + length - 3) * u, (y - 3.2) * u), (x0 + (x + length) * u, y * u),
+               (x0 + (x + length - 3) * u, (y + 3.2) * u)], colour)
+
+
+def arrow_left(c, x0, s, x, y, length, colour):
+    u = s / 16.0
+    c.rect(x0 + (x + 2.5) * u, (y - 1.1) * u, x0 + (x + length) * u, (y + 1.1) * u, colour)
+    c.polygon([(x0 + (x + 3) * u, (y - 3.2) * u), (x0 + x * u, y * u),
+               (x0 + (x + 3) * u, (y + 3.2) * u)], colour)
+
+
+def tb_export(c, x0, s):
+    page(c, x0, s, 1.5, 1.5, 9, 13)
+    u = s / 16.0
+    for k in range(4):
+        c.rect(x0 + 3.2 * u, (4 + 2.5 * k) * u, x0 + 8.5 * u, (4.8 + 2.5 * k) * u, rgb(90, 90, 90))
+    arrow_right(c, x0, s, 8, 10.5, 7.5, rgb(30, 140, 60))
+
+
+def tb_copy(c, x0, s):
+    cylinder_small(c, x0, s, 1.0, 1.0, rgb(52, 120, 214))
+    cylinder_small(c, x0, s, 6.0, 5.0, rgb(90, 170, 90))
+
+
+def cylinder_small(c, x0, s, x, y, body):
+    u = s / 16.0
+    c.rect(x0 + x * u, (y + 1.5) * u, x0 + (x + 9) * u, (y + 9) * u, body)
+    c.ellipse(x0 + (x + 4.5) * u, (y + 9) * u, 4.5 * u, 1.5 * u, body)
+    c.ellipse(x0 + (x + 4.5) * u, (y + 1.5) * u, 4.5 * u, 1.5 * u, rgb(200, 220, 250))
+
+
+def beam(c, x0, s, x):
+    u = s / 16.0
+    for k in range(3):
+        c.ring(x0 + x * u, 8 * u, (2 + 2.2 * k) * u, 0.8 * u, rgb(200, 40, 40))
+
+
+def tb_send(c, x0, s):
+    u = s / 16.0
+    c.rect(x0 + 1 * u, 3 * u, x0 + 6 * u, 13 * u, rgb(60, 60, 60))
+    c.rect(x0 + 1.8 * u, 4 * u, x0 + 5.2 * u, 8 * u, rgb(150, 200, 150))
+    arrow_right(c, x0, s, 7, 8, 8.5, rgb(200, 40, 40))
+
+
+def tb_receive(c, x0, s):
+    u = s / 16.0
+    c.rect(x0 + 10 * u, 3 * u, x0 + 15 * u, 13 * u, rgb(60, 60, 60))
+    c.rect(x0 + 10.8 * u, 4 * u, x0 + 14.2 * u, 8 * u, rgb(150, 200, 150))
+    arrow_right(c, x0, s, 0.5, 8, 8.5, rgb(30, 90, 200))
+
+
+KEYBOARD_TOOLBAR = [tb_backup, tb_restore, tb_export, tb_copy, tb_autobackup, tb_send,
+                    tb_receive, tb_first, tb_previous, tb_next, tb_last, tb_find, tb_find_next]
+
+
+def band_menu(c, x0, s):
+    u = s / 16.0
+    for k in range(3):
+        c.rect(x0 + 2 * u, (3 + 4 * k) * u, x0 + 14 * u, (4.6 + 4 * k) * u, rgb(60, 60, 60))
+
+
+def band_tools(c, x0, s):
+    u = s / 16.0
+    for k in range(2):
+        for j in range(2):
+            c.rect(x0 + (2 + 6.5 * j) * u, (2 + 6.5 * k) * u, x0 + (7.5 + 6.5 * j) * u,
+                   (7.5 + 6.5 * k) * u, rgb(52, 120, 214))
+
+
+# ---- The platform's standard and view images ---------------------------------
+
+def std_cut(c, x0, s):
+    u = s / 16.0
+    c.line(x0 + 4 * u, 1 * u, x0 + 10 * u, 10 * u, 1.3 * u, rgb(60, 60, 60))
+    c.line(x0 + 12 * u, 1 * u, x0 + 6 * u, 10 * u, 1.3 * u, rgb(60, 60, 60))
+    c.ring(x0 + 5 * u, 12.5 * u, 2.3 * u, 1.2 * u, rgb(30, 60, 160))
+    c.ring(x0 + 11 * u, 12.5 * u, 2.3 * u, 1.2 * u, rgb(30, 60, 160))
+
+
+def std_copy(c, x0, s):
+    page(c, x0, s, 1.5, 1.5, 8, 10)
+    page(c, x0, s, 6.5, 4.5, 8, 10)
+
+
+def std_paste(c, x0, s):
+    u = s / 16.0
+    c.rect(x0 + 2 * u, 2.5 * u, x0 + 11 * u, 14.5 * u, rgb(150, 100, 40))
+    c.rect(x0 + 4.5 * u, 1.5 * u, x0 + 8.5 * u, 4 * u, rgb(90, 90, 90))
+    page(c, x0, s, 7, 6, 7.5, 9)
+
+
+def std_undo(c, x0, s):
+    u = s / 16.0
+    c.ring(x0 + 9 * u, 9 * u, 4.5 * u, 1.4 * u, rgb(30, 90, 200))
+    c.rect(x0 + 4 * u, 9 * u, x0 + 14.5 * u, 15 * u, GREY)
+    c.polygon([(x0 + 1.5 * u, 8.5 * u), (x0 + 7.5 * u, 8.5 * u), (x0 + 4.5 * u, 13 * u)],
+              rgb(30, 90, 200))
+
+
+def std_redo(c, x0, s):
+    u = s / 16.0
+    c.ring(x0 + 7 * u, 9 * u, 4.5 * u, 1.4 * u, rgb(30, 90, 200))
+    c.rect(x0 + 1.5 * u, 9 * u, x0 + 12 * u, 15 * u, GREY)
+    c.polygon([(x0 + 8.5 * u, 8.5 * u), (x0 + 14.5 * u, 8.5 * u), (x0 + 11.5 * u, 13 * u)],
+              rgb(30, 90, 200))
+
+
+def std_new(c, x0, s):
+    page(c, x0, s, 3, 1.5, 10, 13)
+
+
+def folder(c, x0, s, colour=rgb(230, 190, 60)):
+    u = s / 16.0
+    c.rect(x0 + 1.5 * u, 3.5 * u, x0 + 6.5 * u, 5.5 * u, colour)
+    c.rect(x0 + 1.5 * u, 5 * u, x0 + 14.5 * u, 13.5 * u, rgb(120, 90, 20))
+    c.rect(x0 + 2.3 * u, 5.8 * u, x0 + 13.7 * u, 12.7 * u, colour)
+
+
+def std_open(c, x0, s):
+    folder(c, x0, s)
+    u = s / 16.0
+    c.polygon([(x0 + 4 * u, 8 * u), (x0 + 15.5 * u, 8 * u), (x0 + 13 * u, 13.5 * u),
+               (x0 + 1.5 * u, 13.5 * u)], rgb(250, 220, 120))
+
+
+def std_save(c, x0, s):
+    u = s / 16.0
+    c.rect(x0 + 1.5 * u, 1.5 * u, x0 + 14.5 * u, 14.5 * u, rgb(40, 60, 140))
+    c.rect(x0 + 4 * u, 1.5 * u, x0 + 12 * u, 6.5 * u, WHITE)
+    c.rect(x0 + 4.5 * u, 9 * u, x0 + 11.5 * u, 14.5 * u, rgb(180, 180, 180))
+
+
+def std_print_preview(c, x0, s):
+    page(c, x0, s, 1.5, 1.5, 10, 13)
+    magnifier(c, x0, s, False)
+
+
+def std_help(c, x0, s):
+    help_button(c, x0, s)
+
+
+def std_replace(c, x0, s):
+    u = s / 16.0
+    c.rect(x0 + 1.5 * u, 2 * u, x0 + 7 * u, 7 * u, rgb(30, 90, 200))
+    c.rect(x0 + 9 * u, 9 * u, x0 + 14.5 * u, 14 * u, rgb(200, 40, 40))
+    arrow_right(c, x0, s, 6, 8, 6, rgb(60, 60, 60))
+
+
+def std_print(c, x0, s):
+    u = s / 16.0
+    page(c, x0, s, 4, 1.5, 8, 6)
+    c.rect(x0 + 1.5 * u, 7 * u, x0 + 14.5 * u, 12.5 * u, rgb(110, 110, 110))
+    page(c, x0, s, 4, 10.5, 8, 4)
+
+
+STANDARD_SMALL = [std_cut, std_copy, std_paste, std_undo, std_redo, tb_delete, std_new,
+                  std_open, std_save, std_print_preview, tb_properties, std_help, tb_find,
+                  std_replace, std_print]
+
+
+def tiles(c, x0, s, n, size):
+    u = s / 16.0
+    step = 14.0 / n
+    for k in range(n):
+        for j in range(n):
+            c.rect(x0 + (1.5 + step * j) * u, (1.5 + step * k) * u,
+                   x0 + (1.5 + step * j + size * step) * u, (1.5 + step * k + size * step) * u,
+                   rgb(52, 120, 214))
+
+
+def view_large(c, x0, s):
+    tiles(c, x0, s, 2, 0.75)
+
+
+def view_small(c, x0, s):
+    u = s / 16.0
+    for k in range(3):
+        for j in range(2):
+            c.rect(x0 + (1.5 + 7 * j) * u, (2 + 4.5 * k) * u, x0 + (3.5 + 7 * j) * u,
+                   (4 + 4.5 * k) * u, rgb(52, 120, 214))
+            c.rect(x0 + (4.3 + 7 * j) * u, (2.6 + 4.5 * k) * u, x0 + (7.5 + 7 * j) * u,
+                   (3.4 + 4.5 * k) * u, rgb(60, 60, 60))
+
+
+def view_list(c, x0, s):
+    u = s / 16.0
+    for k in range(4):
+        c.rect(x0 + 1.5 * u, (1.5 + 3.5 * k) * u, x0 + 3.5 * u, (3.5 + 3.5 * k) * u,
+               rgb(52, 120, 214))
+        c.rect(x0 + 4.5 * u, (2.1 + 3.5 * k) * u, x0 + 9 * u, (2.9 + 3.5 * k) * u, rgb(60, 60, 60))
+
+
+def view_details(c, x0, s):
+    u = s / 16.0
+    for k in range(4):
+        c.rect(x0 + 1.5 * u, (1.5 + 3.5 * k) * u, x0 + 3.5 * u, (3.5 + 3.5 * k) * u,
+               rgb(52, 120, 214))
+        c.rect(x0 + 4.5 * u, (2.1 + 3.5 * k) * u, x0 + 14.5 * u, (2.9 + 3.5 * k) * u,
+               rgb(60, 60, 60))
+
+
+def sort_lines(c, x0, s, widths):
+    u = s / 16.0
+    for k, w in enumerate(widths):
+        c.rect(x0 + 1.5 * u, (2 + 3.5 * k) * u, x0 + (1.5 + w) * u, (3.2 + 3.5 * k) * u,
+               rgb(60, 60, 60))
+    c.line(x0 + 13 * u, 2 * u, x0 + 13 * u, 13 * u, 1.2 * u, rgb(30, 140, 60))
+    c.polygon([(x0 + 10.5 * u, 11 * u), (x0 + 15.5 * u, 11 * u), (x0 + 13 * u, 14.5 * u)],
+              rgb(30, 140, 60))
+
+
+def view_sort_name(c, x0, s):
+    sort_lines(c, x0, s, [8, 8, 8, 8])
+
+
+def view_sort_size(c, x0, s):
+    sort_lines(c, x0, s, [3, 5, 7, 9])
+
+
+def view_sort_date(c, x0, s):
+    u = s / 16.0
+    c.ring(x0 + 6 * u, 8 * u, 4.5 * u, 1.2 * u, rgb(60, 60, 60))
+    c.line(x0 + 6 * u, 8 * u, x0 + 6 * u, 5 * u, 1.0 * u, rgb(60, 60, 60))
+    sort_lines(c, x0, s, [])
+
+
+def view_sort_type(c, x0, s):
+    u = s / 16.0
+    c.ellipse(x0 + 4 * u, 4 * u, 2.5 * u, 2.5 * u, rgb(200, 40, 40))
+    c.rect(x0 + 1.5 * u, 9 * u, x0 + 6.5 * u, 14 * u, rgb(52, 120, 214))
+    sort_lines(c, x0, s, [])
+
+
+def view_parent(c, x0, s):
+    folder(c, x0, s)
+    u = s / 16.0
+    c.polygon([(x0 + 5 * u, 10 * u), (x0 + 11 * u, 10 * u), (x0 + 8 * u, 6.5 * u)],
+              rgb(40, 40, 40))
+
+
+def network(c, x0, s, connected):
+    u = s / 16.0
+    c.rect(x0 + 1.5 * u, 2 * u, x0 + 9 * u, 8 * u, rgb(60, 60, 60))
+    c.rect(x0 + 2.3 * u, 2.8 * u, x0 + 8.2 * u, 7.2 * u, rgb(150, 200, 250))
+    c.line(x0 + 5 * u, 8 * u, x0 + 5 * u, 13 * u, 1.2 * u, rgb(60, 60, 60))
+    c.line(x0 + 5 * u, 13 * u, x0 + 14 * u, 13 * u, 1.2 * u, rgb(60, 60, 60))
+    if not connected:
+        c.line(x0 + 10 * u, 9 * u, x0 + 15 * u, 15 * u, 1.5 * u, rgb(200, 40, 40))
+        c.line(x0 + 15 * u, 9 * u, x0 + 10 * u, 15 * u, 1.5 * u, rgb(200, 40, 40))
+
+
+def view_net_connect(c, x0, s):
+    network(c, x0, s, True)
+
+
+def view_net_disconnect(c, x0, s):
+    network(c, x0, s, False)
+
+
+def view_new_folder(c, x0, s):
+    folder(c, x0, s)
+    u = s / 16.0
+    c.rect(x0 + 11 * u, 0.5 * u, x0 + 12.5 * u, 6 * u, rgb(200, 110, 0))
+    c.rect(x0 + 9 * u, 2.5 * u, x0 + 14.5 * u, 4 * u, rgb(200, 110, 0))
+
+
+VIEW_SMALL = [view_large, view_small, view_list, view_details, view_sort_name, view_sort_size,
+              view_sort_date, view_sort_type, view_parent, view_net_connect, view_net_disconnect,
+              view_new_folder]
+
+
 # ---- Help button and program icon ----------------------------------------
 
 def help_button(c, x0, s):
@@ -377,6 +659,17 @@ def main():
     for name, (images, size, background) in jobs.items():
         write_png(out / name, strip(images, size, background))
         print("wrote", out / name)
+    # The keyboard edition's own bitmaps, and the platform's image sets.
+    others = {
+        out / "keyboard" / "125_toolbar_16.png": (KEYBOARD_TOOLBAR, 16, GREY),
+        out / "keyboard" / "136_bands_14.png": ([band_menu, band_tools], 14, GREY),
+        Path("platform/gui/images") / "0_standard_small_16.png": (STANDARD_SMALL, 16, GREY),
+        Path("platform/gui/images") / "4_view_small_16.png": (VIEW_SMALL, 16, GREY),
+    }
+    for path, (images, size, background) in others.items():
+        path.parent.mkdir(parents=True, exist_ok=True)
+        write_png(path, strip(images, size, background))
+        print("wrote", path)
 
 
 if __name__ == "__main__":

@@ -138,7 +138,7 @@ bool IsTextEditingKey(HWND window, WPARAM key) {
     if (w == nullptr || w->windowClass == nullptr ||
         !EqualsIgnoreCase(w->windowClass->name, u"EDIT"))
         return false;
-    return key == 'A' || key == 'C' || key == 'V' || key == 'X' || key == 'Z';
+    return key == 0 || key == 'A' || key == 'C' || key == 'V' || key == 'X' || key == 'Z';
 }
 
 void EditTextByUser(HWND edit, std::u16string text, bool post) {

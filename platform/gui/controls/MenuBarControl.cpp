@@ -9,6 +9,7 @@
 #include "platform/gui/NativeEvents.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
+#include "platform/gui/controls/BarImages.h"
 #include "platform/gui/drawing/GdiObjects.h"
 #include "platform/gui/windowing/WindowSystem.h"
 
@@ -33,6 +34,7 @@ struct MenuBarState : ControlState {
     std::shared_ptr<const Image> images;
     std::shared_ptr<const Image> greyImages;
     int imageWidth = 0;
+    int imageCount = 0;
     std::vector<BarItem> items;
     int pressed = -1;
     bool tipShown = false;
@@ -44,25 +46,6 @@ struct MenuBarState : ControlState {
 
 MenuBarState* BarOf(HWND hwnd) {
     return StateOf<MenuBarState>(hwnd);
-}
-
-constexpr COLORREF kTransparent = RGB(192, 192, 192);
-
-// The button images as a disabled button shows them: lighter greys. Only
-// transparent pixels stay light grey; a drawn pixel that would become that
-// grey is made a shade darker so that it is still drawn.
-std::shared_ptr<const Image> Greyed(const Image& image) {
-    auto grey = std::make_shared<Image>(image);
-    for (std::size_t i = 0; i + 3 < grey->rgba.size(); i += 4) {
-        int level = (grey->rgba[i] + grey->rgba[i + 1] + grey->rgba[i + 2]) / 3;
-        BYTE value = static_cast<BYTE>(128 + level / 2);
-        if (RGB(image.rgba[i], image.rgba[i + 1], image.rgba[i + 2]) == kTransparent)
-            value = GetRValue(kTransparent);
-        else if (value == GetRValue(kTransparent))
-            --value;
-        grey->rgba[i] = grey->rgba[i + 1] = grey->rgba[i + 2] = value;
-    }
-    return grey;
 }
 
 void Arrange(HWND hwnd, MenuBarState& bar) {
@@ -104,12 +87,12 @@ void Paint(HWND hwnd, MenuBarState& bar) {
         if (item.isMenu) {
             SetTextColor(hdc, GetSysColor(item.enabled ? COLOR_MENUTEXT : COLOR_GRAYTEXT));
             DrawTextW(hdc, item.caption.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        } else if (bar.images && item.image >= 0) {
+        } else if (bar.images && item.image >= 0 && item.image < bar.imageCount) {
             const Image& image = item.enabled ? *bar.images : *bar.greyImages;
             RECT source{item.image * bar.imageWidth, 0, (item.image + 1) * bar.imageWidth,
                         image.height};
             POINT at{r.left + 5, r.top + (r.bottom - r.top - image.height) / 2};
-            DrawImageOn(hdc, image, source, at, kTransparent);
+            DrawImageOn(hdc, image, source, at, kButtonTransparent);
         }
     }
     EndPaint(hwnd, &ps);
@@ -139,6 +122,20 @@ void Activate(HWND hwnd, MenuBarState& bar, int index) {
 }
 
 }  // namespace
+
+std::shared_ptr<const Image> GreyedImage(const Image& image) {
+    auto grey = std::make_shared<Image>(image);
+    for (std::size_t i = 0; i + 3 < grey->rgba.size(); i += 4) {
+        int level = (grey->rgba[i] + grey->rgba[i + 1] + grey->rgba[i + 2]) / 3;
+        BYTE value = static_cast<BYTE>(128 + level / 2);
+        if (RGB(image.rgba[i], image.rgba[i + 1], image.rgba[i + 2]) == kButtonTransparent)
+            value = GetRValue(kButtonTransparent);
+        else if (value == GetRValue(kButtonTransparent))
+            --value;
+        grey->rgba[i] = grey->rgba[i + 1] = grey->rgba[i + 2] = value;
+    }
+    return grey;
+}
 
 LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MenuBarState* bar = BarOf(hwnd);
@@ -230,6 +227,12 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(bar->menu);
         case SHCMBM_GETSUBMENU:
             return reinterpret_cast<LRESULT>(GetSubMenu(bar->menu, static_cast<int>(lParam)));
+        case kToolTipAt: {
+            int at = ItemAt(*bar, *reinterpret_cast<const POINT*>(lParam));
+            *reinterpret_cast<std::u16string*>(wParam) =
+                at < 0 ? std::u16string() : bar->items[static_cast<std::size_t>(at)].tip;
+            return TRUE;
+        }
         default:
             return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -237,13 +240,12 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 std::u16string ToolTipAt(HWND window, POINT point) {
     Window* w = Peek(window);
-    if (w == nullptr || w->windowClass == nullptr || w->windowClass->name != kMenuBarClassName)
+    if (w == nullptr || w->windowClass == nullptr || !w->windowClass->builtIn)
         return {};
-    MenuBarState* bar = BarOf(window);
-    if (bar == nullptr)
-        return {};
-    int at = ItemAt(*bar, point);
-    return at < 0 ? std::u16string() : bar->items[static_cast<std::size_t>(at)].tip;
+    std::u16string tip;
+    SendMessageW(window, kToolTipAt, reinterpret_cast<WPARAM>(&tip),
+                 reinterpret_cast<LPARAM>(&point));
+    return tip;
 }
 
 void PlaceMenuBar(HWND owner) {
@@ -318,8 +320,12 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
             if (std::optional<gui::GdiObject> object = gui::ObjectCopy(bitmap);
                 object && object->image) {
                 bar->images = object->image;
-                bar->greyImages = gui::Greyed(*object->image);
-                bar->imageWidth = object->image->width / info->cBmpImages;
+                bar->greyImages = gui::GreyedImage(*object->image);
+                // The images are square, side by side; the bar uses the
+                // first cBmpImages of them.
+                bar->imageWidth = object->image->height;
+                bar->imageCount = std::min(
+                    info->cBmpImages, object->image->width / std::max(1, object->image->height));
             }
             if (bitmap != nullptr)
                 DeleteObject(bitmap);

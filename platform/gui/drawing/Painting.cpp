@@ -86,19 +86,6 @@ std::optional<COLORREF> BrushColor(HBRUSH brush) {
     return object->color;
 }
 
-std::u16string StripPrefixes(std::u16string_view text) {
-    std::u16string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size()) {
-            out.push_back(text[++i]);
-            continue;
-        }
-        if (text[i] != u'&')
-            out.push_back(text[i]);
-    }
-    return out;
-}
-
 LONG Width(const LOGFONTW& font, std::u16string_view text) {
     return text.empty() ? 0 : CurrentBackend().MeasureText(font, text).cx;
 }
@@ -135,6 +122,30 @@ std::u16string Ellipsize(const LOGFONTW& font, std::u16string text, LONG width) 
 }
 
 }  // namespace
+
+std::u16string StripPrefixes(std::u16string_view text) {
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            out.push_back(text[++i]);
+            continue;
+        }
+        if (text[i] != u'&')
+            out.push_back(text[i]);
+    }
+    return out;
+}
+
+WCHAR AccessKeyOf(std::u16string_view text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] != u'&')
+            return text[i + 1];
+        ++i;
+    }
+    return 0;
+}
 
 void DrawImageOn(HDC hdc, const Image& image, RECT source, POINT destination,
                  COLORREF transparent) {

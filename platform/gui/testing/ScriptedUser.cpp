@@ -6,6 +6,7 @@
 #include "platform/core/Text.h"
 #include "platform/device/DeviceDirectory.h"
 #include "platform/gui/CommDlg.h"
+#include "platform/gui/NativeEvents.h"
 #include "platform/gui/WinUser.h"
 
 namespace ce::gui {
@@ -112,6 +113,10 @@ void ScriptedUser::Fail(const std::string& what) {
     } else {
         std::fprintf(stderr, "scripted user: %s\n", what.c_str());
     }
+}
+
+void ScriptedUser::PressInNextPopup(WCHAR key) {
+    popups_.push_back([key](HMENU menu) { return MenuCommandForAccessKey(menu, key); });
 }
 
 }  // namespace ce::gui

@@ -55,6 +55,8 @@ public:
     void ChooseFromNextPopup(UINT command) {
         popups_.push_back([command](HMENU) { return command; });
     }
+    // The next popup menu is chosen from by typing an item's access key.
+    void PressInNextPopup(WCHAR key);
     // The next popup menu is handed to `choice`, which looks at it and chooses.
     void OnNextPopup(PopupChoice choice) { popups_.push_back(std::move(choice)); }
 

@@ -118,8 +118,12 @@ void PressKey(WORD virtualKey, WPARAM modifiers) {
         PostKey(WM_KEYDOWN, VK_CONTROL);
     if ((modifiers & MK_SHIFT) != 0)
         PostKey(WM_KEYDOWN, VK_SHIFT);
+    if ((modifiers & MK_ALT) != 0)
+        PostKey(WM_KEYDOWN, VK_MENU);
     PostKey(WM_KEYDOWN, virtualKey);
     PostKey(WM_KEYUP, virtualKey);
+    if ((modifiers & MK_ALT) != 0)
+        PostKey(WM_KEYUP, VK_MENU);
     if ((modifiers & MK_SHIFT) != 0)
         PostKey(WM_KEYUP, VK_SHIFT);
     if ((modifiers & MK_CONTROL) != 0)

@@ -28,7 +28,7 @@ void TapAndHoldItem(HWND list, int index);
 // A tap on a list view's column header.
 void ClickHeaderColumn(HWND list, int column);
 
-// Modifiers held around the key: MK_CONTROL, MK_SHIFT (or both).
+// Modifiers held around the key: MK_CONTROL, MK_SHIFT, MK_ALT (or several).
 void PressKey(WORD virtualKey, WPARAM modifiers = 0);
 // Types text into the window with the focus, character by character.
 void TypeText(std::u16string_view text);

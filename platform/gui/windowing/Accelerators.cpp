@@ -45,6 +45,9 @@ int TranslateAcceleratorW(HWND hwnd, HACCEL table, MSG* msg) {
     // While a text field has the focus, its editing keys edit the text.
     if (Down(VK_CONTROL) && !Down(VK_MENU) && gui::IsTextEditingKey(msg->hwnd, msg->wParam))
         return 0;
+    // Keys without Ctrl or Alt (Enter ends a label being edited) are the field's own.
+    if (!Down(VK_CONTROL) && !Down(VK_MENU) && gui::IsTextEditingKey(msg->hwnd, 0))
+        return 0;
     for (const AcceleratorEntry& entry : accelerators->entries) {
         if ((entry.fVirt & FVIRTKEY) == 0 || entry.key != msg->wParam)
             continue;

@@ -79,6 +79,11 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (w->parent != nullptr && message == WM_HELP)
                 return SendMessageW(w->parent, message, wParam, lParam);
             return 0;
+        case WM_SYSCHAR:
+            // Alt and a letter open the menu of the window's command bar
+            // whose caption marks that letter.
+            gui::OpenMenuByKey(gui::TopLevelOf(hwnd), static_cast<WCHAR>(wParam));
+            return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
             // A press on a window that does not take the focus itself activates its window.

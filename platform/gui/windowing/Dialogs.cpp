@@ -311,11 +311,46 @@ LRESULT DefDlgProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+namespace {
+
+// Alt and a letter: the control whose text marks that letter as its access
+// key. A button is pressed; a label or group box moves the focus on to the
+// control after it.
+bool ChooseByAccessKey(HWND dialog, WCHAR key) {
+    gui::Window* w = gui::Peek(dialog);
+    if (w == nullptr || key == 0)
+        return false;
+    std::vector<HWND> children = w->children;
+    for (HWND child : children) {
+        gui::Window* c = gui::Peek(child);
+        if (c == nullptr || (c->style & WS_VISIBLE) == 0 || (c->style & WS_DISABLED) != 0)
+            continue;
+        WCHAR marked = gui::AccessKeyOf(c->text);
+        if (marked == 0 || std::towlower(marked) != std::towlower(key))
+            continue;
+        gui::PeerKind kind = c->kind;
+        if (kind == gui::PeerKind::PushButton || kind == gui::PeerKind::CheckBox ||
+            kind == gui::PeerKind::RadioButton) {
+            SetFocus(child);
+            SendMessageW(child, BM_CLICK, 0, 0);
+            return true;
+        }
+        if (HWND next = GetNextDlgTabItem(dialog, child, FALSE))
+            SetFocus(next);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 BOOL IsDialogMessageW(HWND dialog, MSG* msg) {
     if (msg == nullptr || DialogOf(dialog) == nullptr)
         return FALSE;
     if (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))
         return FALSE;
+    if (msg->message == WM_SYSCHAR && ChooseByAccessKey(dialog, static_cast<WCHAR>(msg->wParam)))
+        return TRUE;
     if (msg->message == WM_KEYDOWN) {
         HWND focus = GetFocus();
         LRESULT code =

@@ -28,6 +28,16 @@ void NoteKey(const MSG& m) {
     }
 }
 
+// Keys pressed while Alt is held (without Ctrl) are system keys, as Alt itself is.
+void MarkSystemKey(MSG& m) {
+    if (m.message != WM_KEYDOWN && m.message != WM_KEYUP)
+        return;
+    const BYTE* keys = System().keys;
+    if ((keys[VK_MENU] & 0x80) == 0 || (keys[VK_CONTROL] & 0x80) != 0)
+        return;
+    m.message = m.message == WM_KEYDOWN ? WM_SYSKEYDOWN : WM_SYSKEYUP;
+}
+
 HWND FindInvalid(HWND hwnd) {
     Window* w = Peek(hwnd);
     if (w == nullptr || (w->style & WS_VISIBLE) == 0)
@@ -88,6 +98,7 @@ bool TryTake(MSG* out, HWND filter, UINT low, UINT high, bool remove) {
         if (remove) {
             system.posted.erase(it);
             NoteKey(*out);
+            MarkSystemKey(*out);
         }
         return true;
     }
@@ -232,6 +243,13 @@ BOOL PeekMessageW(MSG* msg, HWND hwnd, UINT low, UINT high, UINT remove) {
 }
 
 BOOL TranslateMessage(const MSG* msg) {
+    if (msg != nullptr && msg->message == WM_SYSKEYDOWN &&
+        ((msg->wParam >= 'A' && msg->wParam <= 'Z') ||
+         (msg->wParam >= '0' && msg->wParam <= '9'))) {
+        WCHAR c = static_cast<WCHAR>(msg->wParam >= 'A' ? msg->wParam - 'A' + 'a' : msg->wParam);
+        System().posted.push_front({msg->hwnd, WM_SYSCHAR, c, msg->lParam, msg->time, msg->pt});
+        return TRUE;
+    }
     if (msg == nullptr || msg->message != WM_KEYDOWN)
         return FALSE;
     if ((GetKeyState(VK_CONTROL) & 0x8000) != 0 || (GetKeyState(VK_MENU) & 0x8000) != 0)

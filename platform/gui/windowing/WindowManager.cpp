@@ -6,6 +6,7 @@
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LastError.h"
 #include "platform/core/Text.h"
+#include "platform/gui/CommandBar.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/windowing/WindowSystem.h"
@@ -226,6 +227,8 @@ void RegisterBuiltIns(WindowSystem& system) {
     add(WC_LISTVIEWW, ListViewProc, CS_DBLCLKS, PaintedKind);
     add(WC_HEADERW, HeaderProc, CS_DBLCLKS, PaintedKind);
     add(kMenuBarClassName, MenuBarProc, 0, PaintedKind);
+    add(TOOLBARCLASSNAMEW, CommandBarProc, 0, PaintedKind);
+    add(REBARCLASSNAMEW, CommandBandsProc, 0, PaintedKind);
     add(kDialogClassName, DefDlgProcW, 0, FrameKind);
     // Marks where the input panel opens; there is none off the device.
     add(u"SIPPREF", DefWindowProcW, 0, PaintedKind);
@@ -707,6 +710,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         gui::NotifyChanged(hwnd, gui::ChangedGeometry);
         if (sized && w->menuBar != nullptr)
             gui::PlaceMenuBar(hwnd);
+        if (sized)
+            gui::FitBarsToParent(hwnd);
         if (moved)
             gui::Deliver(hwnd, WM_MOVE, 0, MAKELPARAM(r.left, r.top));
         if (sized) {

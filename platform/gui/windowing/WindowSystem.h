@@ -185,6 +185,11 @@ void CollectExternalEvents();
 void SendInitMenuPopup(HWND owner, HMENU popup);
 // Keeps a window's menu bar along its bottom edge.
 void PlaceMenuBar(HWND owner);
+// Opens the menu marked with access key `key` on a command bar inside `top`;
+// false when none has one.
+bool OpenMenuByKey(HWND top, WCHAR key);
+// Keeps the command bars and command-band strips of a window as wide as its client area.
+void FitBarsToParent(HWND parent);
 // A program's top-level window is announced to other processes on the same
 // device (FindWindowW) while it exists.
 void AnnounceTopLevel(HWND hwnd);
@@ -219,10 +224,22 @@ PeerKind DateTimePickerKind(DWORD style);
 LRESULT ListViewProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT HeaderProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT MenuBarProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CommandBarProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CommandBandsProc(HWND, UINT, WPARAM, LPARAM);
 PeerKind ButtonKind(DWORD style);
 
 // Messages the built-in controls send each other.
 inline constexpr UINT kEndLabelEdit = 0x7F00;  // to a list view: wParam TRUE to keep the text
 inline constexpr UINT kHeaderLayout = 0x7F01;  // to a list view: its header's items changed
+// To a bar: the tip over a point. wParam: std::u16string* that receives it;
+// lParam: const POINT* in the bar's client coordinates. TRUE when the bar has tips.
+inline constexpr UINT kToolTipAt = 0x7F02;
+// To a bar: open the menu whose caption marks wParam as its access key; TRUE when one did.
+inline constexpr UINT kOpenMenuByKey = 0x7F03;
+
+// Text as DrawText shows it without DT_NOPREFIX: "&F" is "F" ("&&" is "&").
+std::u16string StripPrefixes(std::u16string_view text);
+// The character a text marks with "&" as its access key; 0 when none.
+WCHAR AccessKeyOf(std::u16string_view text);
 
 }  // namespace ce::gui

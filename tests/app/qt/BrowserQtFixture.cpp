@@ -1,7 +1,12 @@
 #include "tests/app/qt/BrowserQtFixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
@@ -54,14 +59,13 @@ void BrowserQt::SetUp() {
     else
         ::unsetenv("TESSALY_DPI");
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    shell_ = std::make_unique<appcore::ScopedShell>(
-        testing_support::MakeShell(testing_support::Edition::Palm));
+    shell_ = std::make_unique<appcore::ScopedShell>(testing_support::MakeShell(Edition()));
     backend_ = std::make_unique<gui::ScopedBackend>(
         std::make_unique<gui::qt::QtBackend>(appcore::Shell().InteractiveWindowOptions()));
     qt_ = gui::qt::CurrentQt();
     ASSERT_NE(qt_, nullptr);
     application_ = std::make_unique<appcore::ScopedApplication>();
-    appcore::App().instance = testing_support::EditionResources(testing_support::Edition::Palm);
+    appcore::App().instance = testing_support::EditionResources(Edition());
     stallWatch_ = std::make_unique<QTimer>();
     QObject::connect(stallWatch_.get(), &QTimer::timeout, stallWatch_.get(), [this] {
         if (pending_ != 0 || !waiting_.isValid() || waiting_.elapsed() < kGiveUpMs)
@@ -227,6 +231,34 @@ void BrowserQt::PressDone(HWND dialog) {
     QToolButton* done = frame->strip()->doneButton();
     ASSERT_TRUE(done->isVisible());
     QTest::mouseClick(done, Qt::LeftButton);
+}
+
+bool ShowsWholeText(QWidget* widget, std::string& why) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (label->text().isEmpty())
+            return true;
+        int needed =
+            label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+        why = "needs " + std::to_string(label->sizeHint().width()) + "x" + std::to_string(needed);
+        return needed <= label->height() &&
+               (label->wordWrap() || label->sizeHint().width() <= label->width());
+    }
+    if (qobject_cast<QCheckBox*>(widget) != nullptr ||
+        qobject_cast<QRadioButton*>(widget) != nullptr) {
+        why = "needs " + std::to_string(widget->sizeHint().width());
+        return widget->sizeHint().width() <= widget->width();
+    }
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
+        why = "needs " + std::to_string(needed);
+        return button->text().isEmpty() || needed <= button->width();
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+        int needed = group->fontMetrics().horizontalAdvance(group->title()) + 8;
+        why = "needs " + std::to_string(needed);
+        return needed <= group->width();
+    }
+    return true;
 }
 
 }  // namespace browser_qt

@@ -22,6 +22,7 @@
 #include "platform/gui/Backend.h"
 #include "platform/gui/WinUser.h"
 #include "platform/gui/qt/QtBackend.h"
+#include "tests/support/ScriptedSession.h"
 #include "tests/support/TempDevice.h"
 
 namespace browser_qt {
@@ -36,6 +37,8 @@ protected:
     virtual const char* ScreenSize() const { return "240x320"; }
     // Its dots per inch: 96 unless a test says otherwise.
     virtual int ScreenDpi() const { return 96; }
+    // The edition whose shell and resources run: the palm-size one unless a test says otherwise.
+    virtual testing_support::Edition Edition() const { return testing_support::Edition::Palm; }
 
     // A database of `records` records; with `bytes` > 0 one record that
     // makes the database exactly that large.
@@ -97,5 +100,9 @@ private:
     QElapsedTimer waiting_;
     int loopDepth_ = 0;
 };
+
+// Whether the widget shows all of its text in the room it has; `why` says
+// what it would need.
+bool ShowsWholeText(QWidget* widget, std::string& why);
 
 }  // namespace browser_qt

@@ -2,13 +2,6 @@
 // fonts Qt really draws, lies on the device's screen and shows its whole
 // text, in portrait and in landscape, at the usual and at high resolution.
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-
 #include "appcore/Application.h"
 #include "platform/core/Text.h"
 #include "platform/gui/Gdi.h"
@@ -36,35 +29,6 @@ BOOL Framed(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 using testing_support::DialogOnScreen;
-
-// Whether the widget shows all of its text in the room it has.
-bool ShowsWholeText(QWidget* widget, std::string& why) {
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (label->text().isEmpty())
-            return true;
-        int needed =
-            label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
-        why = "needs " + std::to_string(label->sizeHint().width()) + "x" + std::to_string(needed);
-        return needed <= label->height() &&
-               (label->wordWrap() || label->sizeHint().width() <= label->width());
-    }
-    if (qobject_cast<QCheckBox*>(widget) != nullptr ||
-        qobject_cast<QRadioButton*>(widget) != nullptr) {
-        why = "needs " + std::to_string(widget->sizeHint().width());
-        return widget->sizeHint().width() <= widget->width();
-    }
-    if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        int needed = button->fontMetrics().horizontalAdvance(button->text()) + 8;
-        why = "needs " + std::to_string(needed);
-        return button->text().isEmpty() || needed <= button->width();
-    }
-    if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-        int needed = group->fontMetrics().horizontalAdvance(group->title()) + 8;
-        why = "needs " + std::to_string(needed);
-        return needed <= group->width();
-    }
-    return true;
-}
 
 class DialogLayoutQt : public BrowserQt, public ::testing::WithParamInterface<DialogOnScreen> {
 protected:

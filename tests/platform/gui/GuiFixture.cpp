@@ -1,5 +1,6 @@
 #include "tests/platform/gui/GuiFixture.h"
 
+#include "platform/gui/CommandBar.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/windowing/WindowSystem.h"
@@ -48,7 +49,8 @@ LRESULT Recorder(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
                 Notices().push_back(notice);
                 return header->code == LVN_ENDLABELEDITW ? labelEditAnswer : !labelEditAnswer;
             }
-            if (header->code != LVN_KEYDOWN) {
+            // A strip's height change carries nothing past its header.
+            if (header->code != LVN_KEYDOWN && header->code != RBN_HEIGHTCHANGE) {
                 auto* list = reinterpret_cast<NMLISTVIEW*>(lParam);
                 notice.item = list->iItem;
                 notice.subItem = list->iSubItem;
