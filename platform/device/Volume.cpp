@@ -609,7 +609,9 @@ DWORD Volume::BatchedWrite(const std::function<DWORD()>& work, bool freeing) {
     // The growth is looked at every few writes: a statement of its own.
     bool grown = batchWrites_ % kGrowthCheckInterval == 0 &&
                  (PageCount() - batchStartPages_) * space_.pageSize() >= kBatchBytes;
-    if (batchWrites_ >= kBatchWrites || space_.shortOfRoom() || grown ||
+    // A write that frees room is often made under a lock that must not be
+    // let go before it is committed (a database's deletion).
+    if (freeing || batchWrites_ >= kBatchWrites || space_.shortOfRoom() || grown ||
         std::chrono::steady_clock::now() - batchStarted_ >= kBatchAge)
         return CommitBatchTransaction();
     return ERROR_SUCCESS;

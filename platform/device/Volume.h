@@ -109,7 +109,9 @@ public:
     // is committed after kBatchWrites writes or about kBatchBytes of growth
     // (looked at every kGrowthCheckInterval writes), when it has been open
     // for kBatchAge, when the store is short of room (then every write
-    // commits, as outside a batch), by CommitWriteBatch and at the end. Other
+    // commits, as outside a batch), after a write that frees room (made
+    // under locks that must not outlive it), by CommitWriteBatch and at the
+    // end. Other
     // processes see the writes only when they are committed, so a batch is
     // for writes that may become visible in any number of steps: filling a
     // database nobody relies on yet. A write that finds the store full

@@ -117,6 +117,28 @@ TEST_F(WriteBatchTest, ANestedBatchCommitsOnlyWithTheOutermost) {
     EXPECT_EQ(CommittedRecords(), 4);
 }
 
+TEST_F(WriteBatchTest, DeletionsAndSortOrderChangesAreCommittedAtOnce) {
+    // Both are made under locks that other processes rely on.
+    CEOID doomed = Create(u"Doomed", {{kNumber, 0}});
+    StoreWriteBatch batch;
+    WriteNumbers(0, 2);
+    CEDBASEINFO info{};
+    info.dwFlags = CEDB_VALIDSORTSPEC;
+    info.wNumSortOrder = 0;
+    ASSERT_TRUE(CeSetDatabaseInfo(doomed, &info));
+    EXPECT_EQ(CommittedRecords(), 2);
+    WriteNumbers(2, 3);
+    ASSERT_TRUE(CeDeleteDatabase(doomed));
+    EXPECT_EQ(CommittedRecords(), 3);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(other_, "SELECT count(*) FROM databases WHERE oid = ?", -1, &query, nullptr);
+    sqlite3_bind_int64(query, 1, doomed);
+    ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int64(query, 0), 0);
+    sqlite3_finalize(query);
+    EXPECT_TRUE(batch.End());
+}
+
 TEST_F(WriteBatchTest, AFailedWriteIsUndoneAloneAndTheBatchGoesOn) {
     StoreWriteBatch batch;
     WriteNumbers(0, 2);
