@@ -15,6 +15,9 @@ namespace {
 // The compressed form of a 144-byte header is a few hundred bytes at most;
 // a prefix announcing more is not a header.
 constexpr DWORD kLargestCompressedHeader = 4096;
+// Up to this length a record's buffer is allocated before the file is known
+// to hold that much.
+constexpr DWORD kUncheckedRecordBytes = 64 * 1024;
 
 }  // namespace
 
@@ -125,7 +128,9 @@ RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record
     // read: find that out before allocating it.
     if (length > (codec != nullptr ? kLargestPackedRecord : kLargestRecordImage))
         return RecordRead::TooLarge;
-    if (length > RemainingBytes(file))
+    // A short image is refused by the read itself; asking the file's size
+    // for every record would cost two more calls each.
+    if (length > kUncheckedRecordBytes && length > RemainingBytes(file))
         return RecordRead::Truncated;
     // One spare byte, so that an empty image still has a buffer.
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[std::size_t{length} + 1]);

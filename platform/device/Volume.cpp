@@ -606,8 +606,12 @@ DWORD Volume::BatchedWrite(const std::function<DWORD()>& work, bool freeing) {
     }
     if (error != ERROR_SUCCESS)
         return error;
-    if (batchWrites_ >= kBatchWrites || space_.shortOfRoom() ||
-        (PageCount() - batchStartPages_) * space_.pageSize() >= kBatchBytes ||
+    // The growth is looked at every few writes: a statement of its own.
+    bool grown = batchWrites_ % kGrowthCheckInterval == 0 &&
+                 (PageCount() - batchStartPages_) * space_.pageSize() >= kBatchBytes;
+    // A write that frees room is often made under a lock that must not be
+    // let go before it is committed (a database's deletion).
+    if (freeing || batchWrites_ >= kBatchWrites || space_.shortOfRoom() || grown ||
         std::chrono::steady_clock::now() - batchStarted_ >= kBatchAge)
         return CommitBatchTransaction();
     return ERROR_SUCCESS;

@@ -106,9 +106,12 @@ public:
     // Between BeginWriteBatch and EndWriteBatch the writes made through Write
     // and WriteFreeing share transactions instead of committing one by one:
     // each write is still all or nothing (a savepoint), and the transaction
-    // is committed after kBatchWrites writes or kBatchBytes of growth, when
-    // it has been open for kBatchAge, when the store is short of room (then every write commits,
-    // as outside a batch), by CommitWriteBatch and at the end. Other
+    // is committed after kBatchWrites writes or about kBatchBytes of growth
+    // (looked at every kGrowthCheckInterval writes), when it has been open
+    // for kBatchAge, when the store is short of room (then every write
+    // commits, as outside a batch), after a write that frees room (made
+    // under locks that must not outlive it), by CommitWriteBatch and at the
+    // end. Other
     // processes see the writes only when they are committed, so a batch is
     // for writes that may become visible in any number of steps: filling a
     // database nobody relies on yet. A write that finds the store full
@@ -122,6 +125,7 @@ public:
     // The most a batch's transaction grows the volume by: a batch must fit
     // in the room a store that is not short of it has (VolumeSpace.h).
     static constexpr std::int64_t kBatchBytes = 4 << 20;
+    static constexpr std::size_t kGrowthCheckInterval = 16;
     static constexpr std::chrono::milliseconds kBatchAge{250};
     void BeginWriteBatch();
     // Commits what the batch holds; its error when writes were lost.

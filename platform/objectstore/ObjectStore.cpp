@@ -294,7 +294,7 @@ BOOL CeSetDatabaseInfo(CEOID oidDbase, CEDBASEINFO* pNewInfo) {
         return FALSE;
     objectstore::LockFile lock;  // holds removed sort orders until the change is made
     error = device::AccessVolume([&](Volume& volume) -> DWORD {
-        return volume.Write([&]() -> DWORD {
+        DWORD written = volume.Write([&]() -> DWORD {
             DatabaseRow row;
             DWORD e = objectstore::LoadDatabase(volume, oidDbase, &row);
             if (e == ERROR_FILE_NOT_FOUND)
@@ -323,6 +323,11 @@ BOOL CeSetDatabaseInfo(CEOID oidDbase, CEDBASEINFO* pNewInfo) {
                                                               : objectstore::NowFileTime();
             return objectstore::UpdateDatabaseInfo(volume, row);
         });
+        // Inside a write batch too, the change is committed before the lock
+        // on the removed sort orders goes.
+        if (written == ERROR_SUCCESS && volume.inWriteBatch())
+            written = volume.CommitWriteBatch();
+        return written;
     });
     if (!Succeeded(error))
         return FALSE;

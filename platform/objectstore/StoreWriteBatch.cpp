@@ -6,6 +6,23 @@
 
 namespace ce {
 
+namespace {
+
+// Runs `step` on the volume the batch began on; a volume opened again since
+// holds none of the batch's writes. True on success, else the last error set.
+template <class Step>
+bool OnBatchVolume(std::uint64_t serial, Step step) {
+    DWORD error = device::AccessVolume([&](device::Volume& volume) -> DWORD {
+        return volume.serial() == serial ? step(volume) : ERROR_INVALID_HANDLE;
+    });
+    if (error == ERROR_SUCCESS)
+        return true;
+    SetLastError(error);
+    return false;
+}
+
+}  // namespace
+
 StoreWriteBatch::StoreWriteBatch() : lock_(device::LockVolume()) {
     // A volume that cannot be opened makes the writes fail on their own.
     open_ = device::AccessVolume([&](device::Volume& volume) -> DWORD {
@@ -20,34 +37,18 @@ StoreWriteBatch::~StoreWriteBatch() {
 }
 
 bool StoreWriteBatch::Commit() {
-    if (!open_)
-        return true;
-    DWORD error = device::AccessVolume([&](device::Volume& volume) -> DWORD {
-        // A volume opened again since holds none of the batch's writes.
-        if (volume.serial() != serial_)
-            return ERROR_INVALID_HANDLE;
-        return volume.CommitWriteBatch();
-    });
-    if (error == ERROR_SUCCESS)
-        return true;
-    SetLastError(error);
-    return false;
+    return !open_ ||
+           OnBatchVolume(serial_, [](device::Volume& volume) { return volume.CommitWriteBatch(); });
 }
 
 bool StoreWriteBatch::End() {
     if (!open_)
         return true;
     open_ = false;
-    DWORD error = device::AccessVolume([&](device::Volume& volume) -> DWORD {
-        if (volume.serial() != serial_)
-            return ERROR_INVALID_HANDLE;
-        return volume.EndWriteBatch();
-    });
+    bool ended =
+        OnBatchVolume(serial_, [](device::Volume& volume) { return volume.EndWriteBatch(); });
     lock_.unlock();
-    if (error == ERROR_SUCCESS)
-        return true;
-    SetLastError(error);
-    return false;
+    return ended;
 }
 
 void CommitStoreWriteBatch() {

@@ -98,8 +98,9 @@ TEST_F(WriteBatchTest, WritesBecomeVisibleToOthersWhenTheBatchCommits) {
 TEST_F(WriteBatchTest, ALongBatchCommitsAThousandWritesAtATime) {
     StoreWriteBatch batch;
     WriteNumbers(0, static_cast<int>(device::Volume::kBatchWrites) + 10);
-    std::int64_t committed = CommittedRecords();
-    EXPECT_GE(committed, static_cast<std::int64_t>(device::Volume::kBatchWrites));
+    // At the latest the thousandth write commits (a slow run commits sooner,
+    // by the batch's age, and counts its thousand from there).
+    EXPECT_GT(CommittedRecords(), 0);
     batch.End();
     EXPECT_EQ(CommittedRecords(), static_cast<std::int64_t>(device::Volume::kBatchWrites) + 10);
 }
@@ -115,6 +116,28 @@ TEST_F(WriteBatchTest, ANestedBatchCommitsOnlyWithTheOutermost) {
     EXPECT_EQ(CommittedRecords(), 0);
     EXPECT_TRUE(outer.End());
     EXPECT_EQ(CommittedRecords(), 4);
+}
+
+TEST_F(WriteBatchTest, DeletionsAndSortOrderChangesAreCommittedAtOnce) {
+    // Both are made under locks that other processes rely on.
+    CEOID doomed = Create(u"Doomed", {{kNumber, 0}});
+    StoreWriteBatch batch;
+    WriteNumbers(0, 2);
+    CEDBASEINFO info{};
+    info.dwFlags = CEDB_VALIDSORTSPEC;
+    info.wNumSortOrder = 0;
+    ASSERT_TRUE(CeSetDatabaseInfo(doomed, &info));
+    EXPECT_EQ(CommittedRecords(), 2);
+    WriteNumbers(2, 3);
+    ASSERT_TRUE(CeDeleteDatabase(doomed));
+    EXPECT_EQ(CommittedRecords(), 3);
+    sqlite3_stmt* query = nullptr;
+    sqlite3_prepare_v2(other_, "SELECT count(*) FROM databases WHERE oid = ?", -1, &query, nullptr);
+    sqlite3_bind_int64(query, 1, doomed);
+    ASSERT_EQ(sqlite3_step(query), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int64(query, 0), 0);
+    sqlite3_finalize(query);
+    EXPECT_TRUE(batch.End());
 }
 
 TEST_F(WriteBatchTest, AFailedWriteIsUndoneAloneAndTheBatchGoesOn) {
