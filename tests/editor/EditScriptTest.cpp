@@ -120,6 +120,32 @@ TEST_F(EditScript, DeletionsAskFirstAndTheLastRecordsDeletionClosesTheEditor) {
     EXPECT_EQ(Count(Json(), "{\"oid\":"), 0u);
 }
 
+TEST_F(EditScript, TheClipboardCarriesAPropertyToAnotherRecordAndUndoTakesACutBack) {
+    ProcessResult copied =
+        Edit({"Notes", "--yes", "copy", "2", "add-record", "9:TEXT=x", "paste", "show"});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err;
+    EXPECT_TRUE(Has(copied.out, "record 2 of 2")) << copied.out;
+    EXPECT_TRUE(Has(copied.out, "  2 TEXT (3) \"old\"")) << copied.out;
+    EXPECT_EQ(Count(Json(), "{\"id\":2,\"type\":\"TEXT\",\"value\":\"old\"}"), 2u);
+
+    // Pasting over a property asks first; No leaves it and fails.
+    ProcessResult over = Edit({"Notes", "copy", "2", "paste"}, "n\n");
+    EXPECT_EQ(over.exitCode, 1);
+    EXPECT_TRUE(Has(over.err, "already exists in this record")) << over.err;
+
+    ProcessResult undone = Edit({"Notes", "--yes", "cut", "1", "undo", "show"});
+    ASSERT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_TRUE(Has(undone.out, "  1 INT (2) 5")) << undone.out;
+    EXPECT_TRUE(Has(Json(), "{\"id\":1,\"type\":\"INT\",\"value\":5}"));
+
+    EXPECT_TRUE(Has(Edit({"Notes", "paste"}).err, "no property was copied"));
+    EXPECT_TRUE(Has(Edit({"Notes", "undo"}).err, "nothing to undo"));
+    ProcessResult sorted = Edit({"Notes", "sort", "1"});
+    EXPECT_EQ(sorted.exitCode, 1);
+    EXPECT_TRUE(Has(sorted.err, "has 0 sort orders")) << sorted.err;
+    EXPECT_EQ(Edit({"Notes", "sort", "unsorted", "reload", "show"}).exitCode, 0);
+}
+
 // ---- Finding and moving ----
 
 TEST_F(EditScript, FindGoesOnFromTheRecordAfterTheCurrentAndWrapsWhenAgreed) {

@@ -154,6 +154,11 @@ bool SelectProperty(EditorState& state, WORD number) {
            editor::NumberOf(state.Property(editor::SelectedProperty(state))->propid) == number;
 }
 
+// Selects the property whose number the step names.
+bool SelectNamedProperty(EditorState& state, const std::string& argument, WORD& number) {
+    return ReadNumberArgument(argument, number) && SelectProperty(state, number);
+}
+
 // A date as devicectl writes it (ISO UTC or a FILETIME count), as the
 // pickers show it: local time.
 bool ReadDate(const std::string& text, ce::SYSTEMTIME& local) {
@@ -324,7 +329,7 @@ bool AddRecord(Session& session, const Step& step) {
 bool DeleteProperty(Session& session, const Step& step) {
     EditorState& state = session.state;
     WORD number = 0;
-    if (!ReadNumberArgument(step.argument, number) || !SelectProperty(state, number))
+    if (!SelectNamedProperty(state, step.argument, number))
         return false;
     CEOID record = state.recordId;
     bool open = Command(state, res::IDC_DELETE_PROPERTY);
@@ -397,7 +402,7 @@ bool Show(Session& session, const Step&) {
 
 bool Copy(Session& session, const Step& step) {
     WORD number = 0;
-    if (!ReadNumberArgument(step.argument, number) || !SelectProperty(session.state, number))
+    if (!SelectNamedProperty(session.state, step.argument, number))
         return false;
     Command(session.state, res::IDM_EDIT_COPY);
     return ce::IsClipboardFormatAvailable(editor::ClipboardFormat()) != 0 ||
@@ -406,7 +411,7 @@ bool Copy(Session& session, const Step& step) {
 
 bool Cut(Session& session, const Step& step) {
     WORD number = 0;
-    if (!ReadNumberArgument(step.argument, number) || !SelectProperty(session.state, number))
+    if (!SelectNamedProperty(session.state, step.argument, number))
         return false;
     CEOID record = session.state.recordId;
     bool open = Command(session.state, res::IDM_EDIT_CUT);
