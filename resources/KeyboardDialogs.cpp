@@ -7,6 +7,7 @@
 #include "resources/DialogIds.h"
 #include "resources/DialogStyles.h"
 #include "resources/Editions.h"
+#include "resources/EditorIds.h"
 
 namespace res {
 namespace {
@@ -125,6 +126,20 @@ DialogResource Progress() {
                      });
 }
 
+// The record editor's Find, titled "Find", with access keys in its labels.
+DialogResource Find() {
+    return Captioned(IDD_FIND, 220, 70, u"Find",
+                     {
+                         {u"STATIC", u"&Text to find:", IDC_STATIC, 6, 8, 50, 10, kLabel},
+                         {u"EDIT", u"", IDC_FIND_TEXT, 58, 6, 156, 12, kEdit},
+                         {u"BUTTON", u"Match &case", IDC_MATCH_CASE, 6, 24, 150, 10, kCheck},
+                         {u"BUTTON", u"&Search in numeric and date properties", IDC_SEARCH_NUMBERS,
+                          6, 36, 150, 10, kCheck},
+                         Ok(110, 52),
+                         Cancel(164, 52),
+                     });
+}
+
 }  // namespace
 
 void AddKeyboardBrowserDialogs(ce::ResourceModule& module) {
@@ -134,6 +149,7 @@ void AddKeyboardBrowserDialogs(ce::ResourceModule& module) {
     module.AddDialog(Options());
     module.AddDialog(DatabaseExists());
     module.AddDialog(Progress());
+    module.AddDialog(Find());
 }
 
 }  // namespace res

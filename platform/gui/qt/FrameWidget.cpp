@@ -133,6 +133,12 @@ void FrameWidget::Sync(unsigned changes) {
         } else {
             resize(width, height);
             client_->setGeometry(0, 0, width, height);
+            // An owned window (a captioned dialog) goes where the device
+            // puts it over its owner: centring after creation moves it.
+            Window* o = Peek(w->owner);
+            FrameWidget* owner = backend_.FrameOf(w->owner);
+            if (o != nullptr && owner != nullptr && owner != this)
+                move(owner->pos() + QPoint(r.left - o->rect.left, r.top - o->rect.top));
         }
         placing_ = false;
     }

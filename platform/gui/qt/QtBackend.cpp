@@ -580,6 +580,15 @@ bool QtBackend::eventFilter(QObject* watched, QEvent* event) {
     UINT message = type == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP;
     WORD vk = VirtualKey(key->key());
     Qt::KeyboardModifiers modifiers = key->modifiers();
+    // A modifier let go while a popup menu had the keyboard (Alt after Alt+F)
+    // never reached the window system: it is let go before this key.
+    const std::pair<WORD, Qt::KeyboardModifier> held[] = {{VK_MENU, Qt::AltModifier},
+                                                          {VK_CONTROL, Qt::ControlModifier},
+                                                          {VK_SHIFT, Qt::ShiftModifier}};
+    for (auto [modifier, flag] : held) {
+        if (vk != modifier && (GetKeyState(modifier) & 0x8000) != 0 && (modifiers & flag) == 0)
+            PostKey(WM_KEYUP, modifier);
+    }
     bool command = (modifiers & (Qt::ControlModifier | Qt::AltModifier)) != 0;
     if (peer->kind == PeerKind::Painted || peer->kind == PeerKind::Frame) {
         if (vk != 0)

@@ -3,8 +3,14 @@
 // controls and shows their whole text, without the palm-size frame's Done
 // button or menu bar.
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QTest>
+#include <QToolTip>
+
 #include "appcore/Application.h"
 #include "platform/core/Text.h"
+#include "platform/gui/CommandBar.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
 #include "platform/gui/Resources.h"
@@ -13,6 +19,7 @@
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/EditorIds.h"
+#include "resources/KeyboardIds.h"
 #include "tests/app/qt/BrowserQtFixture.h"
 #include "tests/support/DialogTemplates.h"
 #include "tests/support/ScriptedSession.h"
@@ -106,6 +113,35 @@ TEST_P(KeyboardDialogLayoutQt, IsACaptionedWindowThatHoldsItsControlsOnTheScreen
         }
     }
     DestroyWindow(dialog);
+}
+
+class KeyboardWindowQt : public BrowserQt {
+protected:
+    const char* ScreenSize() const override { return "640x240"; }
+    testing_support::Edition Edition() const override { return testing_support::Edition::Keyboard; }
+};
+
+TEST_F(KeyboardWindowQt, AToolbarButtonShowsItsTipWhenThePointerRestsOnIt) {
+    Start();
+    HWND strip = GetDlgItem(main(), res::IDC_COMMAND_BANDS);
+    HWND toolbar = CommandBands_GetCommandBar(strip, 1);
+    QWidget* widget = WidgetOf(toolbar);
+    ASSERT_NE(widget, nullptr);
+    auto middle = [&](int position) {
+        RECT r{};
+        SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(position),
+                     reinterpret_cast<LPARAM>(&r));
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    // Position 1 is Delete, after the first separator.
+    QHelpEvent hover(QEvent::ToolTip, middle(1), widget->mapToGlobal(middle(1)));
+    QApplication::sendEvent(widget, &hover);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Delete Database (Ctrl+D)"));
+    QHelpEvent onSeparator(QEvent::ToolTip, middle(0), widget->mapToGlobal(middle(0)));
+    QApplication::sendEvent(widget, &onSeparator);
+    QTest::qWait(600);
+    EXPECT_FALSE(QToolTip::isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDialog, KeyboardDialogLayoutQt,

@@ -168,6 +168,56 @@ TEST_F(CommandBarTest, AltAndALetterOpenTheMenuItMarksAndALetterPicksTheItem) {
     EXPECT_TRUE(failures.empty());
 }
 
+constexpr UINT kAccessDialog = 613;
+constexpr int kNameField = 701;
+constexpr int kCompressBox = 702;
+constexpr int kGoButton = 703;
+int goPressed = 0;
+
+BOOL AccessDialog(HWND, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_COMMAND && LOWORD(static_cast<DWORD>(wParam)) == kGoButton)
+        ++goPressed;
+    return message == WM_INITDIALOG;
+}
+
+TEST_F(CommandBarTest, AltAndALabelsLetterMoveToItsFieldAndAButtonsLetterPressesIt) {
+    module.AddDialog(
+        {kAccessDialog,
+         WS_POPUP | WS_CAPTION,
+         0,
+         0,
+         0,
+         120,
+         80,
+         u"Access",
+         nullptr,
+         0,
+         {{u"STATIC", u"&Name:", static_cast<UINT>(-1), 4, 4, 30, 10, WS_VISIBLE},
+          {u"EDIT", u"", kNameField, 36, 4, 60, 12, WS_TABSTOP | WS_VISIBLE | WS_BORDER},
+          {u"EDIT", u"", kEdit, 36, 20, 60, 12, WS_TABSTOP | WS_VISIBLE | WS_BORDER},
+          {u"BUTTON", u"&Compress", kCompressBox, 4, 36, 60, 10,
+           BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE},
+          {u"BUTTON", u"&Go", kGoButton, 4, 50, 40, 14, BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE}}});
+    HWND dialog =
+        CreateDialogParamW(&module, MAKEINTRESOURCE(kAccessDialog), nullptr, AccessDialog, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    SetFocus(GetDlgItem(dialog, kEdit));
+    goPressed = 0;
+    gui::input::PressKey('N', MK_ALT);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kNameField));
+    gui::input::PressKey('C', MK_ALT);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, kCompressBox), BST_CHECKED);
+    gui::input::PressKey('G', MK_ALT);
+    EXPECT_EQ(goPressed, 1);
+    // A letter nothing marks changes nothing.
+    gui::input::PressKey('Z', MK_ALT);
+    EXPECT_EQ(IsDlgButtonChecked(dialog, kCompressBox), BST_CHECKED);
+    EXPECT_EQ(goPressed, 1);
+    DestroyWindow(dialog);
+    EXPECT_TRUE(failures.empty());
+}
+
 TEST(MenuAccessKeys, TheMarkedLetterOfAnEnabledItemChoosesItInEitherCase) {
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, 1, u"&Copy...\tCtrl+C");
