@@ -115,20 +115,26 @@ int main() {
     if (sqlite3_open_v2((root / "device/objectstore.db").c_str(), &db, SQLITE_OPEN_READONLY,
                         nullptr) != SQLITE_OK)
         Die("cannot open the volume with sqlite");
-    double peer = bench::BestSeconds([&] { ReadValuesWithOneQuery(db); });
+    // Each run takes tens of milliseconds, so the best of many is what
+    // tells the code's cost from the machine's noise.
+    constexpr int kRepetitions = 15;
+    double peer = bench::BestSeconds([&] { ReadValuesWithOneQuery(db); }, kRepetitions);
     std::u16string file = Utf8ToWide((root / "bench.rbk").string());
-    double backup = bench::BestSeconds([&] {
-        std::filesystem::remove(root / "bench.rbk");
-        regbackup::RegistryBackup registry(nullptr);
-        if (!registry.BackupRegistry(file.c_str()))
-            Die("the backup failed");
-    });
-    double restore = bench::BestSeconds([&] {
-        regbackup::RegistryBackup registry(nullptr);
-        registry.warningAgreed = true;
-        if (!registry.RestoreRegistry(file.c_str()))
-            Die("the restore failed");
-    });
+    double backup = bench::BestSeconds(
+        [&] {
+            regbackup::RegistryBackup registry(nullptr);
+            if (!registry.BackupRegistry(file.c_str()))
+                Die("the backup failed");
+        },
+        kRepetitions, [&] { std::filesystem::remove(root / "bench.rbk"); });
+    double restore = bench::BestSeconds(
+        [&] {
+            regbackup::RegistryBackup registry(nullptr);
+            registry.warningAgreed = true;
+            if (!registry.RestoreRegistry(file.c_str()))
+                Die("the restore failed");
+        },
+        kRepetitions);
     std::printf("%d keys of %d values, %ju bytes of registry backup\n", kKeys, kValues,
                 static_cast<std::uintmax_t>(std::filesystem::file_size(root / "bench.rbk")));
     bench::ReportRatio("registry backup", backup, peer, 2.0, "one query");
