@@ -194,11 +194,14 @@ IrdaSocket::Wait IrdaSocket::WaitForData(SOCKET s, const KeepWaiting& keepWaitin
         int left = bounded ? silenceMs_ - waited : kWaitSliceMs;
         if (left <= 0)
             return Wait::Silent;
-        int ready = Readable(s, keepWaiting ? std::min(left, kWaitSliceMs) : left);
+        bool sliced = keepWaiting || whileWaiting_;
+        int ready = Readable(s, sliced ? std::min(left, kWaitSliceMs) : left);
         if (ready < 0)
             return Wait::Failed;
         if (ready == 1)
             return Wait::Ready;
+        if (whileWaiting_)
+            whileWaiting_();
         if (keepWaiting && !keepWaiting())
             return Wait::Stopped;
     }

@@ -6,6 +6,7 @@
 // names the call and its error number.
 
 #include <functional>
+#include <utility>
 
 #include "platform/irsock/IrSock.h"
 #include "transfer/TransferUnits.h"
@@ -24,6 +25,8 @@ public:
     enum Connection { kPrimary, kAccepted };
     // Called between the slices of a wait for data; false stops the wait.
     using KeepWaiting = std::function<bool()>;
+    // Called between the slices of every read's wait for data.
+    using WhileWaiting = std::function<void()>;
 
     explicit IrdaSocket(HWND owner);
     virtual ~IrdaSocket();
@@ -55,6 +58,11 @@ public:
                       bool* stopped = nullptr, bool bounded = true);
     void CloseAll();
 
+    // Runs `whileWaiting` each time a read (of any unit, on either
+    // connection) has waited a slice of a few milliseconds without a byte;
+    // a read whose bytes are there at once never runs it.
+    void SetWhileWaiting(WhileWaiting whileWaiting) { whileWaiting_ = std::move(whileWaiting); }
+
     // How long a read waits for a byte before it fails (milliseconds).
     void SetSilenceLimit(int milliseconds) { silenceMs_ = milliseconds; }
     int silenceLimit() const { return silenceMs_; }
@@ -72,6 +80,7 @@ private:
     ce::UniqueSocket accepted_;
     HWND owner_;
     int silenceMs_;
+    WhileWaiting whileWaiting_;
 };
 
 // The sender's pause before each send: TESSALY_IR_PACE_MS, else 50 ms.

@@ -2,7 +2,10 @@
 // target name, then write each record as it arrives. The records go into a
 // database of a temporary (hidden, system) name, which becomes the target
 // only at XFER_END: a transfer that fails or is cancelled leaves an existing
-// database as it was and no partial copy.
+// database as it was and no partial copy. Since nothing relies on the
+// temporary database until then, its records are written in a batch of the
+// object store, committed whenever the sender keeps the receiver waiting and
+// before the rename.
 
 #include <unistd.h>
 
@@ -17,6 +20,7 @@
 #include "platform/core/Text.h"
 #include "platform/gui/WinUser.h"
 #include "platform/objectstore/ObjectStore.h"
+#include "platform/objectstore/StoreWriteBatch.h"
 #include "platform/shell/Shell.h"
 #include "resources/StringIds.h"
 #include "resources/TransferIds.h"
@@ -49,9 +53,14 @@ private:
     bool ReadHeader();
     bool ChooseTarget();
     bool CreateTemporary();
+    // The records in a write batch, committed when this returns.
     bool ReceiveRecords();
+    bool ReceiveEachRecord();
     // One record after its XFER_RECORD.
     bool ReceiveRecord();
+    // Room for an image of `size` bytes and the spare zero bytes after it,
+    // kept from record to record; null when memory runs out.
+    BYTE* ImageBuffer(DWORD size);
     bool Finish();
     void Refuse() { socket_->SendCode(XFER_CANCEL, IrdaSocket::kAccepted); }
     void Invalid();
@@ -70,6 +79,8 @@ private:
     bool overwrite_ = false;
     bool created_ = false;
     int counter_ = 1;
+    std::unique_ptr<BYTE[]> image_;
+    DWORD imageCapacity_ = 0;
 };
 
 bool Receiver::Open() {
@@ -184,6 +195,25 @@ bool Receiver::CreateTemporary() {
 }
 
 bool Receiver::ReceiveRecords() {
+    StoreWriteBatch batch;
+    // A sender that keeps us waiting, for a moment or for its user, must not
+    // keep other processes from writing meanwhile.
+    socket_->SetWhileWaiting([] { CommitStoreWriteBatch(); });
+    bool received = ReceiveEachRecord();
+    socket_->SetWhileWaiting({});
+    // The records are all committed before anything looks for them under
+    // the target's name; after a failure they go with the temporary name.
+    bool committed = batch.End();
+    if (!received)
+        return false;
+    if (!committed) {
+        database_.ReportError(res::IDS_CANT_WRITE_RECORD);
+        return false;
+    }
+    return true;
+}
+
+bool Receiver::ReceiveEachRecord() {
     while (true) {
         if (!window_.Pump()) {
             Refuse();
@@ -230,8 +260,8 @@ bool Receiver::ReceiveRecord() {
         return false;
     }
     window_.SetStatus(res::IDS_IR_RECEIVING_RECORD, counter_++, header_.wNumRecords);
-    std::unique_ptr<BYTE[]> image(new (std::nothrow) BYTE[descriptor.size + kSpareBytes]());
-    if (!image) {
+    BYTE* image = ImageBuffer(descriptor.size);
+    if (image == nullptr) {
         SHShowOutOfMemory(window_.window(), 0);
         Refuse();
         return false;
@@ -241,20 +271,20 @@ bool Receiver::ReceiveRecord() {
     DWORD received = 0;
     while (received < descriptor.size) {
         int chunk = static_cast<int>(std::min<DWORD>(descriptor.size - received, kChunkSize));
-        if (socket_->ReceiveExact(image.get() + received, chunk) != chunk)
+        if (socket_->ReceiveExact(image + received, chunk) != chunk)
             return false;
         received += static_cast<DWORD>(chunk);
         if (!socket_->SendCode(XFER_ACK, IrdaSocket::kAccepted))
             return false;
     }
-    if (!CheckRecordImage(image.get(), descriptor.size, descriptor.count, nullptr)) {
+    if (!CheckRecordImage(image, descriptor.size, descriptor.count, nullptr)) {
         Invalid();
         return false;
     }
     store::RecordBuffer record;
     record.count = descriptor.count;
     record.size = descriptor.size;
-    record.buffer = image.get();
+    record.buffer = image;
     CEOID written = database_.WriteRecordRelative(0, record);
     window_.Step();
     if (written == 0) {
@@ -262,6 +292,20 @@ bool Receiver::ReceiveRecord() {
         return false;
     }
     return socket_->SendCode(XFER_ACK, IrdaSocket::kAccepted);
+}
+
+BYTE* Receiver::ImageBuffer(DWORD size) {
+    // DecodeDescriptor has bounded `size` by the largest record image.
+    DWORD needed = size + kSpareBytes;
+    if (needed > imageCapacity_) {
+        image_.reset(new (std::nothrow) BYTE[needed]);
+        imageCapacity_ = image_ ? needed : 0;
+        if (!image_)
+            return nullptr;
+    }
+    // The image's own bytes all arrive before anything reads them.
+    std::fill_n(image_.get() + size, kSpareBytes, BYTE{0});
+    return image_.get();
 }
 
 bool Receiver::Finish() {
