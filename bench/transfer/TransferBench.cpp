@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -220,10 +221,16 @@ int main() {
                            "pacing floor");
     }
     bool failed = false;
-    double unpaced = bench::BestSeconds([&] {
-        if (Beam(devicectl, root / "room", root / "b", "0") < 0)
+    // The best of three exchanges, each timed by Beam from the receiver's
+    // listening on, so that starting the receiving program is not counted.
+    double unpaced = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        double seconds = Beam(devicectl, root / "room", root / "b", "0");
+        if (seconds < 0)
             failed = true;
-    });
+        else
+            unpaced = std::min(unpaced, seconds);
+    }
     double plain = bench::BestSeconds([] { PlainExchange(); });
     if (failed) {
         std::printf("unpaced transfer failed\n");
