@@ -31,7 +31,7 @@ inline double BestSeconds(const std::function<void()>& work, int repetitions = 3
 inline void ReportRatio(const std::string& name, double ours, double peer, double target,
                         const std::string& peerName) {
     double ratio = peer > 0 ? ours / peer : 0;
-    std::printf("%-58s ours %10.4f s  %-14s %10.4f s  ratio %6.2fx  (target <= %.1fx) %s\n",
+    std::printf("%-58s ours %10.4f s  %-14s %10.4f s  ratio %6.2fx  (target <= %.2gx) %s\n",
                 name.c_str(), ours, peerName.c_str(), peer, ratio, target,
                 ratio <= target ? "ok" : "MISSED");
     std::fflush(stdout);
@@ -42,7 +42,7 @@ inline void ReportRatio(const std::string& name, double ours, double peer, doubl
 inline void ReportSpeed(const std::string& name, double oursSeconds, double peerSeconds,
                         double target, const std::string& peerName, double megabytes) {
     double ratio = oursSeconds > 0 ? peerSeconds / oursSeconds : 0;
-    std::printf("%-46s ours %8.1f MB/s  %-12s %8.1f MB/s  speed %6.2fx  (target >= %.1fx) %s\n",
+    std::printf("%-46s ours %8.1f MB/s  %-12s %8.1f MB/s  speed %6.2fx  (target >= %.2gx) %s\n",
                 name.c_str(), megabytes / oursSeconds, peerName.c_str(), megabytes / peerSeconds,
                 ratio, target, ratio >= target ? "ok" : "MISSED");
     std::fflush(stdout);
