@@ -28,6 +28,7 @@
 #include "resources/DialogIds.h"
 #include "tests/support/ScriptedSession.h"
 #include "tests/support/SeedDatabases.h"
+#include "ui/DialogFrame.h"
 
 namespace browser_qt {
 
@@ -259,6 +260,16 @@ bool ShowsWholeText(QWidget* widget, std::string& why) {
         return needed <= group->width();
     }
     return true;
+}
+
+BOOL Framed(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ui::InitDialogFrame(dialog, true, true);
+        return TRUE;
+    }
+    BOOL result = FALSE;
+    ui::HandleFrameMessage(dialog, message, wParam, lParam, nullptr, result);
+    return result;
 }
 
 }  // namespace browser_qt

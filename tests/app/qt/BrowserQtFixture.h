@@ -105,4 +105,8 @@ private:
 // what it would need.
 bool ShowsWholeText(QWidget* widget, std::string& why);
 
+// A dialog procedure that gives a template the program's dialog frame and
+// nothing else, for tests that open templates on their own.
+BOOL Framed(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace browser_qt

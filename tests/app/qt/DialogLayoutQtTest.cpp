@@ -18,16 +18,6 @@
 namespace browser_qt {
 namespace {
 
-BOOL Framed(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ui::InitDialogFrame(dialog, true, true);
-        return TRUE;
-    }
-    BOOL result = FALSE;
-    ui::HandleFrameMessage(dialog, message, wParam, lParam, nullptr, result);
-    return result;
-}
-
 using testing_support::DialogOnScreen;
 
 class DialogLayoutQt : public BrowserQt, public ::testing::WithParamInterface<DialogOnScreen> {

@@ -28,16 +28,6 @@
 namespace browser_qt {
 namespace {
 
-BOOL Framed(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ui::InitDialogFrame(dialog, true, true);
-        return TRUE;
-    }
-    BOOL result = FALSE;
-    ui::HandleFrameMessage(dialog, message, wParam, lParam, nullptr, result);
-    return result;
-}
-
 // The templates tessbook opens: all of its module's but the palm-size
 // record editor's two, which only tessaly shows.
 std::vector<testing_support::DialogTemplate> OpenedTemplates() {
