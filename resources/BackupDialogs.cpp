@@ -197,7 +197,7 @@ void AddKeyboardBackupDialogs(ce::ResourceModule& module) {
     module.AddDialog(Renumbered(KeyboardBackupOptions(), IDD_BACKUP_OPTIONS_WIDE));
     module.AddDialog(KeyboardRestore());
     module.AddDialog(Renumbered(KeyboardRestore(), IDD_RESTORE_WIDE));
-    module.AddStrings(kKeyboardBackupStrings);
+    module.ReplaceStrings(kKeyboardBackupStrings);
 }
 
 }  // namespace res

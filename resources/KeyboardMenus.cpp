@@ -196,7 +196,7 @@ void AddKeyboardMenus(ce::ResourceModule& module) {
     module.AddMenu(ListMenu());
     module.AddMenu(EditorMenu());
     module.AddAccelerators(MainAccelerators());
-    module.AddStrings(kTips);
+    module.ReplaceStrings(kTips);
 }
 
 }  // namespace res

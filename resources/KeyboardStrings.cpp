@@ -9,6 +9,10 @@ namespace {
 const ce::StringResource kKeyboardStrings[] = {
     {IDS_TYPE_SYSTEM, u"System"},
     {IDS_COLUMN_DATABASE_TYPE, u"Type"},
+};
+
+// The keyboard edition's own wording of texts both editions show.
+const ce::StringResource kKeyboardWordings[] = {
     {IDS_CANT_CREATE_SCRIPT,
      u"Unable to create Autobackup script file \"%s\", however backup file will be created."},
     {IDS_SCRIPT_MISSING,
@@ -20,6 +24,7 @@ const ce::StringResource kKeyboardStrings[] = {
 
 void AddKeyboardStrings(ce::ResourceModule& module) {
     module.AddStrings(kKeyboardStrings);
+    module.ReplaceStrings(kKeyboardWordings);
 }
 
 }  // namespace res

@@ -16,8 +16,8 @@ inline constexpr UINT IDS_COLUMN_SIZE = 17;
 inline constexpr UINT IDS_COLUMN_MODIFIED = 18;
 inline constexpr UINT IDS_TYPE_DATABASE = 22;
 // The Type column's text for a system database (keyboard edition).
-inline constexpr UINT IDS_TYPE_SYSTEM = 2200;
-inline constexpr UINT IDS_COLUMN_DATABASE_TYPE = 2201;
+inline constexpr UINT IDS_TYPE_SYSTEM = 2220;
+inline constexpr UINT IDS_COLUMN_DATABASE_TYPE = 2221;
 
 // Error texts chosen by ReportError from the platform's error code.
 inline constexpr UINT IDS_ERR_NOT_ENOUGH_STORAGE = 25;

@@ -43,7 +43,7 @@ void AddTransferStrings(ce::ResourceModule& module) {
 }
 
 void AddKeyboardTransferStrings(ce::ResourceModule& module) {
-    module.AddStrings(kKeyboardTransferStrings);
+    module.ReplaceStrings(kKeyboardTransferStrings);
 }
 
 }  // namespace res

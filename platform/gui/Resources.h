@@ -111,8 +111,14 @@ struct IconResource {
 
 class ResourceModule {
 public:
-    // Later additions replace earlier entries with the same id.
+    // Later additions replace earlier entries with the same id. A string
+    // added under an id that already holds another text is remembered as a
+    // clash (two tables gave one number two meanings); ReplaceStrings is for
+    // an edition re-wording texts it shares with the other.
     void AddStrings(std::span<const StringResource> strings);
+    void ReplaceStrings(std::span<const StringResource> strings);
+    // The ids that AddStrings found already holding a different text.
+    const std::vector<UINT>& StringClashes() const { return stringClashes_; }
     void AddDialog(DialogResource dialog);
     void AddMenu(MenuResource menu);
     void AddMenuBar(MenuBarResource bar);
@@ -134,6 +140,7 @@ public:
 
 private:
     std::map<UINT, std::u16string_view> strings_;
+    std::vector<UINT> stringClashes_;
     std::map<UINT, DialogResource> dialogs_;
     std::map<UINT, MenuResource> menus_;
     std::map<UINT, MenuBarResource> menuBars_;

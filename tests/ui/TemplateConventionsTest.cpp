@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/core/Text.h"
 #include "platform/gui/Resources.h"
@@ -64,3 +65,10 @@ TEST(TemplateConventionsTest, TheInputPanelControlIsHiddenAndTakesNoRoom) {
 }
 
 }  // namespace
+
+// Two string tables of one edition that use the same number for different
+// texts make one of the messages show the other's words.
+TEST(StringTablesTest, NoEditionGivesOneStringNumberTwoTexts) {
+    for (HINSTANCE edition : {res::PalmEdition(), res::KeyboardEdition()})
+        EXPECT_EQ(edition->StringClashes(), std::vector<UINT>{}) << "strings with two texts";
+}

@@ -22,6 +22,14 @@ void Store(Map& map, Resource resource) {
 }  // namespace
 
 void ResourceModule::AddStrings(std::span<const StringResource> strings) {
+    for (const StringResource& s : strings) {
+        auto [it, added] = strings_.try_emplace(s.id, s.text);
+        if (!added && it->second != s.text)
+            stringClashes_.push_back(s.id);
+        it->second = s.text;
+    }
+}
+void ResourceModule::ReplaceStrings(std::span<const StringResource> strings) {
     for (const StringResource& s : strings)
         strings_[s.id] = s.text;
 }
