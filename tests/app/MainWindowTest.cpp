@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -15,6 +16,7 @@
 #include "app/MainWindowCommands.h"
 #include "app/Program.h"
 #include "platform/core/Text.h"
+#include "platform/device/DeviceDirectory.h"
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/NativeEvents.h"
@@ -387,6 +389,25 @@ TEST_F(MainWindowTest, AutobackupWithoutAScriptSaysSo) {
     Start();
     Choose(res::IDM_AUTOBACKUP);
     EXPECT_EQ(user().ShownIds(), std::vector<UINT>{res::IDS_SCRIPT_MISSING});
+}
+
+// With "Prompt for Autobackup script file" on, the command asks which
+// script to run; cancelling runs nothing, and the chosen file is the one
+// read and remembered for the next run.
+TEST_F(MainWindowTest, AutobackupAsksForTheScriptWhenToldToAndRemembersTheChoice) {
+    Start();
+    appcore::Settings& settings = *appcore::App().settings;
+    settings.promptScript = 1;
+    user().AnswerFile(std::nullopt);
+    Choose(res::IDM_AUTOBACKUP);
+    EXPECT_TRUE(user().shown().empty());
+
+    // A file that is there but holds no script.
+    { std::ofstream(device::HostPath(u"\\My Documents\\nightly.abk")) << "not a script"; }
+    user().AnswerFile(u"\\My Documents\\nightly.abk");
+    Choose(res::IDM_AUTOBACKUP);
+    ASSERT_EQ(user().ShownIds(), std::vector<UINT>{res::IDS_SCRIPT_MISSING});
+    EXPECT_EQ(WideView(settings.scriptName), u"\\My Documents\\nightly.abk");
 }
 
 TEST_F(MainWindowTest, TheMessageLoopTurnsControlKeysIntoCommandsUntilCtrlQCloses) {
