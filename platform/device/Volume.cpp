@@ -441,11 +441,17 @@ DWORD Volume::WriteFreeing(const std::function<DWORD()>& work) {
     return WriteMakingRoom(work, true);
 }
 
+DWORD Volume::WriteDeferring(const std::function<DWORD()>& work) {
+    if (batchDepth_ > 0 && State().transactionDepth <= (batchOpen_ ? 1 : 0))
+        return BatchedWrite(work, false, true);
+    return WriteMakingRoom(work, false);
+}
+
 DWORD Volume::WriteMakingRoom(const std::function<DWORD()>& work, bool freeing) {
     if (State().transactionDepth > (batchOpen_ ? 1 : 0))
         return work();  // the outer transaction decides
     if (batchDepth_ > 0)
-        return BatchedWrite(work, freeing);
+        return BatchedWrite(work, freeing, false);
     DWORD error = Transaction("BEGIN IMMEDIATE", work);
     if (error == ERROR_DISK_FULL) {
         // The room may be held by the WAL, or the file system may have
@@ -492,10 +498,16 @@ DWORD Volume::EndWriteBatch() {
         return batchError_;
     DWORD error = CommitWriteBatch();
     batchError_ = ERROR_SUCCESS;
+    if (deferred_)
+        deferred_->EndBatch();
     return error;
 }
 
 void Volume::LoseBatchWrites(DWORD error) {
+    if (deferred_)
+        deferred_->Drop();
+    if (!batchOpen_)
+        return;
     batchOpen_ = false;
     --State().transactionDepth;
     if (batchWrites_ > 0) {
@@ -515,7 +527,11 @@ DWORD Volume::CommitBatchTransaction() {
         LoseBatchWrites(ERROR_WRITE_FAULT);  // ended without us
         return batchError_;
     }
-    DWORD error = RunPatiently("COMMIT");
+    // The deferred effects go in last, so that the commit holds each write
+    // whole.
+    DWORD error = deferred_ && deferred_->pending() ? deferred_->Flush(*this) : ERROR_SUCCESS;
+    if (error == ERROR_SUCCESS)
+        error = RunPatiently("COMMIT");
     if (error != ERROR_SUCCESS) {
         if (!sqlite3_get_autocommit(connection_.get()))
             Prepare("ROLLBACK").Run();
@@ -534,7 +550,26 @@ DWORD Volume::CommitBatchTransaction() {
     return ERROR_SUCCESS;
 }
 
-DWORD Volume::BatchAttempt(const std::function<DWORD()>& work) {
+DWORD Volume::FlushDeferred() {
+    if (!deferred_ || !deferred_->pending())
+        return ERROR_SUCCESS;
+    if (!Prepare("SAVEPOINT deferred_writes").Run())
+        return ERROR_GEN_FAILURE;
+    DWORD error = deferred_->Flush(*this);
+    if (error == ERROR_SUCCESS) {
+        Query release = Prepare("RELEASE deferred_writes");
+        if (release.Run())
+            return ERROR_SUCCESS;
+        error = release.error();
+    }
+    if (!sqlite3_get_autocommit(connection_.get())) {
+        Prepare("ROLLBACK TO deferred_writes").Run();
+        Prepare("RELEASE deferred_writes").Run();
+    }
+    return error;
+}
+
+DWORD Volume::BatchAttempt(const std::function<DWORD()>& work, bool deferring) {
     if (batchOpen_ && sqlite3_get_autocommit(connection_.get())) {
         // The transaction ended without us (SQLite rolls back by itself
         // after some I/O errors): a savepoint now would start another one
@@ -553,7 +588,34 @@ DWORD Volume::BatchAttempt(const std::function<DWORD()>& work) {
         batchStartPages_ = PageCount();
         ++State().transactionDepth;
     }
-    DWORD result = Prepare("SAVEPOINT batched_write").Run() ? ERROR_SUCCESS : ERROR_GEN_FAILURE;
+    DWORD result = ERROR_SUCCESS;
+    if (deferring) {
+        // Its one statement is all or nothing by itself, and what it defers
+        // is taken only once the statement has succeeded.
+        deferring_ = true;
+        try {
+            result = work();
+        } catch (const std::bad_alloc&) {
+            result = ERROR_NOT_ENOUGH_MEMORY;
+        }
+        deferring_ = false;
+        if (result == ERROR_SUCCESS) {
+            ++batchWrites_;
+            ++localChanges_;
+        } else if (sqlite3_get_autocommit(connection_.get())) {
+            LoseBatchWrites(result);
+        }
+        return result;
+    }
+    // A write of any other kind reads and writes the catalogue as SQL has
+    // it: what waits deferred is written first.
+    result = FlushDeferred();
+    if (result != ERROR_SUCCESS) {
+        if (sqlite3_get_autocommit(connection_.get()))
+            LoseBatchWrites(result);
+        return result;
+    }
+    result = Prepare("SAVEPOINT batched_write").Run() ? ERROR_SUCCESS : ERROR_GEN_FAILURE;
     if (result == ERROR_SUCCESS) {
         try {
             result = work();
@@ -583,10 +645,10 @@ DWORD Volume::BatchAttempt(const std::function<DWORD()>& work) {
     return result;
 }
 
-DWORD Volume::BatchedWrite(const std::function<DWORD()>& work, bool freeing) {
+DWORD Volume::BatchedWrite(const std::function<DWORD()>& work, bool freeing, bool deferring) {
     if (batchError_ != ERROR_SUCCESS)
         return batchError_;
-    DWORD error = BatchAttempt(work);
+    DWORD error = BatchAttempt(work, deferring);
     if (error == ERROR_DISK_FULL && batchError_ == ERROR_SUCCESS) {
         // As a write of its own would: keep what the batch holds, make room
         // and try once more.
@@ -595,7 +657,7 @@ DWORD Volume::BatchedWrite(const std::function<DWORD()>& work, bool freeing) {
             return error;
         VolumeSpace::Checkpoint(connection_.get());
         space_.Measure(connection_.get(), path_, freeing);
-        error = BatchAttempt(work);
+        error = BatchAttempt(work, deferring);
         if (error == ERROR_SUCCESS)
             error = CommitBatchTransaction();
         if (error != ERROR_SUCCESS || freeing) {

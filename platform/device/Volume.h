@@ -77,6 +77,27 @@ private:
     DWORD error_ = 0;
 };
 
+class Volume;
+
+// What the writes of a batch leave to be written once, just before each
+// commit of the batch's transaction, instead of each on its own: the
+// object store's counts, sizes and change-log entries. Installed on the
+// volume by the layer that defers them (Volume::deferred).
+class DeferredWrites {
+public:
+    virtual ~DeferredWrites() = default;
+    // Whether anything waits to be written.
+    virtual bool pending() const = 0;
+    // Writes what waits into the open transaction; on failure nothing of it
+    // is taken as written (the caller undoes its statements).
+    virtual DWORD Flush(Volume& volume) = 0;
+    // The batch's transaction is lost: what waits is gone with it, and so
+    // is anything reserved in it.
+    virtual void Drop() = 0;
+    // The batch has ended: reservations kept for it may go.
+    virtual void EndBatch() = 0;
+};
+
 class Volume {
 public:
     Volume(SqliteConnection connection, std::filesystem::path path);
@@ -99,13 +120,28 @@ public:
     // As Write, for a write that frees room (a deletion): it must succeed on
     // a full store, and may pass the volume's cap by a few pages to do so.
     DWORD WriteFreeing(const std::function<DWORD()>& work);
+    // As Write, for a write whose only change of the volume is one statement
+    // (a failing statement undoes itself) beside reservations that stay
+    // valid whatever becomes of it; its other effects it leaves to the
+    // volume's DeferredWrites while deferring() is true, and makes them only
+    // once nothing in it can fail any more. Inside a write batch such a
+    // write needs no savepoint of its own; outside one it is a Write.
+    DWORD WriteDeferring(const std::function<DWORD()>& work);
+    // True while a WriteDeferring write of a batch runs.
+    bool deferring() const { return deferring_; }
+    // The volume's deferred writes; installed by their first user.
+    DeferredWrites* deferred() const { return deferred_.get(); }
+    void SetDeferred(std::unique_ptr<DeferredWrites> deferred) { deferred_ = std::move(deferred); }
+
     // Runs `work` in one read transaction, for reads that must agree.
     DWORD Read(const std::function<DWORD()>& work);
 
     // ---- Write batches ------------------------------------------------------
     // Between BeginWriteBatch and EndWriteBatch the writes made through Write
     // and WriteFreeing share transactions instead of committing one by one:
-    // each write is still all or nothing (a savepoint), and the transaction
+    // each write is still all or nothing (a savepoint, or for WriteDeferring
+    // its one statement with the deferred effects written before each
+    // commit), and the transaction
     // is committed after kBatchWrites writes or about kBatchBytes of growth
     // (looked at every kGrowthCheckInterval writes), when it has been open
     // for kBatchAge, when the store is short of room (then every write
@@ -156,10 +192,14 @@ private:
     DWORD WriteMakingRoom(const std::function<DWORD()>& work, bool freeing);
     // Runs a transaction-control statement, retrying while the volume is busy.
     DWORD RunPatiently(const char* sql);
-    DWORD BatchedWrite(const std::function<DWORD()>& work, bool freeing);
+    DWORD BatchedWrite(const std::function<DWORD()>& work, bool freeing, bool deferring);
     std::int64_t PageCount();
-    // One write of the batch in a savepoint, opening the transaction first.
-    DWORD BatchAttempt(const std::function<DWORD()>& work);
+    // One write of the batch, opening the transaction first: in a savepoint
+    // of its own, after what waits deferred is written, unless `deferring`.
+    DWORD BatchAttempt(const std::function<DWORD()>& work, bool deferring);
+    // Writes what waits deferred into the batch's transaction, in a
+    // savepoint of its own: a failure leaves it all still waiting.
+    DWORD FlushDeferred();
     // Commits the batch's transaction; a commit that fails rolls it back,
     // which loses the writes it held.
     DWORD CommitBatchTransaction();
@@ -174,6 +214,8 @@ private:
     std::filesystem::path path_;
     VolumeSpace space_;
     std::unordered_map<const char*, SqliteStatement> statements_;
+    std::unique_ptr<DeferredWrites> deferred_;
+    bool deferring_ = false;
     // Our own changes of the volume: commits, writes inside a batch, and
     // transactions rolled back after their writes were made.
     std::uint64_t localChanges_ = 0;

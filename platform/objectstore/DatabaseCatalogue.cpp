@@ -5,6 +5,7 @@
 #include "platform/core/Bytes.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
+#include "platform/objectstore/BatchedEffects.h"
 #include "platform/objectstore/HandleLocks.h"
 #include "platform/objectstore/PropertyCodec.h"
 #include "platform/time/Time.h"
@@ -158,7 +159,10 @@ DWORD LoadDatabase(device::Volume& volume, CEOID oid, DatabaseRow* row) {
     query.Bind(1, oid);
     if (!query.Step())
         return StepError(query, ERROR_FILE_NOT_FOUND);
-    return ReadRow(query, row);
+    DWORD error = ReadRow(query, row);
+    if (const BatchedEffects* waiting = BatchedEffects::Waiting(volume))
+        waiting->Overlay(row);
+    return error;
 }
 
 DWORD FindDatabaseByName(device::Volume& volume, std::u16string_view name, CEOID* oid) {

@@ -3,6 +3,7 @@
 #include "platform/core/Bytes.h"
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/LocalMemory.h"
+#include "platform/objectstore/BatchedEffects.h"
 #include "platform/objectstore/DatabaseCatalogue.h"
 #include "platform/objectstore/PropertyCodec.h"
 #include "platform/objectstore/RecordStore.h"
@@ -64,7 +65,9 @@ DWORD DatabaseHandle::Refresh(device::Volume& volume) {
         if (!query.Step()) {
             return query.error() != ERROR_SUCCESS ? query.error() : ERROR_INVALID_HANDLE;
         }
-        std::int64_t version = query.Int(0);
+        std::int64_t version = query.Int(0), size = query.Int(2);
+        if (const BatchedEffects* waiting = BatchedEffects::Waiting(volume))
+            waiting->Overlay(database_, &version, &size);
         // After a rollback the version may come back to a number the order
         // had for writes that are gone.
         if (orderLoaded_ && version == orderVersion_ && volume.rollbacks() == orderRollbacks_) {
@@ -80,7 +83,7 @@ DWORD DatabaseHandle::Refresh(device::Volume& volume) {
                 rule.flags = s.dwFlags;
         }
         order_.SetRule(rule);
-        return Rebuild(volume, version, stamp, query.Int(2) <= kKeptRecordBytes);
+        return Rebuild(volume, version, stamp, size <= kKeptRecordBytes);
     });
 }
 
@@ -414,13 +417,17 @@ DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const C
             return error;
     }
     OwnChange change;
-    DWORD error = volume.Write([&]() -> DWORD {
+    DWORD error = volume.WriteDeferring([&]() -> DWORD {
+        // Inside a write batch the catalogue's count, size and change log
+        // wait for the batch's commit, and identifiers come from a block.
+        BatchedEffects* effects = volume.deferring() ? &BatchedEffects::Of(volume) : nullptr;
         std::vector<BYTE> stored;
         std::vector<PropertyView> record;
         std::int64_t oldSize = 0;
         CEOID target = oid;
         if (oid == 0) {
-            DWORD e = AllocateOid(volume, &target);
+            DWORD e = effects != nullptr ? effects->TakeOid(volume, &target)
+                                         : AllocateOid(volume, &target);
             if (e != ERROR_SUCCESS)
                 return e;
         } else {
@@ -437,27 +444,38 @@ DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const C
         if (newSize > static_cast<std::int64_t>(CEDB_MAXRECORDSIZE)) {
             return ERROR_INVALID_PARAMETER;
         }
-        std::vector<BYTE> encoded = EncodeRecord(record);
-        DWORD e = oid == 0 ? InsertRecord(volume, target, database_, encoded)
-                           : UpdateRecord(volume, target, encoded);
-        if (e != ERROR_SUCCESS)
-            return e;
-        TouchResult touched;
-        e = TouchDatabase(volume, database_, oid == 0 ? 1 : 0, newSize - oldSize, &touched);
-        if (e != ERROR_SUCCESS)
-            return e;
-        if (touched.recordCount > static_cast<std::int64_t>(CEDB_MAXNUMRECORDS)) {
-            return ERROR_DISK_FULL;
+        int countDelta = oid == 0 ? 1 : 0;
+        UINT message = oid == 0 ? DB_CEOID_CREATED : DB_CEOID_CHANGED;
+        change.newKey = MakeSortKey(order_.rule(), record);
+        change.stored = EncodeRecord(record);
+        if (effects != nullptr) {
+            DWORD e = effects->Prepare(volume, database_, countDelta);
+            if (e != ERROR_SUCCESS)
+                return e;
         }
-        e = LogChange(volume, database_, target, oid == 0 ? DB_CEOID_CREATED : DB_CEOID_CHANGED,
-                      origin_);
+        DWORD e = oid == 0 ? InsertRecord(volume, target, database_, change.stored)
+                           : UpdateRecord(volume, target, change.stored);
         if (e != ERROR_SUCCESS)
             return e;
+        if (effects != nullptr) {
+            // Nothing from here on can fail: the statement is in.
+            change.version = effects->Account(database_, countDelta, newSize - oldSize, target,
+                                              message, origin_);
+        } else {
+            TouchResult touched;
+            e = TouchDatabase(volume, database_, countDelta, newSize - oldSize, &touched);
+            if (e != ERROR_SUCCESS)
+                return e;
+            if (touched.recordCount > static_cast<std::int64_t>(CEDB_MAXNUMRECORDS)) {
+                return ERROR_DISK_FULL;
+            }
+            e = LogChange(volume, database_, target, message, origin_);
+            if (e != ERROR_SUCCESS)
+                return e;
+            change.version = touched.version;
+        }
         change.kind = oid == 0 ? OwnChange::Kind::Created : OwnChange::Kind::Changed;
         change.oid = target;
-        change.newKey = MakeSortKey(order_.rule(), record);
-        change.stored = std::move(encoded);
-        change.version = touched.version;
         return ERROR_SUCCESS;
     });
     if (error != ERROR_SUCCESS)

@@ -7,6 +7,7 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/MessageSources.h"
+#include "platform/objectstore/BatchedEffects.h"
 #include "platform/objectstore/ObjectStore.h"
 
 namespace ce::objectstore {
@@ -46,13 +47,17 @@ DWORD LogChange(device::Volume& volume, CEOID database, CEOID record, UINT messa
     std::int64_t seq = insert.Int(0);
     if (!insert.Run())
         return insert.error();
-    if (seq % kTrimInterval == 0) {
-        device::Query trim = volume.Prepare("DELETE FROM changes WHERE seq <= ?");
-        trim.Bind(1, seq - kKeptChanges);
-        if (!trim.Run())
-            return trim.error();
-    }
-    return ERROR_SUCCESS;
+    return TrimChanges(volume, seq, seq);
+}
+
+DWORD TrimChanges(device::Volume& volume, std::int64_t first, std::int64_t last) {
+    // The last trim point in the range does what all of them would.
+    std::int64_t point = last - last % kTrimInterval;
+    if (point < first || point <= 0)
+        return ERROR_SUCCESS;
+    device::Query trim = volume.Prepare("DELETE FROM changes WHERE seq <= ?");
+    trim.Bind(1, point - kKeptChanges);
+    return trim.Run() ? ERROR_SUCCESS : trim.error();
 }
 
 DWORD LastChange(device::Volume& volume, std::int64_t* seq) {
@@ -60,6 +65,8 @@ DWORD LastChange(device::Volume& volume, std::int64_t* seq) {
     if (!query.Step())
         return query.error() != ERROR_SUCCESS ? query.error() : ERROR_BADDB;
     *seq = query.Int(0);
+    if (const BatchedEffects* waiting = BatchedEffects::Waiting(volume))
+        *seq += waiting->waitingChanges();
     return ERROR_SUCCESS;
 }
 

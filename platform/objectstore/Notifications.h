@@ -27,7 +27,11 @@ std::int64_t NewOrigin();
 // Inside a write transaction.
 DWORD LogChange(device::Volume& volume, CEOID database, CEOID record, UINT message,
                 std::int64_t origin);
-// The newest log entry, so that a new handle starts after it.
+// Drops old entries as writing the entries `first` to `last` one by one
+// would have: the log keeps the most recent ones. Inside a write transaction.
+DWORD TrimChanges(device::Volume& volume, std::int64_t first, std::int64_t last);
+// The newest log entry, so that a new handle starts after it (counting the
+// entries a write batch of this process holds back).
 DWORD LastChange(device::Volume& volume, std::int64_t* seq);
 
 // The process's notified handles; callers hold the volume lock.
