@@ -13,6 +13,8 @@
 #include "platform/files/Files.h"
 #include "platform/gui/Backend.h"
 #include "platform/gui/WinUser.h"
+#include "platform/registry/KeyTree.h"
+#include "platform/registry/RegistryKeys.h"
 #include "platform/registry/UniqueKey.h"
 #include "platform/shell/Shell.h"
 #include "resources/ControlIds.h"
@@ -32,6 +34,9 @@ constexpr std::size_t kLongestPath = MAX_PATH - 1;
 
 // Key records are gathered and written in pieces of about this size.
 constexpr std::size_t kWriteBatchBytes = 64 * 1024;
+
+// The backup's keys between two looks at the progress window.
+constexpr std::size_t kKeysPerPump = 16;
 
 // The roots in the order the backup walks them.
 constexpr HKEY kWalkOrder[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
@@ -163,8 +168,7 @@ bool RegistryBackup::BackupRegistry(const WCHAR* fileName) {
     progress_->Step();
     for (HKEY root : kWalkOrder) {
         if (ok && rootSelection[RowOfRoot(root)]) {
-            currentRoot_ = root;
-            ok = WalkKey(root, u"");
+            ok = WalkRoot(root);
         }
         progress_->Step();
     }
@@ -187,65 +191,50 @@ bool RegistryBackup::FlushPending() {
     return written;
 }
 
-bool RegistryBackup::ReadValues(HKEY key, KeyRecord& record) {
-    for (DWORD index = 0;; ++index) {
-        WCHAR name[kNameUnits];
-        DWORD nameLength = kNameUnits;
-        DWORD type = 0;
-        DWORD size = kValueDataBytes;
-        LONG rc = RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data_.get(), &size);
-        if (rc == ERROR_NO_MORE_ITEMS)
-            return true;
-        if (rc != ERROR_SUCCESS)
+bool RegistryBackup::WalkRoot(HKEY root) {
+    registry::KeyTree tree;
+    if (tree.Read(root) != ERROR_SUCCESS)
+        return Fail(res::IDS_REG_CANT_READ_REGISTRY);
+    // The path of the key at hand is built in place: ends[d] is where the
+    // path of its ancestor d levels below the root ends.
+    std::u16string path;
+    std::size_t ends[registry::kMaxDepth + 1] = {};
+    for (std::size_t i = 0; i < tree.KeyCount(); ++i) {
+        auto depth = static_cast<std::size_t>(tree.Depth(i));
+        if (depth < 1 || depth > registry::kMaxDepth)
             return Fail(res::IDS_REG_CANT_READ_REGISTRY);
-        record.values.emplace_back();
-        ValueRecord& value = record.values.back();
-        value.type = type;
-        value.name.assign(name, std::min(nameLength, kNameUnits - 1));
-        if (!value.SetData(data_.get(), size)) {
-            SHShowOutOfMemory(MessageOwner(), 0);
-            return false;
-        }
-    }
-}
-
-bool RegistryBackup::WalkKey(HKEY key, const std::u16string& path) {
-    std::u16string prefix = path.empty() ? path : path + u'\\';
-    for (DWORD index = 0;; ++index) {
-        WCHAR name[kNameUnits];
-        WCHAR keyClass[kNameUnits];
-        DWORD nameLength = kNameUnits;
-        DWORD classLength = kNameUnits;
-        LONG rc =
-            RegEnumKeyExW(key, index, name, &nameLength, nullptr, keyClass, &classLength, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS)
-            return true;
-        if (rc != ERROR_SUCCESS)
-            return Fail(res::IDS_REG_CANT_READ_REGISTRY);
-        std::u16string full = prefix + std::u16string(name, std::min(nameLength, kNameUnits - 1));
+        path.resize(ends[depth - 1]);
+        if (depth > 1)
+            path += u'\\';
+        path += tree.Name(i);
         // A path that its 260-unit buffer cannot hold is refused, not cut.
-        if (full.size() > kLongestPath)
+        if (path.size() > kLongestPath)
             return Fail(res::IDS_REG_CANT_READ_REGISTRY);
-        ShowKey(full);
-        if (!progress_->Pump())
-            return false;
-        UniqueKey subkey = OpenKey(key, name);
-        if (!subkey)
-            continue;
-        KeyRecord record;
-        record.path = full;
-        record.root = currentRoot_;
-        record.keyClass.assign(keyClass, std::min(classLength, kNameUnits - 1));
-        if (!ReadValues(subkey.get(), record))
-            return false;
-        EncodeKeyRecord(pending_, record);
+        ends[depth] = path.size();
+        // Tens of thousands of keys go by in a blink: the window shows every
+        // sixteenth and answers Cancel as often.
+        if (i % kKeysPerPump == 0) {
+            ShowKey(path);
+            if (!progress_->Pump())
+                return false;
+        }
+        std::size_t count = tree.ValueCount(i);
+        if (count == 0)
+            continue;  // a key without values has no record
+        EncodeKeyPart(pending_, static_cast<DWORD>(count), root, path, tree.Class(i));
+        for (std::size_t v = 0; v < count; ++v) {
+            registry::KeyTree::Value value = tree.ValueAt(i, v);
+            // What the comparison of a restore could not read back is not
+            // written either.
+            if (value.data.size() > kValueDataBytes)
+                return Fail(res::IDS_REG_CANT_READ_REGISTRY);
+            EncodeValuePart(pending_, value.name, value.type, value.data);
+        }
+        ++keyCount_;
         if (pending_.Size() >= kWriteBatchBytes && !FlushPending())
             return Fail(res::IDS_REG_CANT_WRITE_FILE);
-        if (!record.values.empty())
-            ++keyCount_;
-        if (!WalkKey(subkey.get(), full))
-            return false;
     }
+    return true;
 }
 
 // ---- Restore ----
@@ -289,11 +278,18 @@ bool RegistryBackup::RestoreRegistry(const WCHAR* fileName) {
     }
     progress_->SetRange(static_cast<LONG>(header.keyCount));
     EnableWindow(GetDlgItem(progress_->window(), IDCANCEL), FALSE);
+    std::vector<HKEY> roots;
+    for (HKEY root : kWalkOrder) {
+        if (rootSelection[RowOfRoot(root)])
+            roots.push_back(root);
+    }
+    picture_.Read(roots);
     bool ok = false;
     if (backup::SeekFile(file_.get(), header.firstRecord)) {
         RbkReader reader(file_.get());
         ok = RunRestoreLoop(reader, header);
     }
+    picture_ = RegistryPicture();
     progress_.reset();
     file_.reset();
     if (ok)
@@ -320,7 +316,7 @@ bool RegistryBackup::RunRestoreLoop(RbkReader& reader, const RbkHeader& header) 
 }
 
 bool RegistryBackup::RestoreKey(const KeyRecord& record) {
-    if (KeyMatches(record))
+    if (picture_.Matches(record, kValueDataBytes) || KeyMatches(record))
         return true;
     while (!WriteKey(record)) {
         std::u16string code =

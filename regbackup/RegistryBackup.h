@@ -20,6 +20,7 @@
 #include "platform/gui/WinTypes.h"
 #include "platform/registry/Registry.h"
 #include "regbackup/RegistryBackupFile.h"
+#include "regbackup/RegistryPicture.h"
 #include "ui/ProgressWindow.h"
 
 namespace regbackup {
@@ -75,8 +76,9 @@ public:
     bool ConfirmSelection(HWND dialog, const bool (&checked)[kRootRows], bool protect);
 
 private:
-    bool WalkKey(HKEY key, const std::u16string& path);
-    bool ReadValues(HKEY key, KeyRecord& record);
+    // Writes a record for every key below `root` that holds values, depth
+    // first; false after a failure (said) or a confirmed Cancel.
+    bool WalkRoot(HKEY root);
     // Writes the gathered key records; false when the write fails.
     bool FlushPending();
     bool RunRestoreLoop(RbkReader& reader, const RbkHeader& header);
@@ -93,10 +95,11 @@ private:
     ce::UniqueHandle file_;
     ce::ByteWriter pending_;
     DWORD keyCount_ = 0;
-    HKEY currentRoot_ = ce::HKEY_CLASSES_ROOT;
     WCHAR fileName_[ce::MAX_PATH] = {};
     HWND owner_;
     std::unique_ptr<ui::ProgressWindow> progress_;
+    // What the restore's roots held when it began.
+    RegistryPicture picture_;
     LONG lastError_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "regbackup/RegistryBackupFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -28,8 +29,12 @@ bool ReadU32(RbkReader& reader, DWORD& v) {
 // Length in bytes, then the units and a terminator.
 void EncodeText(ce::ByteWriter& w, std::u16string_view text) {
     w.U32(static_cast<DWORD>((text.size() + 1) * 2));
-    for (char16_t c : text)
-        w.U16(c);
+    if constexpr (std::endian::native == std::endian::little) {
+        w.Bytes(text.data(), text.size() * sizeof(char16_t));
+    } else {
+        for (char16_t c : text)
+            w.U16(c);
+    }
     w.U16(0);
 }
 
@@ -44,13 +49,6 @@ bool ReadText(RbkReader& reader, std::u16string& text) {
         return false;
     ce::ByteReader r(bytes, length);
     return r.WideField(length / 2, text);
-}
-
-void EncodeValueRecord(ce::ByteWriter& w, const ValueRecord& value) {
-    EncodeText(w, value.name);
-    w.U32(value.type);
-    w.U32(value.size());
-    w.Bytes(value.data(), value.size());
 }
 
 bool ReadValueRecord(RbkReader& reader, ValueRecord& value) {
@@ -144,15 +142,29 @@ void KeyRecord::Clear() {
     root = kHkeyClassesRoot;
 }
 
+void EncodeKeyPart(ce::ByteWriter& w, DWORD valueCount, DWORD root, std::u16string_view path,
+                   std::u16string_view keyClass) {
+    w.U32(valueCount);
+    w.U32(root);
+    EncodeText(w, path);
+    EncodeText(w, keyClass);
+}
+
+void EncodeValuePart(ce::ByteWriter& w, std::u16string_view name, DWORD type,
+                     std::span<const BYTE> data) {
+    EncodeText(w, name);
+    w.U32(type);
+    w.U32(static_cast<DWORD>(data.size()));
+    w.Bytes(data.data(), data.size());
+}
+
 void EncodeKeyRecord(ce::ByteWriter& w, const KeyRecord& key) {
     if (key.values.empty())
         return;
-    w.U32(static_cast<DWORD>(key.values.size()));
-    w.U32(key.root);
-    EncodeText(w, key.path);
-    EncodeText(w, key.keyClass);
+    EncodeKeyPart(w, static_cast<DWORD>(key.values.size()), key.root, key.path, key.keyClass);
     for (const ValueRecord& value : key.values)
-        EncodeValueRecord(w, value);
+        EncodeValuePart(w, value.name, value.type,
+                        std::span<const BYTE>(value.data(), value.size()));
 }
 
 bool WriteKeyRecord(HANDLE file, const KeyRecord& key) {

@@ -118,6 +118,13 @@ public:
 
 // Appends the key and its values; a key without values adds nothing.
 void EncodeKeyRecord(ce::ByteWriter& writer, const KeyRecord& key);
+// The same in pieces, for a writer that holds no KeyRecord: the key's part
+// (with the number of value records that are to follow it, at least 1),
+// then each value record.
+void EncodeKeyPart(ce::ByteWriter& writer, DWORD valueCount, DWORD root, std::u16string_view path,
+                   std::u16string_view keyClass);
+void EncodeValuePart(ce::ByteWriter& writer, std::u16string_view name, DWORD type,
+                     std::span<const BYTE> data);
 // Writes the key and its values in one write; a key without values writes
 // nothing and succeeds. False when the write fails.
 bool WriteKeyRecord(HANDLE file, const KeyRecord& key);

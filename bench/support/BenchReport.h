@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -24,6 +25,27 @@ inline double BestSeconds(const std::function<void()>& work, int repetitions = 3
         best = std::min(best, elapsed.count());
     }
     return best;
+}
+
+// The best and the median wall-clock time of `repetitions` runs of `work`,
+// with `setUp` before each run and not timed.
+struct Spread {
+    double best = 0;
+    double median = 0;
+};
+inline Spread TimeSpread(const std::function<void()>& work, int repetitions,
+                         const std::function<void()>& setUp = {}) {
+    std::vector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        if (setUp)
+            setUp();
+        auto start = std::chrono::steady_clock::now();
+        work();
+        std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        times.push_back(elapsed.count());
+    }
+    std::sort(times.begin(), times.end());
+    return times.empty() ? Spread{} : Spread{times.front(), times[times.size() / 2]};
 }
 
 // One result line: our time, the peer's, and ours as a multiple of the

@@ -21,6 +21,7 @@
 #include "resources/ControlIds.h"
 #include "resources/DialogIds.h"
 #include "resources/StringIds.h"
+#include "tests/support/Process.h"
 #include "tests/support/ScriptedSession.h"
 #include "tests/support/TempDevice.h"
 
@@ -146,6 +147,23 @@ protected:
                                          static_cast<DWORD>((data.size() + 1) * 2));
         }
         return record;
+    }
+
+    // Every record of a file, as path and the text of its first value.
+    std::vector<std::pair<std::u16string, std::u16string>> Records(const char* name) const {
+        std::vector<std::pair<std::u16string, std::u16string>> out;
+        UniqueHandle file(CreateFileW(Path(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        RbkHeader header;
+        if (!ReadRbkHeader(file.get(), header))
+            return out;
+        KeyRecord record;
+        for (DWORD i = 0; i < header.keyCount && ReadKeyRecord(file.get(), record); ++i) {
+            const ValueRecord& first = record.values.at(0);
+            out.emplace_back(record.path,
+                             std::u16string(reinterpret_cast<const char16_t*>(first.data())));
+        }
+        return out;
     }
 
     testing_support::TempDevice device_;
@@ -308,7 +326,56 @@ TEST_F(RegistryBackupTest, APasswordIsAskedTwiceAndStoredScrambled) {
     EXPECT_TRUE(Restore("p.rbk"));
 }
 
+TEST_F(RegistryBackupTest, ASecondBackupHoldsWhatAnotherProcessChangedAfterTheFirst) {
+    SetText(HKEY_CURRENT_USER, u"Software\\Shared", u"Greeting", u"hello");
+    ChooseRoots({false, false, true});
+    ASSERT_TRUE(Backup("first.rbk"));
+    for (auto [key, text] :
+         {std::pair{"Software\\Shared", "changed"}, std::pair{"Software\\Shared\\New", "added"}}) {
+        auto result = testing_support::RunProgram(testing_support::BuiltProgram("objectstore_peer"),
+                                                  {"regset", key, "Greeting", text},
+                                                  {device_.EnvAssignment()});
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    }
+    ChooseRoots({false, false, true});
+    ASSERT_TRUE(Backup("second.rbk"));
+    using Seen = std::vector<std::pair<std::u16string, std::u16string>>;
+    EXPECT_EQ(Records("first.rbk"), (Seen{{u"Software\\Shared", u"hello"}}));
+    EXPECT_EQ(Records("second.rbk"),
+              (Seen{{u"Software\\Shared", u"changed"}, {u"Software\\Shared\\New", u"added"}}));
+}
+
 // ---- Restore ----
+
+TEST_F(RegistryBackupTest, AKeyNamedTwiceInAFileIsComparedAgainAfterItsFirstRecordWasWritten) {
+    SetText(HKEY_CURRENT_USER, u"Software\\Twice", u"a", u"1");
+    WriteFile("twice.rbk", RecordList(Record(u"Software\\Twice", {{u"a", u"2"}}),
+                                      Record(u"software\\twice", {{u"a", u"1"}})));
+    ChooseRoots();
+    user_.Answer(res::IDS_REG_CONFIRM_RESTORE, IDYES);
+    user_.Answer(res::IDS_REG_SOFT_RESET, IDOK);
+    ASSERT_TRUE(Restore("twice.rbk"));
+    WCHAR text[8] = {};
+    DWORD size = sizeof text;
+    UniqueKey key = Create(HKEY_CURRENT_USER, u"Software\\Twice");
+    ASSERT_EQ(
+        RegQueryValueExW(key.get(), u"a", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size),
+        ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(text), u"1");
+}
+
+TEST_F(RegistryBackupTest, AValueNamedInAnotherCaseIsDeletedAndWrittenAsTheFileNamesIt) {
+    SetText(HKEY_CURRENT_USER, u"Software\\Case", u"Name", u"1");
+    std::uint64_t before = Written(HKEY_CURRENT_USER, u"Software", u"Case");
+    WriteFile("case.rbk", RecordList(Record(u"SOFTWARE\\CASE", {{u"name", u"1"}})));
+    ChooseRoots();
+    user_.Answer(res::IDS_REG_CONFIRM_RESTORE, IDYES);
+    user_.Answer(res::IDS_REG_SOFT_RESET, IDOK);
+    ASSERT_TRUE(Restore("case.rbk"));
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, u"Software\\Case"),
+              (std::vector<std::u16string>{u"name"}));
+    EXPECT_NE(Written(HKEY_CURRENT_USER, u"Software", u"Case"), before);
+}
 
 TEST_F(RegistryBackupTest, AMatchingKeyIsLeftAloneAndAnExtraValueIsDeletedBeforeTheWrite) {
     SetText(HKEY_CURRENT_USER, u"Software\\Same", u"a", u"1");
