@@ -133,6 +133,41 @@ TEST_F(KeyboardWindowQt, AToolbarButtonShowsItsTipWhenThePointerRestsOnIt) {
     EXPECT_FALSE(QToolTip::isVisible());
 }
 
+std::vector<int>& Commands() {
+    static std::vector<int> commands;
+    return commands;
+}
+
+BOOL RecordCommands(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        Commands().push_back(LOWORD(static_cast<DWORD>(wParam)));
+        return TRUE;
+    }
+    return Framed(dialog, message, wParam, lParam);
+}
+
+TEST_F(KeyboardWindowQt, ADialogConfirmedWithTheTitleBarOkHasAnOkButtonToClick) {
+    appcore::App().settings = std::make_unique<appcore::Settings>();
+    HWND dialog = CreateDialogParamW(appcore::App().instance, MAKEINTRESOURCE(res::IDD_EXPORT),
+                                     nullptr, &RecordCommands, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    Pump();
+    Commands().clear();
+    QWidget* ok = WidgetOf(GetDlgItem(dialog, IDOK));
+    QWidget* cancel = WidgetOf(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_NE(ok, nullptr);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_TRUE(ok->isVisible());
+    EXPECT_EQ(gui::GetPeerKind(GetDlgItem(dialog, IDOK)), gui::PeerKind::PushButton);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    Pump();
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    Pump();
+    EXPECT_EQ(Commands(), (std::vector<int>{IDOK, IDCANCEL}));
+    DestroyWindow(dialog);
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryDialog, KeyboardDialogLayoutQt,
                          ::testing::ValuesIn(OpenedTemplates()),
                          [](const auto& info) { return info.param.name; });
