@@ -1,6 +1,6 @@
-// The wizard's pages: type and identifier (188), then the date (184),
-// number (185), text (186) or boolean (187) page; Back keeps what the first
-// page held.
+// The wizard's pages: type and identifier, then the date, number, text or
+// boolean page; Back keeps what the first page held. The palm-size edition
+// shows templates 188 and 184-187, the keyboard edition its captioned 130-134.
 
 #include "editor/AddPropertyWizard.h"
 
@@ -14,6 +14,7 @@
 #include "platform/gui/CommCtrl.h"
 #include "platform/gui/Resources.h"
 #include "platform/time/Time.h"
+#include "resources/Editions.h"
 #include "resources/EditorIds.h"
 #include "resources/StringIds.h"
 #include "store/Formatting.h"
@@ -236,16 +237,33 @@ BOOL ValueProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
                                    &OnValueCommand);
 }
 
+// The templates of the five pages in one edition.
+struct PageTemplates {
+    UINT type, date, number, text, boolean;
+};
+
+const PageTemplates& Pages() {
+    static constexpr PageTemplates kPalm{res::IDD_WIZARD_TYPE, res::IDD_WIZARD_DATE,
+                                         res::IDD_WIZARD_NUMBER, res::IDD_WIZARD_TEXT,
+                                         res::IDD_WIZARD_BOOLEAN};
+    static constexpr PageTemplates kKeyboard{
+        res::IDD_KEYBOARD_WIZARD_TYPE, res::IDD_KEYBOARD_WIZARD_DATE,
+        res::IDD_KEYBOARD_WIZARD_NUMBER, res::IDD_KEYBOARD_WIZARD_TEXT,
+        res::IDD_KEYBOARD_WIZARD_BOOLEAN};
+    return appcore::App().instance == res::KeyboardEdition() ? kKeyboard : kPalm;
+}
+
 UINT ValuePageOf(WORD type) {
+    const PageTemplates& pages = Pages();
     switch (type) {
         case CEVT_FILETIME:
-            return res::IDD_WIZARD_DATE;
+            return pages.date;
         case CEVT_BOOL:
-            return res::IDD_WIZARD_BOOLEAN;
+            return pages.boolean;
         case CEVT_LPWSTR:
-            return res::IDD_WIZARD_TEXT;
+            return pages.text;
         default:
-            return res::IDD_WIZARD_NUMBER;
+            return pages.number;
     }
 }
 
@@ -262,7 +280,7 @@ std::optional<WizardResult> RunAddPropertyWizard(HWND owner, CEOID recordId,
     HINSTANCE instance = appcore::App().instance;
     auto parameter = reinterpret_cast<LPARAM>(&wizard);
     for (;;) {
-        if (DialogBoxParamW(instance, MAKEINTRESOURCE(res::IDD_WIZARD_TYPE), owner, &TypeProcedure,
+        if (DialogBoxParamW(instance, MAKEINTRESOURCE(Pages().type), owner, &TypeProcedure,
                             parameter) != IDOK)
             return std::nullopt;
         int answer = DialogBoxParamW(instance, MAKEINTRESOURCE(ValuePageOf(wizard.type)), owner,

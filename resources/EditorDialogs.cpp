@@ -211,6 +211,84 @@ void AddWizardPages(ce::ResourceModule& module) {
         false));
 }
 
+// The keyboard edition's pages: captioned "Add Property Wizard" each, with
+// access keys in their labels and buttons, the buttons at the bottom right.
+constexpr short kKeyboardPageW = 200, kKeyboardPageH = 96, kKeyboardButtonsY = 76;
+
+DialogResource KeyboardPage(UINT id, std::vector<DialogItemResource> controls, bool first) {
+    DialogResource page{id,
+                        kDialog,
+                        0,
+                        0,
+                        0,
+                        kKeyboardPageW,
+                        kKeyboardPageH,
+                        u"Add Property Wizard",
+                        kFont,
+                        kFontPoints,
+                        std::move(controls)};
+    if (first) {
+        page.items.push_back(
+            {u"BUTTON", u"Cancel", IDCANCEL, 90, kKeyboardButtonsY, 50, 14, kPush});
+        page.items.push_back(
+            {u"BUTTON", u"&Next >>", IDC_WIZARD_NEXT, 144, kKeyboardButtonsY, 50, 14, kDefPush});
+    } else {
+        page.items.push_back(
+            {u"BUTTON", u"<< &Back", IDC_WIZARD_BACK, 90, kKeyboardButtonsY, 50, 14, kPush});
+        page.items.push_back(
+            {u"BUTTON", u"&Finish", IDC_WIZARD_FINISH, 144, kKeyboardButtonsY, 50, 14, kDefPush});
+    }
+    return page;
+}
+
+void AddKeyboardWizardPages(ce::ResourceModule& module) {
+    module.AddDialog(KeyboardPage(
+        IDD_KEYBOARD_WIZARD_TYPE,
+        {
+            {u"STATIC", u"Property &Type:", IDC_STATIC, 6, 6, 80, 10, kLabel},
+            {WC_LISTVIEWW, u"", IDC_PROPERTY_TYPE, 6, 17, 80, 72, kTypeList},
+            {u"STATIC", u"Property &ID:", IDC_STATIC, 92, 6, 102, 10, kLabel},
+            {u"EDIT", u"", IDC_PROPERTY_ID, 92, 17, 102, 12, kEdit},
+            {u"BUTTON", u"Create a &new record", IDC_NEW_RECORD, 92, 36, 102, 10, kCheck},
+        },
+        true));
+    module.AddDialog(KeyboardPage(
+        IDD_KEYBOARD_WIZARD_DATE,
+        {
+            {u"STATIC", u"Initial date property value:", IDC_STATIC, 6, 6, 188, 10, kLabel},
+            {u"STATIC", u"&Date:", IDC_STATIC, 6, 24, 30, 10, kLabel},
+            {DATETIMEPICK_CLASSW, u"", IDC_DATE_PICKER, 40, 22, 100, 13, kVisibleDate},
+            {u"STATIC", u"&Time:", IDC_STATIC, 6, 42, 30, 10, kLabel},
+            {DATETIMEPICK_CLASSW, u"", IDC_TIME_PICKER, 40, 40, 100, 13, kVisibleTime},
+        },
+        false));
+    module.AddDialog(KeyboardPage(
+        IDD_KEYBOARD_WIZARD_NUMBER,
+        {
+            {u"STATIC", u"Initial numeric property value:", IDC_STATIC, 6, 6, 188, 10, kLabel},
+            {u"STATIC", u"&Number:", IDC_STATIC, 6, 22, 36, 10, kLabel},
+            {u"EDIT", u"", IDC_VALUE_NUMBER, 44, 20, 150, 12, kEdit},
+            {u"STATIC", u"", IDC_VALUE_INFO, 6, 38, 188, 34, kValue},
+        },
+        false));
+    module.AddDialog(KeyboardPage(
+        IDD_KEYBOARD_WIZARD_TEXT,
+        {
+            {u"STATIC", u"Initial &text property value:", IDC_STATIC, 6, 6, 188, 10, kLabel},
+            {u"EDIT", u"", IDC_VALUE_TEXT, 6, 17, 188, 54, kTextField | WS_VISIBLE},
+        },
+        false));
+    module.AddDialog(KeyboardPage(
+        IDD_KEYBOARD_WIZARD_BOOLEAN,
+        {
+            {u"STATIC", u"Select the initial property value below:", IDC_STATIC, 6, 6, 188, 10,
+             kLabel},
+            {u"BUTTON", u"&True", IDC_VALUE_TRUE, 12, 20, 60, 11, kRadio | WS_GROUP | WS_TABSTOP},
+            {u"BUTTON", u"F&alse", IDC_VALUE_FALSE, 12, 34, 60, 11, kRadio},
+        },
+        false));
+}
+
 const MenuItemResource kSeparator{nullptr, 0};
 
 // The Sort By items after "Unsorted" are named for the database's sort
@@ -289,6 +367,7 @@ void AddEditorDialogs(ce::ResourceModule& module) {
 
 void AddKeyboardEditorDialogs(ce::ResourceModule& module) {
     module.AddDialog(EditorKeyboard());
+    AddKeyboardWizardPages(module);
 }
 
 }  // namespace res

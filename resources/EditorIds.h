@@ -56,6 +56,13 @@ inline constexpr UINT IDD_WIZARD_NUMBER = 185;
 inline constexpr UINT IDD_WIZARD_TEXT = 186;
 inline constexpr UINT IDD_WIZARD_BOOLEAN = 187;
 inline constexpr UINT IDD_WIZARD_TYPE = 188;
+// The keyboard edition's captioned pages of the wizard, in the same order
+// of use: type and identifier, then the date, number, text or boolean value.
+inline constexpr UINT IDD_KEYBOARD_WIZARD_TYPE = 130;
+inline constexpr UINT IDD_KEYBOARD_WIZARD_DATE = 131;
+inline constexpr UINT IDD_KEYBOARD_WIZARD_NUMBER = 132;
+inline constexpr UINT IDD_KEYBOARD_WIZARD_TEXT = 133;
+inline constexpr UINT IDD_KEYBOARD_WIZARD_BOOLEAN = 134;
 inline constexpr UINT IDR_EDITOR_MENU = 133;
 
 // ---- Controls ----

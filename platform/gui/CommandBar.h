@@ -149,6 +149,7 @@ inline constexpr UINT RB_GETBANDCOUNT = WM_USER + 12;
 inline constexpr UINT RB_IDTOINDEX = WM_USER + 16;
 inline constexpr UINT RB_GETBARHEIGHT = WM_USER + 27;
 inline constexpr UINT RB_GETBANDINFOW = WM_USER + 28;  // wParam: position
+inline constexpr UINT RB_MOVEBAND = WM_USER + 39;      // wParam: from; lParam: to
 inline constexpr UINT RB_GETRECT = WM_USER + 9;        // wParam: position; lParam: RECT*
 inline constexpr UINT RBN_FIRST = 0U - 831U;
 inline constexpr UINT RBN_HEIGHTCHANGE = RBN_FIRST - 0;

@@ -1,5 +1,7 @@
 #include "shells/keyboard/MainBands.h"
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -180,6 +182,24 @@ bool ApplyStoredBand(HWND strip, UINT id, std::span<const BYTE> stored) {
                         reinterpret_cast<LPARAM>(&band)) != FALSE;
 }
 
+namespace {
+
+// The bands in the order the two stored records name them; the default
+// order unless both are sound and name the two bands the other way round.
+std::array<UINT, 2> StoredBandOrder(const std::optional<std::vector<BYTE>>& first,
+                                    const std::optional<std::vector<BYTE>>& second) {
+    std::array<UINT, 2> order{kBandIds[0], kBandIds[1]};
+    if (!first || !second)
+        return order;
+    std::optional<REBARBANDINFOW> a = ReadBandRecord(*first);
+    std::optional<REBARBANDINFOW> b = ReadBandRecord(*second);
+    if (a && b && a->wID == kBandIds[1] && b->wID == kBandIds[0])
+        order = {kBandIds[1], kBandIds[0]};
+    return order;
+}
+
+}  // namespace
+
 HWND CreateMainBands(HWND mainWindow) {
     appcore::Application& application = appcore::App();
     HINSTANCE instance = application.instance;
@@ -215,13 +235,21 @@ HWND CreateMainBands(HWND mainWindow) {
     HKEY key = 0;
     RegOpenKeyExW(HKEY_CURRENT_USER, appcore::kSettingsKey, 0, KEY_READ, &key);
     UniqueKey owner(key);
+    std::optional<std::vector<BYTE>> stored[2];
+    for (int i = 0; i < 2 && key != 0; ++i)
+        stored[i] = ReadStoredRecord(key, kBandValues[i]);
+    // "MainBar1" and "MainBar2" hold the first and second band as they were
+    // left; when they name the two bands the other way round, the toolbar
+    // band comes first.
+    std::array<UINT, 2> order = StoredBandOrder(stored[0], stored[1]);
+    if (order[0] != kBandIds[0])
+        SendMessageW(state.strip, RB_MOVEBAND, 1, 0);
     int defaults[2] = {CommandBar_MenuBarWidth(menuBar) + 4, kToolbarBandWidth};
     for (int i = 0; i < 2; ++i) {
-        std::optional<std::vector<BYTE>> stored;
-        if (key != 0)
-            stored = ReadStoredRecord(key, kBandValues[i]);
-        if (!stored || !ApplyStoredBand(state.strip, kBandIds[i], *stored))
-            SetBandWidth(state.strip, kBandIds[i], defaults[i]);
+        bool applied = stored[i] && ApplyStoredBand(state.strip, order[i], *stored[i]);
+        if (!applied)
+            SetBandWidth(state.strip, order[i],
+                         order[i] == kBandIds[0] ? defaults[0] : defaults[1]);
     }
 
     if (CommandBar_AddBitmap(toolbar, instance, static_cast<int>(IDB_TOOLBAR), kProgramImages, 16,
@@ -260,8 +288,7 @@ void SaveMainBands(HWND) {
                                  reinterpret_cast<LPARAM>(&band)) == FALSE)
                     continue;
                 std::array<BYTE, kBandRecordSize> image = BandRecordImage(band);
-                const WCHAR* name = band.wID == kBandIds[0] ? kBandValues[0] : kBandValues[1];
-                RegSetValueExW(key, name, 0, REG_BINARY, image.data(),
+                RegSetValueExW(key, kBandValues[i], 0, REG_BINARY, image.data(),
                                static_cast<DWORD>(image.size()));
             }
         }

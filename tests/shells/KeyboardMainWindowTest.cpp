@@ -210,6 +210,61 @@ TEST_F(KeyboardMainWindow, TheBandLayoutComesBackAtTheNextStart) {
     EXPECT_EQ(ListTop(), 2 * row + 1);
 }
 
+TEST_F(KeyboardMainWindow, BandsDraggedIntoAnotherOrderComeBackInThatOrder) {
+    auto idAt = [](int index) {
+        REBARBANDINFOW band{};
+        band.cbSize = sizeof band;
+        band.fMask = RBBIM_ID;
+        SendMessageW(Strip(), RB_GETBANDINFOW, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&band));
+        return band.wID;
+    };
+    Start();
+    UINT menuWidth = Width(res::IDC_MENU_BAND);
+    POINT grip{BandRect(1).left + 3, 5};
+    Drag(grip, {2, 5});
+    ASSERT_EQ(idAt(0), res::IDC_TOOLBAR_BAND) << "the toolbar band went in front";
+    EXPECT_EQ(idAt(1), res::IDC_MENU_BAND);
+    UINT toolbarWidth = Width(res::IDC_TOOLBAR_BAND);
+    Close();
+    EXPECT_EQ(ReadBandRecord(Stored(u"MainBar1"))->wID, res::IDC_TOOLBAR_BAND)
+        << "the values hold the bands as they stand, first to last";
+    EXPECT_EQ(ReadBandRecord(Stored(u"MainBar2"))->wID, res::IDC_MENU_BAND);
+
+    Start();
+    EXPECT_EQ(idAt(0), res::IDC_TOOLBAR_BAND);
+    EXPECT_EQ(idAt(1), res::IDC_MENU_BAND);
+    EXPECT_EQ(Width(res::IDC_TOOLBAR_BAND), toolbarWidth);
+    EXPECT_EQ(BandRect(1).left, static_cast<LONG>(toolbarWidth));
+    EXPECT_EQ(Width(res::IDC_MENU_BAND), menuWidth);
+    // The menus still open from the band that now comes second.
+    EXPECT_NE(CommandBar_GetMenu(CommandBands_GetCommandBar(Strip(), 1), 0), nullptr);
+
+    // Dragged back past the middle of the menu band, the toolbar band is second again.
+    grip = {BandRect(0).left + 3, 5};
+    RECT menuBand = BandRect(1);
+    Drag(grip, {(menuBand.left + menuBand.right) / 2 + 1, 5});
+    EXPECT_EQ(idAt(0), res::IDC_MENU_BAND);
+    Close();
+    Start();
+    EXPECT_EQ(idAt(0), res::IDC_MENU_BAND);
+}
+
+TEST_F(KeyboardMainWindow, TwoRecordsNamingOneBandLeaveTheOrderAsItIs) {
+    REBARBANDINFOW toolbar{};
+    toolbar.cbSize = sizeof toolbar;
+    toolbar.fMask = RBBIM_SIZE | RBBIM_STYLE | RBBIM_ID;
+    toolbar.cx = 200;
+    toolbar.wID = res::IDC_TOOLBAR_BAND;
+    std::array<BYTE, kBandRecordSize> image = BandRecordImage(toolbar);
+    std::vector<BYTE> bytes(image.begin(), image.end());
+    Store(u"MainBar1", REG_BINARY, bytes);
+    Store(u"MainBar2", REG_BINARY, bytes);
+    Start();
+    EXPECT_EQ(SendMessageW(Strip(), RB_IDTOINDEX, res::IDC_MENU_BAND, 0), 0);
+    EXPECT_EQ(Width(res::IDC_TOOLBAR_BAND), 200u) << "MainBar2 is the toolbar band's own record";
+}
+
 TEST_F(KeyboardMainWindow, AStoredRecordThatCannotBeTrustedLeavesTheBandAtItsDefaultWidth) {
     REBARBANDINFOW good{};
     good.cbSize = sizeof good;

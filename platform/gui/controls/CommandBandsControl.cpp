@@ -2,8 +2,10 @@
 // with an optional gripper and image before its child (a command bar). A
 // band begins a new row when it has RBBS_BREAK; the last band of a row takes
 // what is left of it. Dragging a gripper sideways resizes the band before
-// it; dragging it down or up by half a row breaks the row there or joins it
-// to the row above. The adornment buttons sit at the first row's right end.
+// it, and onto the start of the band before it (or past the band after it)
+// moves the band there; dragging it down or up by half a row breaks the row
+// there or joins it to the row above. The adornment buttons sit at the first
+// row's right end.
 
 #include <algorithm>
 
@@ -182,8 +184,53 @@ std::optional<std::size_t> GripperAt(const BandsState& strip, POINT p) {
     return std::nullopt;
 }
 
+// Moves band `from` to position `to`. A band that began a row hands the
+// row's start to the band after it; `startRow`: the moved band takes the
+// row start of the band it lands before (it goes first in that row).
+void MoveBand(BandsState& strip, std::size_t from, std::size_t to, bool startRow) {
+    std::vector<Band>& bands = strip.bands;
+    if (from >= bands.size() || to >= bands.size() || from == to)
+        return;
+    if (from + 1 < bands.size() && !StartsRow(strip, from + 1))
+        bands[from + 1].style |= bands[from].style & RBBS_BREAK;
+    Band moved = bands[from];
+    moved.style &= ~RBBS_BREAK;
+    bands.erase(bands.begin() + static_cast<std::ptrdiff_t>(from));
+    std::size_t before = to;  // the index, after the removal, the band goes in front of
+    if (before < bands.size() && startRow) {
+        moved.style |= bands[before].style & RBBS_BREAK;
+        bands[before].style &= ~RBBS_BREAK;
+    }
+    bands.insert(bands.begin() + static_cast<std::ptrdiff_t>(std::min(before, bands.size())),
+                 moved);
+}
+
+// Dragged onto the start of the band before it, a band goes in front of
+// that band; dragged past the middle of the band after it, behind it.
+bool MoveByDrag(BandsState& strip, Drag& drag, POINT p) {
+    std::size_t i = drag.band;
+    std::size_t moved = i;
+    if (!StartsRow(strip, i) && p.x < strip.bands[i - 1].rect.left + kGripperWidth) {
+        MoveBand(strip, i, i - 1, true);
+        moved = i - 1;
+    } else if (i + 1 < strip.bands.size() && !StartsRow(strip, i + 1)) {
+        const RECT& next = strip.bands[i + 1].rect;
+        if (p.x >= (next.left + next.right) / 2) {
+            MoveBand(strip, i, i + 1, false);
+            moved = i + 1;
+        }
+    }
+    if (moved == i)
+        return false;
+    drag.band = moved;
+    drag.start = p;
+    return true;
+}
+
 void OnDrag(HWND hwnd, BandsState& strip, POINT p) {
     Drag& drag = *strip.drag;
+    if (MoveByDrag(strip, drag, p))
+        Relayout(hwnd, strip);
     std::size_t i = drag.band;
     Band& band = strip.bands[i];
     int half = RowHeight(strip) / 2;
@@ -337,6 +384,14 @@ LRESULT CommandBandsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case RB_GETBANDINFOW:
         case RB_SETBANDINFOW:
             return BandMessage(hwnd, *strip, message, wParam, lParam);
+        case RB_MOVEBAND:
+            if (wParam >= strip->bands.size() ||
+                static_cast<std::size_t>(lParam) >= strip->bands.size())
+                return FALSE;
+            MoveBand(*strip, wParam, static_cast<std::size_t>(lParam),
+                     lParam < static_cast<LPARAM>(wParam));
+            Relayout(hwnd, *strip);
+            return TRUE;
         case RB_GETBANDCOUNT:
             return static_cast<LRESULT>(strip->bands.size());
         case RB_IDTOINDEX:

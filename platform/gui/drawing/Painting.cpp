@@ -136,6 +136,18 @@ std::u16string StripPrefixes(std::u16string_view text) {
     return out;
 }
 
+std::size_t AccessKeyIndex(std::u16string_view text) {
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i, ++shown) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] != u'&')
+            return shown;
+        ++i;
+    }
+    return std::u16string_view::npos;
+}
+
 WCHAR AccessKeyOf(std::u16string_view text) {
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] != u'&')
@@ -343,8 +355,10 @@ int DrawTextW(HDC hdc, LPCWSTR string, int count, RECT* rect, UINT format) {
         return 0;
     std::u16string_view raw =
         count < 0 ? WideView(string) : std::u16string_view(string, static_cast<std::size_t>(count));
-    std::u16string text =
-        (format & DT_NOPREFIX) != 0 ? std::u16string(raw) : gui::StripPrefixes(raw);
+    bool prefixes = (format & DT_NOPREFIX) == 0;
+    std::u16string text = prefixes ? gui::StripPrefixes(raw) : std::u16string(raw);
+    // The access key's letter is drawn underlined, on a text of one line.
+    std::size_t accessKey = prefixes ? gui::AccessKeyIndex(raw) : std::u16string_view::npos;
     LOGFONTW font = gui::FontOf(*dc);
     gui::FontMetrics metrics = gui::CurrentBackend().MeasureFont(font);
     LONG width = rect->right - rect->left;
@@ -408,6 +422,12 @@ int DrawTextW(HDC hdc, LPCWSTR string, int count, RECT* rect, UINT format) {
             dc->surface->FillRect({x, y, x + lineWidth, y + metrics.height}, dc->state.bkColor);
         if (!line.empty())
             dc->surface->DrawText({x, y}, line, font, dc->state.textColor);
+        if (lines.size() == 1 && accessKey < line.size() && line.size() == text.size()) {
+            LONG from = x + gui::Width(font, line.substr(0, accessKey));
+            LONG to = x + gui::Width(font, line.substr(0, accessKey + 1));
+            LONG under = y + std::min<LONG>(metrics.ascent + 1, metrics.height - 1);
+            dc->surface->DrawLine({from, under}, {to - 1, under}, dc->state.textColor, 1);
+        }
         y += metrics.height;
     }
     gui::ApplyClip(*dc, nullptr);

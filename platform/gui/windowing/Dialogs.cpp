@@ -92,6 +92,33 @@ void SetDefaultButton(HWND dialog, int id) {
     }
 }
 
+// A template with the title-bar OK (WS_EX_CAPTIONOKBTN) and no OK button of
+// its own is confirmed, on a desktop, with push buttons: OK and Cancel in a
+// row below the template's controls, at the right, as the title bar's OK and
+// close serve on the device. They send the same commands.
+constexpr short kCaptionButtonW = 50, kCaptionButtonH = 14, kCaptionButtonGap = 4;
+
+bool HasItem(const DialogResource& tmpl, int id) {
+    return std::any_of(tmpl.items.begin(), tmpl.items.end(), [id](const DialogItemResource& item) {
+        return static_cast<int>(item.id) == id;
+    });
+}
+
+std::vector<DialogItemResource> CaptionButtons(const DialogResource& tmpl) {
+    if ((tmpl.exStyle & WS_EX_CAPTIONOKBTN) == 0 || HasItem(tmpl, IDOK))
+        return {};
+    constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    auto y = static_cast<short>(tmpl.cy + 2);
+    auto cancelX = static_cast<short>(tmpl.cx - kCaptionButtonGap - kCaptionButtonW);
+    auto okX = static_cast<short>(cancelX - kCaptionButtonGap - kCaptionButtonW);
+    std::vector<DialogItemResource> buttons{{u"BUTTON", u"OK", IDOK, okX, y, kCaptionButtonW,
+                                             kCaptionButtonH, kButton | BS_DEFPUSHBUTTON}};
+    if (!HasItem(tmpl, IDCANCEL))
+        buttons.push_back({u"BUTTON", u"Cancel", IDCANCEL, cancelX, y, kCaptionButtonW,
+                           kCaptionButtonH, kButton | BS_PUSHBUTTON});
+    return buttons;
+}
+
 HWND CreateFromTemplate(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC procedure,
                         LPARAM parameter, bool modal) {
     if (instance == nullptr || !IS_INTRESOURCE(name)) {
@@ -105,7 +132,13 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC pr
     }
     HFONT font = MakeDialogFont(*tmpl);
     SIZE units = BaseUnitsOf(font);
-    RECT r = Map(units, tmpl->x, tmpl->y, tmpl->cx, tmpl->cy);
+    std::vector<DialogItemResource> items = tmpl->items;
+    std::vector<DialogItemResource> captionButtons = CaptionButtons(*tmpl);
+    items.insert(items.end(), captionButtons.begin(), captionButtons.end());
+    short height = captionButtons.empty()
+                       ? tmpl->cy
+                       : static_cast<short>(tmpl->cy + kCaptionButtonH + kCaptionButtonGap + 2);
+    RECT r = Map(units, tmpl->x, tmpl->y, tmpl->cx, height);
     if ((tmpl->style & DS_CENTER) != 0) {
         ScreenMetrics screen = CurrentBackend().Screen();
         LONG width = r.right - r.left;
@@ -134,7 +167,7 @@ HWND CreateFromTemplate(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC pr
     w->font = font;
     w->extra[DWL_USER + 4] = reinterpret_cast<LONG_PTR>(font);  // owned; released on WM_NCDESTROY
     HFONT childFont = font != nullptr ? font : DefaultFont();
-    for (const DialogItemResource& item : tmpl->items) {
+    for (const DialogItemResource& item : items) {
         RECT ir = Map(units, item.x, item.y, item.cx, item.cy);
         HWND child = CreateWindowExW(
             item.exStyle, item.className, item.text, item.style | WS_CHILD, ir.left, ir.top,

@@ -241,5 +241,7 @@ inline constexpr UINT kOpenMenuByKey = 0x7F03;
 std::u16string StripPrefixes(std::u16string_view text);
 // The character a text marks with "&" as its access key; 0 when none.
 WCHAR AccessKeyOf(std::u16string_view text);
+// Where that letter stands in the text as shown (prefixes removed); npos: none.
+std::size_t AccessKeyIndex(std::u16string_view text);
 
 }  // namespace ce::gui

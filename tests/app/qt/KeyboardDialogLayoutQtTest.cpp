@@ -29,12 +29,14 @@ namespace browser_qt {
 namespace {
 
 // The templates tessbook opens: all of its module's but the palm-size
-// record editor's two, which only tessaly shows.
+// record editor's two and wizard pages, which only tessaly shows.
 std::vector<testing_support::DialogTemplate> OpenedTemplates() {
     std::vector<testing_support::DialogTemplate> opened;
     for (const testing_support::DialogTemplate& t : testing_support::DialogTemplates(
              testing_support::EditionResources(testing_support::Edition::Keyboard))) {
-        if (t.id != res::IDD_EDITOR && t.id != res::IDD_EDITOR_WIDE)
+        bool palmOnly = t.id == res::IDD_EDITOR || t.id == res::IDD_EDITOR_WIDE ||
+                        (t.id >= res::IDD_WIZARD_DATE && t.id <= res::IDD_WIZARD_TYPE);
+        if (!palmOnly)
             opened.push_back(t);
     }
     return opened;
@@ -49,9 +51,6 @@ protected:
 };
 
 TEST_P(KeyboardDialogLayoutQt, IsACaptionedWindowThatHoldsItsControlsOnTheScreen) {
-    // The Add Property wizard's first page is still to be laid out in both editions.
-    if (GetParam().id == res::IDD_WIZARD_TYPE)
-        GTEST_SKIP() << "template " << GetParam().id << " is still to be laid out";
     appcore::Application& application = appcore::App();
     application.settings = std::make_unique<appcore::Settings>();
     HWND dialog = CreateDialogParamW(application.instance, MAKEINTRESOURCE(GetParam().id), nullptr,
@@ -132,6 +131,41 @@ TEST_F(KeyboardWindowQt, AToolbarButtonShowsItsTipWhenThePointerRestsOnIt) {
     QApplication::sendEvent(widget, &onSeparator);
     QTest::qWait(600);
     EXPECT_FALSE(QToolTip::isVisible());
+}
+
+std::vector<int>& Commands() {
+    static std::vector<int> commands;
+    return commands;
+}
+
+BOOL RecordCommands(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        Commands().push_back(LOWORD(static_cast<DWORD>(wParam)));
+        return TRUE;
+    }
+    return Framed(dialog, message, wParam, lParam);
+}
+
+TEST_F(KeyboardWindowQt, ADialogConfirmedWithTheTitleBarOkHasAnOkButtonToClick) {
+    appcore::App().settings = std::make_unique<appcore::Settings>();
+    HWND dialog = CreateDialogParamW(appcore::App().instance, MAKEINTRESOURCE(res::IDD_EXPORT),
+                                     nullptr, &RecordCommands, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    Pump();
+    Commands().clear();
+    QWidget* ok = WidgetOf(GetDlgItem(dialog, IDOK));
+    QWidget* cancel = WidgetOf(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_NE(ok, nullptr);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_TRUE(ok->isVisible());
+    EXPECT_EQ(gui::GetPeerKind(GetDlgItem(dialog, IDOK)), gui::PeerKind::PushButton);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    Pump();
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    Pump();
+    EXPECT_EQ(Commands(), (std::vector<int>{IDOK, IDCANCEL}));
+    DestroyWindow(dialog);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryDialog, KeyboardDialogLayoutQt,

@@ -383,6 +383,65 @@ TEST_F(CommandBandsTest, DraggingAGripperDownBreaksTheRowAndUpJoinsItAgain) {
     EXPECT_EQ(Band(strip, 1).top, 0);
 }
 
+TEST_F(CommandBandsTest, DraggingAGripperOntoTheBandBeforeMovesTheBandInFrontOfIt) {
+    HWND frame = MakeFrame();
+    HWND strip = MakeStrip(frame);
+    auto ids = [&] {
+        std::vector<UINT> order;
+        for (int i = 0; i < 2; ++i) {
+            REBARBANDINFOW band{};
+            band.cbSize = sizeof band;
+            band.fMask = RBBIM_ID;
+            SendMessageW(strip, RB_GETBANDINFOW, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&band));
+            order.push_back(band.wID);
+        }
+        return order;
+    };
+    HWND secondBar = CommandBands_GetCommandBar(strip, 1);
+    Drag(strip, {Band(strip, 1).left + 3, 5}, {3, 5});
+    EXPECT_EQ(ids(), (std::vector<UINT>{501, 500}));
+    EXPECT_EQ(CommandBands_GetCommandBar(strip, 0), secondBar) << "the band takes its bar along";
+    EXPECT_EQ(Band(strip, 0).left, 0);
+    EXPECT_EQ(Band(strip, 1).left, 60) << "each band keeps its width";
+    EXPECT_EQ(SendMessageW(strip, RB_GETBARHEIGHT, 0, 0), backend().Screen().menuBarHeight);
+
+    // Not yet past the middle of the band after it: it stays first.
+    Drag(strip, {3, 5}, {Band(strip, 1).left + 10, 5});
+    EXPECT_EQ(ids(), (std::vector<UINT>{501, 500}));
+    RECT next = Band(strip, 1);
+    Drag(strip, {3, 5}, {(next.left + next.right) / 2, 5});
+    EXPECT_EQ(ids(), (std::vector<UINT>{500, 501}));
+
+    // RB_MOVEBAND moves a band to a position; a position off the strip is refused.
+    EXPECT_TRUE(SendMessageW(strip, RB_MOVEBAND, 1, 0));
+    EXPECT_EQ(ids(), (std::vector<UINT>{501, 500}));
+    EXPECT_FALSE(SendMessageW(strip, RB_MOVEBAND, 0, 2));
+    EXPECT_FALSE(SendMessageW(strip, RB_MOVEBAND, 5, 0));
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(CommandBandsTest, ABandThatBeganARowHandsItsRowToTheBandAfterIt) {
+    HWND frame = MakeFrame();
+    HWND strip = CommandBands_Create(&module, frame, kStrip, 0, nullptr);
+    REBARBANDINFOW bands[3]{};
+    for (int i = 0; i < 3; ++i) {
+        bands[i].cbSize = sizeof(REBARBANDINFOW);
+        bands[i].fMask = RBBIM_ID | RBBIM_STYLE | RBBIM_SIZE;
+        bands[i].wID = static_cast<UINT>(600 + i);
+        bands[i].cx = 80;
+    }
+    bands[1].fStyle = RBBS_BREAK;  // rows: [600] [601 602]
+    ASSERT_TRUE(CommandBands_AddBands(strip, &module, 3, bands));
+    int row = backend().Screen().menuBarHeight;
+    // The second row's first band goes up in front of the first band.
+    EXPECT_TRUE(SendMessageW(strip, RB_MOVEBAND, 1, 0));
+    EXPECT_EQ(SendMessageW(strip, RB_IDTOINDEX, 601, 0), 0);
+    EXPECT_EQ(Band(strip, 1).top, 0) << "600 shares the first row with it";
+    EXPECT_EQ(Band(strip, 2).top, row) << "602 now begins the second row";
+    EXPECT_EQ(Band(strip, 2).left, 0);
+}
+
 TEST_F(CommandBandsTest, TheFirstBandHasNoGripperAndWidthsBeyondAnyScreenAreRefused) {
     HWND frame = MakeFrame();
     HWND strip = MakeStrip(frame);

@@ -102,6 +102,69 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonEscapeCancelsAndAMultiLineFieldKe
     EXPECT_TRUE(failures.empty());
 }
 
+TEST_F(DialogTest, TheTitleBarOkBecomesOkAndCancelButtonsBelowTheControls) {
+    struct Seen {
+        RECT client{}, check{}, ok{}, cancel{};
+        bool okIsDefault = false;
+        int children = 0;
+    } seen;
+    auto look = [&](HWND dialog) {
+        GetClientRect(dialog, &seen.client);
+        auto place = [&](int id, RECT& r) {
+            HWND control = GetDlgItem(dialog, id);
+            ASSERT_NE(control, nullptr) << id;
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        };
+        place(kCheck, seen.check);
+        place(IDOK, seen.ok);
+        place(IDCANCEL, seen.cancel);
+        seen.okIsDefault =
+            (GetWindowLongW(GetDlgItem(dialog, IDOK), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+        for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+            ++seen.children;
+    };
+    user().OnDialog(kCaptionOkDialog, [&](HWND dialog) {
+        look(dialog);
+        gui::input::ClickDlgButton(dialog, IDOK);
+    });
+    EXPECT_EQ(
+        DialogBoxParamW(instance(), MAKEINTRESOURCE(kCaptionOkDialog), nullptr, TestDialog, 0),
+        IDOK);
+    EXPECT_EQ(seen.children, 3);
+    EXPECT_TRUE(seen.okIsDefault);
+    EXPECT_GE(seen.ok.top, seen.check.bottom) << "below the template's controls";
+    EXPECT_EQ(seen.ok.top, seen.cancel.top) << "in one row";
+    EXPECT_LT(seen.ok.right, seen.cancel.left) << "OK first";
+    EXPECT_LE(seen.cancel.right, seen.client.right);
+    EXPECT_LE(seen.cancel.bottom, seen.client.bottom) << "the dialog grows to hold them";
+
+    user().OnDialog(kCaptionOkDialog, [](HWND dialog) {
+        SetFocus(GetDlgItem(dialog, kCheck));
+        gui::input::PressKey(VK_RETURN);
+    });
+    EXPECT_EQ(
+        DialogBoxParamW(instance(), MAKEINTRESOURCE(kCaptionOkDialog), nullptr, TestDialog, 0),
+        IDOK)
+        << "Enter still confirms";
+    user().OnDialog(kCaptionOkDialog,
+                    [](HWND dialog) { gui::input::ClickDlgButton(dialog, IDCANCEL); });
+    EXPECT_EQ(
+        DialogBoxParamW(instance(), MAKEINTRESOURCE(kCaptionOkDialog), nullptr, TestDialog, 0),
+        IDCANCEL);
+
+    // A dialog with buttons of its own gets no others.
+    int children = 0;
+    user().OnDialog(kDialog, [&](HWND dialog) {
+        for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+            ++children;
+        gui::input::ClickDlgButton(dialog, IDCANCEL);
+    });
+    Show(nullptr);
+    EXPECT_EQ(children, 7);
+    EXPECT_TRUE(failures.empty());
+}
+
 TEST_F(DialogTest, AnUnscriptedDialogFailsTheTestAndEndsWithCancel) {
     HWND frame = MakeFrame();
     EXPECT_EQ(Show(frame), IDCANCEL);

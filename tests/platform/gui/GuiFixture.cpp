@@ -100,6 +100,18 @@ GuiTest::GuiTest() : user_(std::make_shared<gui::ScriptedUser>()) {
           {u"BUTTON", u"OK", IDOK, 4, 80, 40, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_VISIBLE},
           {u"BUTTON", u"Cancel", IDCANCEL, 50, 80, 40, 14,
            BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE}}});
+    module_.AddDialog(
+        {kCaptionOkDialog,
+         WS_POPUP | WS_CAPTION | WS_SYSMENU,
+         WS_EX_CAPTIONOKBTN,
+         0,
+         0,
+         120,
+         40,
+         u"Confirm",
+         nullptr,
+         0,
+         {{u"BUTTON", u"Check", kCheck, 4, 4, 60, 10, BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE}}});
     module_.AddMenu(
         {kMenu,
          {{u"Edit", 0, 0, {{u"Open", kOpen}, {u"", 0}, {u"Delete", kDelete, MF_GRAYED}}},

@@ -21,6 +21,8 @@ namespace gui_test {
 using namespace ce;
 
 inline constexpr UINT kDialog = 100;
+// Confirmed with the title bar's OK: a check box and no buttons of its own.
+inline constexpr UINT kCaptionOkDialog = 101;
 inline constexpr int kEdit = 1001;
 inline constexpr int kCheck = 1002;
 inline constexpr int kRadioA = 1003;

@@ -72,6 +72,39 @@ INSTANTIATE_TEST_SUITE_P(
         DrawTextCase{u"one two three", {0, 0, 60, 100}, DT_WORDBREAK | DT_CALCRECT, {}, 32}),
     testing_support::RowName());
 
+// The underline DrawTextW draws under an access key: its left and right
+// ends, or none.
+std::vector<std::pair<LONG, LONG>> Underlines(gui::HeadlessBackend& backend, HWND frame,
+                                              const char16_t* text, UINT format) {
+    HDC hdc = GetDC(frame);
+    RECT rect{0, 0, 100, 20};
+    DrawTextW(hdc, text, -1, &rect, format);
+    ReleaseDC(frame, hdc);
+    std::vector<std::pair<LONG, LONG>> lines;
+    for (const gui::DrawOp& op : backend.LastDrawing(frame)) {
+        if (op.kind == gui::DrawOp::Line) {
+            EXPECT_EQ(op.from.y, op.to.y);
+            EXPECT_GT(op.from.y, 0);
+            EXPECT_LT(op.from.y, 16) << "within the line of text";
+            lines.emplace_back(op.from.x, op.to.x);
+        }
+    }
+    return lines;
+}
+
+TEST_F(GuiTest, TheAccessKeyLetterIsUnderlinedAndOnlyThatLetter) {
+    using Spans = std::vector<std::pair<LONG, LONG>>;
+    HWND frame = MakeFrame();
+    // Letters are 7 pixels wide here: "&File" marks 0-6, "Re&name" 14-20.
+    EXPECT_EQ(Underlines(backend(), frame, u"&File", DT_SINGLELINE), (Spans{{0, 6}}));
+    EXPECT_EQ(Underlines(backend(), frame, u"Re&name", DT_SINGLELINE), (Spans{{14, 20}}));
+    EXPECT_EQ(Underlines(backend(), frame, u"a&&b&c", DT_SINGLELINE), (Spans{{21, 27}}))
+        << "an escaped ampersand counts as one letter and marks nothing";
+    EXPECT_EQ(Underlines(backend(), frame, u"a&&b", DT_SINGLELINE), Spans{});
+    EXPECT_EQ(Underlines(backend(), frame, u"&File", DT_SINGLELINE | DT_NOPREFIX), Spans{});
+    EXPECT_EQ(Underlines(backend(), frame, u"trailing&", DT_SINGLELINE), Spans{});
+}
+
 TEST_F(GuiTest, MeasuringTextGivesTheRectangleItWouldFill) {
     HDC hdc = GetDC(MakeFrame());
     RECT rect{5, 5, 65, 100};
