@@ -1,5 +1,5 @@
 # Backup and restore: the Backup Options dialog, the Protect Backup dialog
-# it opens, the restore dialog with its information line, and the progress
+# it opens, the Enter Password dialog of a protected archive, the restore dialog with its information line, and the progress
 # window of a restore long enough to be seen.
 
 backup_shots() {
@@ -18,8 +18,27 @@ backup_shots() {
   tap "$done_x" 13
   expect_window "Protect Backup"
   shoot "$orientation-protect-backup"
-  # Both fields left empty and OK: back to the options, which are cancelled.
+  # A password typed twice and OK: the archive is saved protected, and
+  # opening it for a restore asks for the password.
+  local protected="$work/protected-$orientation.bkp"
+  type_text secret
+  key Tab
+  type_text secret
   tap "$done_x" 13
+  pause 1.5
+  type_text "$protected"
+  key Return
+  for _ in $(seq 50); do
+    [ -s "$protected" ] && ! xdotool search --onlyvisible --name "^Backup Databases\$" >/dev/null 2>&1 && break
+    pause 0.3
+  done
+  pause 1
+  key ctrl+t
+  pause 1.5
+  type_text "$protected"
+  key Return
+  expect_window "Enter Password"
+  shoot "$orientation-enter-password"
   key Escape
 
   key ctrl+t
