@@ -1,5 +1,6 @@
 #include "backup/ArchiveReading.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -113,16 +114,70 @@ HeaderRead ReadDatabaseHeaderAt(HANDLE file, DWORD position, LzwCodec* codec,
     return HeaderRead::Ok;
 }
 
+ArchiveInput::ArchiveInput(HANDLE file, bool buffered) : file_(file) {
+    if (buffered)
+        buffer_.reset(new (std::nothrow) BYTE[kBufferBytes]);
+}
+
+bool ArchiveInput::Fill(DWORD wanted) {
+    if (start_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
+        end_ -= start_;
+        start_ = 0;
+    }
+    while (end_ < wanted && !ended_) {
+        DWORD read = 0;
+        if (!ce::ReadFile(file_, buffer_.get() + end_, kBufferBytes - end_, &read, nullptr) ||
+            read == 0)
+            ended_ = true;
+        end_ += read;
+    }
+    return end_ >= wanted;
+}
+
+const BYTE* ArchiveInput::Take(DWORD size, std::unique_ptr<BYTE[]>& scratch) {
+    if (buffer_ && size <= kBufferBytes) {
+        if (end_ - start_ < size && !Fill(size))
+            return nullptr;
+        const BYTE* at = buffer_.get() + start_;
+        start_ += size;
+        return at;
+    }
+    // What the buffer holds comes first, then the file itself.
+    scratch.reset(new (std::nothrow) BYTE[std::size_t{size} + 1]);
+    outOfMemory_ = !scratch;
+    if (!scratch)
+        return nullptr;
+    DWORD held = std::min(size, end_ - start_);
+    if (held > 0)
+        std::memcpy(scratch.get(), buffer_.get() + start_, held);
+    start_ += held;
+    if (!ReadExactly(file_, scratch.get() + held, size - held))
+        return nullptr;
+    return scratch.get();
+}
+
+std::uint64_t ArchiveInput::Remaining() {
+    return RemainingBytes(file_) + (end_ - start_);
+}
+
 RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record) {
+    ArchiveInput input(file, false);
+    return ReadArchiveRecord(input, codec, record);
+}
+
+RecordRead ReadArchiveRecord(ArchiveInput& input, LzwCodec* codec, ArchiveRecord& record) {
     record.owned_.reset();
     record.image_ = nullptr;
     record.imageLength_ = 0;
     record.header = RecordHeader{};
 
-    std::array<BYTE, kRecordHeaderSize> bytes{};
-    if (!ReadExactly(file, bytes.data(), kRecordHeaderSize))
+    std::unique_ptr<BYTE[]> scratch;
+    const BYTE* head = input.Take(kRecordHeaderSize, scratch);
+    if (head == nullptr)
         return RecordRead::Truncated;
-    record.header = DecodeRecordHeader(bytes);
+    record.header =
+        DecodeRecordHeader(std::span<const BYTE, kRecordHeaderSize>(head, kRecordHeaderSize));
     DWORD length = record.header.length;
     // No record takes more, nor can a length beyond the end of the file be
     // read: find that out before allocating it.
@@ -130,22 +185,19 @@ RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record
         return RecordRead::TooLarge;
     // A short image is refused by the read itself; asking the file's size
     // for every record would cost two more calls each.
-    if (length > kUncheckedRecordBytes && length > RemainingBytes(file))
+    if (length > kUncheckedRecordBytes && length > input.Remaining())
         return RecordRead::Truncated;
-    // One spare byte, so that an empty image still has a buffer.
-    std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[std::size_t{length} + 1]);
-    if (!data)
-        return RecordRead::NoMemory;
-    if (!ReadExactly(file, data.get(), length))
-        return RecordRead::Truncated;
+    const BYTE* data = input.Take(length, scratch);
+    if (data == nullptr)
+        return input.outOfMemory() ? RecordRead::NoMemory : RecordRead::Truncated;
     if (codec == nullptr) {
-        record.owned_ = std::move(data);
-        record.image_ = record.owned_.get();
+        record.owned_ = std::move(scratch);
+        record.image_ = data;
         record.imageLength_ = length;
         return RecordRead::Ok;
     }
     codec->SetOutputLimit(kLargestRecordImage);
-    if (!codec->Decompress(data.get(), length))
+    if (!codec->Decompress(data, length))
         return codec->OutputLimitReached() ? RecordRead::TooLarge : RecordRead::CannotUnpack;
     record.image_ = codec->Output();
     record.imageLength_ = static_cast<DWORD>(codec->OutputLength());

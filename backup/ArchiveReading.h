@@ -65,9 +65,41 @@ enum class RecordRead {
     CannotUnpack,  // a compressed image that does not decompress
 };
 
+// Reads a file forward from its position, for walking a block's records.
+// Buffered, it reads ahead in large pieces and lends out what it holds, so
+// that a record costs no call of its own; the file's own position is then
+// ahead of what was taken, and the file must not be used otherwise until
+// the walk is over. Unbuffered, it reads exactly what is asked.
+class ArchiveInput {
+public:
+    static constexpr DWORD kBufferBytes = 256 * 1024;
+    ArchiveInput(HANDLE file, bool buffered);
+    ArchiveInput(const ArchiveInput&) = delete;
+    ArchiveInput& operator=(const ArchiveInput&) = delete;
+
+    // The next `size` bytes, valid until the next call; null when the file
+    // ends first (or cannot be read). Through `scratch` when they are not
+    // at hand in one piece.
+    const BYTE* Take(DWORD size, std::unique_ptr<BYTE[]>& scratch);
+    // Bytes between what was taken and the end of the file.
+    std::uint64_t Remaining();
+    // Whether the last Take failed for want of memory, not of bytes.
+    bool outOfMemory() const { return outOfMemory_; }
+
+private:
+    bool Fill(DWORD wanted);
+
+    HANDLE file_;
+    std::unique_ptr<BYTE[]> buffer_;
+    DWORD start_ = 0;  // the first byte not yet taken
+    DWORD end_ = 0;    // the end of what the buffer holds
+    bool ended_ = false;
+    bool outOfMemory_ = false;
+};
+
 // One record as read from the archive: its header and its image, which is
-// either owned here or (compressed archives) the codec's output, valid until
-// the codec's next call.
+// either owned here, lent by the input, or (compressed archives) the
+// codec's output, valid until the next read.
 class ArchiveRecord {
 public:
     RecordHeader header;
@@ -75,7 +107,7 @@ public:
     DWORD imageLength() const { return imageLength_; }
 
 private:
-    friend RecordRead ReadArchiveRecord(HANDLE, LzwCodec*, ArchiveRecord&);
+    friend RecordRead ReadArchiveRecord(ArchiveInput&, LzwCodec*, ArchiveRecord&);
     std::unique_ptr<BYTE[]> owned_;
     const BYTE* image_ = nullptr;
     DWORD imageLength_ = 0;
@@ -84,5 +116,7 @@ private:
 // Reads the record at the file's position: 16-byte header, then the image,
 // decompressed when `codec` is given. The file is left after the record.
 RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record);
+// The same from an input that walks the block.
+RecordRead ReadArchiveRecord(ArchiveInput& input, LzwCodec* codec, ArchiveRecord& record);
 
 }  // namespace backup

@@ -385,7 +385,12 @@ bool BackupArchive::ReadDatabaseHeader(DatabaseHeader& header) {
 }
 
 bool BackupArchive::ReadRecord(ArchiveRecord& record, const WCHAR* target) {
-    RecordRead result = ReadArchiveRecord(file_.get(), compress_ ? codec_.get() : nullptr, record);
+    ArchiveInput input(file_.get(), false);
+    return ReadRecord(input, record, target);
+}
+
+bool BackupArchive::ReadRecord(ArchiveInput& input, ArchiveRecord& record, const WCHAR* target) {
+    RecordRead result = ReadArchiveRecord(input, compress_ ? codec_.get() : nullptr, record);
     if (result == RecordRead::Ok)
         return true;
     if (result == RecordRead::CannotUnpack) {

@@ -203,6 +203,8 @@ public:
     // messages. False after string 82 (short), string 83 (no memory) or the
     // out-of-memory message (does not decompress).
     bool ReadRecord(ArchiveRecord& record, const WCHAR* target);
+    // The same through an input that walks the block (ArchiveReading.h).
+    bool ReadRecord(ArchiveInput& input, ArchiveRecord& record, const WCHAR* target);
     // Moves the current position to the block after the one whose header
     // this is. Blocks only ever follow each other, so an offset that does
     // not lead forward is corruption: false after string 77.

@@ -207,6 +207,9 @@ bool BackupArchive::ReadRecordsInto(RestoreTarget& target, WORD records) {
 }
 
 bool BackupArchive::FillFromArchive(RestoreTarget& target, WORD records) {
+    // The block's records lie one after the other from here; the next block
+    // is sought by its offset.
+    ArchiveInput input(file_.get(), true);
     for (WORD i = 0; i < records; ++i) {
         if (progress_) {
             progress_->SetText(res::IDS_RESTORING_RECORD, -1, target.name);
@@ -214,7 +217,7 @@ bool BackupArchive::FillFromArchive(RestoreTarget& target, WORD records) {
                 return false;
         }
         ArchiveRecord record;
-        if (!ReadRecord(record, target.name))
+        if (!ReadRecord(input, record, target.name))
             return false;
         store::RecordBuffer buffer;
         buffer.count = record.header.propertyCount;

@@ -1,6 +1,7 @@
 // Walks an arbitrary file as a restore does: archive header and password
-// block, every database header (compressed or not), every record with its
-// image decompressed and decoded as a relative record. Nothing may crash,
+// block, every database header (compressed or not), every record (read
+// ahead through a buffer, or one by one) with its image decompressed and
+// decoded as a relative record. Nothing may crash,
 // hang, read past a buffer, allocate what the file cannot hold or unpack a
 // record larger than the store takes.
 
@@ -34,9 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (db.info.szDbaseName[ce::CEDB_MAXDBASENAMELEN - 1] != 0)
             std::abort();
+        // The restore reads a block through a read-ahead buffer; devicectl
+        // reads record by record. Blocks take turns.
+        backup::ArchiveInput input(file.handle(), block % 2 == 0);
         for (ce::WORD i = 0; i < db.info.wNumRecords; ++i) {
             backup::ArchiveRecord record;
-            if (backup::ReadArchiveRecord(file.handle(), packed, record) != backup::RecordRead::Ok)
+            if (backup::ReadArchiveRecord(input, packed, record) != backup::RecordRead::Ok)
                 return 0;
             // No record larger than the store takes gets past the reader.
             if (record.imageLength() > backup::kLargestRecordImage)

@@ -1,5 +1,6 @@
 #include "store/Database.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "appcore/Application.h"
@@ -257,12 +258,23 @@ bool Database::SeekTo(CEOID record, DWORD& index) {
 }
 
 CEOID Database::ReadRecordRelative(RecordBuffer& record) {
-    CEOID id = ReadRecord(record);
-    if (id == 0)
+    if (!IsOpen())
         return 0;
-    std::vector<BYTE> image = EncodeRelativeImage(record.props(), record.count);
-    if (ce::LocalSize(record.buffer) < image.size()) {
-        void* grown = ce::LocalReAlloc(record.buffer, image.size(), ce::LMEM_MOVEABLE);
+    // The store makes the image from the stored record itself; it is the
+    // image EncodeRelativeImage makes of the record read into properties.
+    std::vector<BYTE>& image = image_;
+    record.count = 0;
+    record.reserved = 0;
+    CEOID id = ce::CeReadRecordImage(handle_, &image, &record.count);
+    if (id == 0) {
+        ReportError(res::IDS_CANT_READ_RECORD);
+        return 0;
+    }
+    if (record.buffer == nullptr || ce::LocalSize(record.buffer) < image.size()) {
+        std::size_t room = std::max<std::size_t>(image.size(), 1);
+        void* grown = record.buffer == nullptr
+                          ? ce::LocalAlloc(ce::LMEM_FIXED, room)
+                          : ce::LocalReAlloc(record.buffer, room, ce::LMEM_MOVEABLE);
         if (grown == nullptr) {
             ReportError(res::IDS_CANT_READ_RECORD);
             return 0;

@@ -2,6 +2,8 @@
 // One open object-store database, and the uniform way every part of the
 // program reports a failed platform call about it.
 
+#include <vector>
+
 #include "appcore/ScopedValue.h"
 #include "platform/core/Types.h"
 #include "platform/gui/WinTypes.h"
@@ -112,6 +114,7 @@ private:
     HWND owner_ = nullptr;
     bool reportErrors_ = true;
     CEOID identifier_ = 0;
+    std::vector<BYTE> image_;  // reused by every ReadRecordRelative
 };
 
 // The string id of the error text for a platform error code.

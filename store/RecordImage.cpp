@@ -2,62 +2,38 @@
 
 #include "platform/core/Bytes.h"
 #include "platform/core/Text.h"
+#include "platform/objectstore/RelativeImage.h"
 
 namespace store {
-namespace {
-
-// Pads the image with zeros to a multiple of `to` bytes.
-void Align(ce::ByteWriter& image, std::size_t to) {
-    image.Zeros((to - image.Size() % to) % to);
-}
-
-}  // namespace
-
 std::vector<BYTE> EncodeRelativeImage(const CEPROPVAL* props, WORD count) {
-    ce::ByteWriter image(static_cast<std::size_t>(count) * kImageEntrySize);
-    // The entries first; a text's or a blob's place is known only once its
-    // data is appended after them, and is written into its entry then.
-    for (WORD i = 0; i < count; ++i) {
-        const CEPROPVAL& p = props[i];
-        image.U32(p.propid);
-        image.U16(p.wLenData);
-        image.U16(p.wFlags);
-        WORD type = ce::TypeFromPropID(p.propid);
-        if (type == ce::CEVT_LPWSTR || type == ce::CEVT_BLOB)
-            image.Zeros(8);
-        else
-            image.Bytes(p.val.bytes, 8);
-    }
-    for (WORD i = 0; i < count; ++i) {
-        const CEPROPVAL& p = props[i];
-        std::size_t value = static_cast<std::size_t>(i) * kImageEntrySize + 8;
-        switch (ce::TypeFromPropID(p.propid)) {
-            case ce::CEVT_LPWSTR: {
-                if (p.val.lpwstr == nullptr)
-                    break;  // absent text: offset 0
-                Align(image, 4);
-                image.PatchU32(value, static_cast<DWORD>(image.Size()));
-                std::size_t length = ce::WideLength(p.val.lpwstr);
-                for (std::size_t k = 0; k < length; ++k)
-                    image.U16(p.val.lpwstr[k]);
-                image.U16(0);
-                break;
+    std::vector<BYTE> image;
+    ce::objectstore::WriteRelativeImage(
+        count,
+        [props](std::size_t i) {
+            const CEPROPVAL& p = props[i];
+            ce::objectstore::ImageProperty property;
+            property.propid = p.propid;
+            property.lenData = p.wLenData;
+            property.flags = p.wFlags;
+            property.value = p.val.bytes;
+            switch (ce::TypeFromPropID(p.propid)) {
+                case ce::CEVT_LPWSTR:
+                    property.present = p.val.lpwstr != nullptr;
+                    if (property.present)
+                        property.text = std::u16string_view(p.val.lpwstr);
+                    break;
+                case ce::CEVT_BLOB:
+                    property.present = p.val.blob.lpb != nullptr;
+                    if (property.present)
+                        property.bytes = {p.val.blob.lpb, p.val.blob.dwCount};
+                    break;
+                default:
+                    break;
             }
-            case ce::CEVT_BLOB: {
-                DWORD n = p.val.blob.lpb != nullptr ? p.val.blob.dwCount : 0;
-                image.PatchU32(value, n);
-                if (n != 0) {
-                    Align(image, 4);
-                    image.PatchU32(value + 4, static_cast<DWORD>(image.Size()));
-                    image.Bytes(p.val.blob.lpb, n);
-                }
-                break;
-            }
-            default:
-                break;
-        }
-    }
-    return image.Take();
+            return property;
+        },
+        image);
+    return image;
 }
 
 bool DecodeRelativeImage(const BYTE* image, DWORD size, WORD count, DecodedRecord& record,

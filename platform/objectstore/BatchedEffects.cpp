@@ -1,9 +1,8 @@
 #include "platform/objectstore/BatchedEffects.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/objectstore/DatabaseCatalogue.h"
@@ -93,6 +92,59 @@ void BatchedEffects::Overlay(CEOID database, std::int64_t* version, std::int64_t
     *size = it->second.size;
 }
 
+namespace {
+
+// Change-log entries written by one statement.
+constexpr std::size_t kRowsPerInsert = 32;
+
+// "INSERT INTO changes(...) VALUES (...), ... (...)" for `rows` rows; the
+// text lives as long as the program, as cached statements need.
+const char* InsertChangesSql(std::size_t rows) {
+    static std::string texts[kRowsPerInsert + 1];
+    std::string& text = texts[rows];
+    if (text.empty()) {
+        text = "INSERT INTO changes(seq, db, record, kind, origin) VALUES ";
+        for (std::size_t i = 0; i < rows; ++i)
+            text += i == 0 ? "(?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?)";
+    }
+    return text.c_str();
+}
+
+}  // namespace
+
+DWORD BatchedEffects::WriteChanges(device::Volume& volume) {
+    // The entries take the numbers one insert after the other would have
+    // given them; those the log would drop at once by the end are not
+    // written at all.
+    std::int64_t first = 0;
+    {
+        device::Query newest = volume.Prepare("SELECT coalesce(max(seq), 0) FROM changes");
+        if (!newest.Step())
+            return newest.error() != ERROR_SUCCESS ? newest.error() : ERROR_BADDB;
+        first = newest.Int(0) + 1;
+    }
+    auto last = first + static_cast<std::int64_t>(changes_.size()) - 1;
+    std::int64_t dropped = TrimmedThrough(first, last);
+    std::size_t at = dropped >= first ? static_cast<std::size_t>(dropped - first + 1) : 0;
+    while (at < changes_.size()) {
+        std::size_t rows = std::min(kRowsPerInsert, changes_.size() - at);
+        device::Query insert = volume.Prepare(InsertChangesSql(rows));
+        for (std::size_t i = 0; i < rows; ++i) {
+            const Change& change = changes_[at + i];
+            int column = static_cast<int>(i * 5);
+            insert.Bind(column + 1, first + static_cast<std::int64_t>(at + i))
+                .Bind(column + 2, change.database)
+                .Bind(column + 3, change.record)
+                .Bind(column + 4, change.message)
+                .Bind(column + 5, change.origin);
+        }
+        if (!insert.Run())
+            return insert.error();
+        at += rows;
+    }
+    return TrimChanges(volume, first, last);
+}
+
 DWORD BatchedEffects::Flush(device::Volume& volume) {
     for (const auto& [oid, counts] : databases_) {
         if (!counts.touched)
@@ -108,21 +160,8 @@ DWORD BatchedEffects::Flush(device::Volume& volume) {
         if (!update.Run())
             return update.error();
     }
-    std::int64_t last = 0;
-    for (const Change& change : changes_) {
-        device::Query insert =
-            volume.Prepare("INSERT INTO changes(db, record, kind, origin) VALUES(?, ?, ?, ?)");
-        insert.Bind(1, change.database)
-            .Bind(2, change.record)
-            .Bind(3, change.message)
-            .Bind(4, change.origin);
-        if (!insert.Run())
-            return insert.error();
-        last = sqlite3_last_insert_rowid(volume.connection());
-    }
     if (!changes_.empty()) {
-        auto first = last - static_cast<std::int64_t>(changes_.size()) + 1;
-        DWORD error = TrimChanges(volume, first, last);
+        DWORD error = WriteChanges(volume);
         if (error != ERROR_SUCCESS)
             return error;
     }

@@ -57,6 +57,9 @@ public:
     void EndBatch() override;
 
 private:
+    // The change-log entries, in order, with the trim they bring.
+    DWORD WriteChanges(device::Volume& volume);
+
     struct Counts {
         std::int64_t recordCount = 0;
         std::int64_t size = 0;

@@ -7,6 +7,7 @@
 #include "platform/objectstore/DatabaseCatalogue.h"
 #include "platform/objectstore/PropertyCodec.h"
 #include "platform/objectstore/RecordStore.h"
+#include "platform/objectstore/RelativeImage.h"
 #include "platform/objectstore/StoreWriteHook.h"
 
 namespace ce::objectstore {
@@ -323,9 +324,7 @@ DWORD DatabaseHandle::LoadCurrent(device::Volume& volume, std::span<const BYTE>*
     return ERROR_SUCCESS;
 }
 
-DWORD DatabaseHandle::Read(device::Volume& volume, DWORD flags, LPWORD count,
-                           const CEPROPID* propids, LPBYTE* buffer, LPDWORD bufferSize,
-                           CEOID* oid) {
+DWORD DatabaseHandle::DecodeCurrent(device::Volume& volume) {
     if (pointer_.state == State::Start) {
         DWORD error = Refresh(volume);
         if (error != ERROR_SUCCESS)
@@ -343,9 +342,65 @@ DWORD DatabaseHandle::Read(device::Volume& volume, DWORD flags, LPWORD count,
     DWORD error = LoadCurrent(volume, &stored);
     if (error != ERROR_SUCCESS)
         return error;
+    return DecodeRecord(stored, &readProperties_) ? ERROR_SUCCESS : ERROR_BADDB;
+}
+
+DWORD DatabaseHandle::MoveOnAfterRead(device::Volume& volume) {
+    if (!(openFlags_ & CEDB_AUTOINCREMENT))
+        return ERROR_SUCCESS;
+    DWORD error = Refresh(volume);
+    if (error != ERROR_SUCCESS)
+        return error;
+    std::size_t next = 0;
+    DWORD ignored = 0;
+    if (pointer_.state == State::OnRecord && Step(1, &next, &ignored)) {
+        MoveTo(next);
+    } else if (pointer_.state == State::OnRecord) {
+        pointer_.state = State::AfterLast;
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD DatabaseHandle::ReadImage(device::Volume& volume, std::vector<BYTE>* image, LPWORD count,
+                                CEOID* oid) {
+    DWORD error = DecodeCurrent(volume);
+    if (error != ERROR_SUCCESS)
+        return error;
+    const std::vector<PropertyView>& properties = readProperties_;
+    WriteRelativeImage(
+        properties.size(),
+        [&](std::size_t i) {
+            const PropertyView& view = properties[i];
+            ImageProperty p;
+            p.propid = view.propid;
+            p.value = view.value;
+            WORD type = TypeFromPropID(view.propid);
+            if (type == CEVT_LPWSTR && !view.absentText) {
+                // The text's units up to its first zero, as a read gives it.
+                std::size_t n = 0;
+                while (n + 1 < view.data.size() && (view.data[n] | view.data[n + 1]) != 0)
+                    n += 2;
+                p.present = true;
+                p.bytes = view.data.first(n);
+            } else if (type == CEVT_BLOB && !view.data.empty()) {
+                p.present = true;
+                p.bytes = view.data;
+            }
+            return p;
+        },
+        *image);
+    *count = static_cast<WORD>(properties.size());
+    *oid = pointer_.entry.oid;
+    return MoveOnAfterRead(volume);
+}
+
+DWORD DatabaseHandle::Read(device::Volume& volume, DWORD flags, LPWORD count,
+                           const CEPROPID* propids, LPBYTE* buffer, LPDWORD bufferSize,
+                           CEOID* oid) {
+    DWORD error = DecodeCurrent(volume);
+    if (error != ERROR_SUCCESS)
+        return error;
     std::vector<PropertyView>& properties = readProperties_;
-    if (!DecodeRecord(stored, &properties))
-        return ERROR_BADDB;
 
     std::vector<ReadEntry>& entries = readEntries_;
     entries.clear();
@@ -385,20 +440,7 @@ DWORD DatabaseHandle::Read(device::Volume& volume, DWORD flags, LPWORD count,
     *bufferSize = static_cast<DWORD>(needed);
     *count = static_cast<WORD>(entries.size());
     *oid = pointer_.entry.oid;
-
-    if (openFlags_ & CEDB_AUTOINCREMENT) {
-        error = Refresh(volume);
-        if (error != ERROR_SUCCESS)
-            return error;
-        std::size_t next = 0;
-        DWORD ignored = 0;
-        if (pointer_.state == State::OnRecord && Step(1, &next, &ignored)) {
-            MoveTo(next);
-        } else if (pointer_.state == State::OnRecord) {
-            pointer_.state = State::AfterLast;
-        }
-    }
-    return ERROR_SUCCESS;
+    return MoveOnAfterRead(volume);
 }
 
 DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const CEPROPVAL> changes,

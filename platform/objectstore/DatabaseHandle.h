@@ -67,11 +67,18 @@ public:
     DWORD Seek(device::Volume& volume, DWORD seekType, DWORD value, CEOID* oid, DWORD* index);
     DWORD Read(device::Volume& volume, DWORD flags, LPWORD count, const CEPROPID* propids,
                LPBYTE* buffer, LPDWORD bufferSize, CEOID* oid);
+    // Reads every property of the current record straight into its relative
+    // image (RelativeImage.h), moving on as Read does.
+    DWORD ReadImage(device::Volume& volume, std::vector<BYTE>* image, LPWORD count, CEOID* oid);
     DWORD Write(device::Volume& volume, CEOID oid, std::span<const CEPROPVAL> changes,
                 CEOID* written);
     DWORD Delete(device::Volume& volume, CEOID oid);
 
 private:
+    // Decodes the current record into readProperties_.
+    DWORD DecodeCurrent(device::Volume& volume);
+    // With CEDB_AUTOINCREMENT, moves to the next record after a read.
+    DWORD MoveOnAfterRead(device::Volume& volume);
     // Brings the order up to date with the volume.
     DWORD Refresh(device::Volume& volume);
     DWORD Rebuild(device::Volume& volume, std::int64_t version, std::uint64_t stamp,

@@ -50,13 +50,20 @@ DWORD LogChange(device::Volume& volume, CEOID database, CEOID record, UINT messa
     return TrimChanges(volume, seq, seq);
 }
 
-DWORD TrimChanges(device::Volume& volume, std::int64_t first, std::int64_t last) {
+std::int64_t TrimmedThrough(std::int64_t first, std::int64_t last) {
     // The last trim point in the range does what all of them would.
     std::int64_t point = last - last % kTrimInterval;
     if (point < first || point <= 0)
+        return 0;
+    return std::max<std::int64_t>(0, point - kKeptChanges);
+}
+
+DWORD TrimChanges(device::Volume& volume, std::int64_t first, std::int64_t last) {
+    std::int64_t through = TrimmedThrough(first, last);
+    if (through == 0)
         return ERROR_SUCCESS;
     device::Query trim = volume.Prepare("DELETE FROM changes WHERE seq <= ?");
-    trim.Bind(1, point - kKeptChanges);
+    trim.Bind(1, through);
     return trim.Run() ? ERROR_SUCCESS : trim.error();
 }
 

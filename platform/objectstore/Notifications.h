@@ -30,6 +30,8 @@ DWORD LogChange(device::Volume& volume, CEOID database, CEOID record, UINT messa
 // Drops old entries as writing the entries `first` to `last` one by one
 // would have: the log keeps the most recent ones. Inside a write transaction.
 DWORD TrimChanges(device::Volume& volume, std::int64_t first, std::int64_t last);
+// The newest entry that trim drops (0: none).
+std::int64_t TrimmedThrough(std::int64_t first, std::int64_t last);
 // The newest log entry, so that a new handle starts after it (counting the
 // entries a write batch of this process holds back).
 DWORD LastChange(device::Volume& volume, std::int64_t* seq);

@@ -225,6 +225,18 @@ CEOID CeReadRecordProps(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID
     return Succeeded(error) ? oid : 0;
 }
 
+CEOID CeReadRecordImage(HANDLE hDbase, std::vector<BYTE>* image, LPWORD lpcPropID) {
+    if (image == nullptr || lpcPropID == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    CEOID oid = 0;
+    DWORD error = WithDatabaseHandle(hDbase, [&](DatabaseHandle& handle, Volume& volume) {
+        return handle.ReadImage(volume, image, lpcPropID, &oid);
+    });
+    return Succeeded(error) ? oid : 0;
+}
+
 CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL* rgPropVal) {
     if (rgPropVal == nullptr && cPropID != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);

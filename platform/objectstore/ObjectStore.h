@@ -47,6 +47,12 @@ CEOID CeSeekDatabase(HANDLE hDatabase, DWORD dwSeekType, DWORD dwValue, LPDWORD 
 CEOID CeReadRecordProps(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID* rgPropID,
                         LPBYTE* lplpBuffer, LPDWORD lpcbBuffer);
 
+// This platform's own addition: reads every property of the current record
+// as CeReadRecordProps does, straight into the record's relative image (the
+// form archives and the infrared link carry), with *lpcPropID their number.
+// It spares a caller that wants the image the CEPROPVAL array in between.
+CEOID CeReadRecordImage(HANDLE hDbase, std::vector<BYTE>* image, LPWORD lpcPropID);
+
 // Writes properties into a record (oidRecord 0 creates one): a property
 // already in the record is replaced, a new one added, one flagged
 // CEDB_PROPDELETE removed. Returns the record's identifier.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <cstring>
+#include <vector>
 
 #include "appcore/Application.h"
 #include "platform/core/Bytes.h"
@@ -203,6 +204,54 @@ TEST_F(DatabaseTest, RelativeRoundTripWritesAnEqualRecord) {
     EXPECT_EQ(std::memcmp(second.buffer, image.buffer, image.size), 0);
     image.Release();
     second.Release();
+}
+
+TEST_F(DatabaseTest, TheImageReadFromTheStoreIsTheImageOfTheRecordReadIntoProperties) {
+    MakeDatabase(u"Kinds", 0);
+    Database db;
+    ASSERT_NE(db.Open(u"Kinds"), INVALID_HANDLE_VALUE);
+    // Texts of odd and even lengths (their padding differs), empty and
+    // absent ones, empty and odd-sized blobs, value bytes kept as written.
+    std::vector<std::vector<CEPROPVAL>> records;
+    BYTE blob[7] = {9, 8, 7, 6, 5, 4, 3};
+    const WCHAR* texts[] = {u"", u"a", u"ab", u"abc", u"Grüße aus 𝄞"};
+    for (const WCHAR* text : texts) {
+        for (DWORD blobSize : {0u, 1u, 3u, 7u}) {
+            CEPROPVAL props[4] = {};
+            props[0].propid = kData;
+            props[0].val.blob = {blobSize, blobSize != 0 ? blob : nullptr};
+            props[1].propid = kName;
+            props[1].val.lpwstr = const_cast<WCHAR*>(text);
+            props[2].propid = kCount;
+            const BYTE bytes[8] = {7, 0, 1, 2, 3, 4, 5, static_cast<BYTE>(blobSize)};
+            std::memcpy(props[2].val.bytes, bytes, 8);
+            props[3].propid = MakePropID(4, CEVT_LPWSTR);  // absent text
+            records.emplace_back(props, props + 4);
+        }
+    }
+    records.push_back({});  // no property at all
+    for (std::vector<CEPROPVAL>& props : records) {
+        RecordBuffer in;
+        in.count = static_cast<WORD>(props.size());
+        in.buffer = reinterpret_cast<BYTE*>(props.data());
+        ASSERT_NE(db.WriteRecord(0, in), 0u);
+    }
+    DWORD index = 0;
+    RecordBuffer image, read;
+    int walked = 0;
+    for (bool found = db.SeekFirst(index); found; found = db.SeekNext(index), ++walked) {
+        CEOID id = db.ReadRecordRelative(image);
+        ASSERT_NE(id, 0u);
+        ASSERT_EQ(db.ReadRecord(read), id);
+        ASSERT_EQ(image.count, read.count);
+        std::vector<BYTE> expected = store::EncodeRelativeImage(read.props(), read.count);
+        ASSERT_EQ(image.size, expected.size()) << "record " << walked;
+        EXPECT_EQ(std::memcmp(image.buffer, expected.data(), expected.size()), 0)
+            << "record " << walked;
+    }
+    EXPECT_EQ(walked, static_cast<int>(records.size()));
+    image.Release();
+    read.Release();
 }
 
 TEST_F(DatabaseTest, AnImageWithAnOffsetOutsideItIsRefusedAsAFailedWrite) {
