@@ -187,7 +187,7 @@ bool RegistryBackup::FlushPending() {
     bool written =
         pending_.Size() == 0 || backup::WriteExactly(file_.get(), pending_.Data().data(),
                                                      static_cast<DWORD>(pending_.Size()));
-    pending_ = ce::ByteWriter(kWriteBatchBytes + kValueDataBytes);
+    pending_.Clear();
     return written;
 }
 

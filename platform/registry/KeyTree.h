@@ -11,6 +11,7 @@
 // Unchanged() tells whether anything was committed since the read.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,7 +65,7 @@ private:
         std::uint32_t key = 0;  // index in keys_
         TextSpan name;
         DWORD type = 0;
-        std::size_t dataAt = 0;
+        const BYTE* data = nullptr;  // in one of blocks_
         DWORD dataBytes = 0;
     };
 
@@ -72,6 +73,7 @@ private:
         return std::u16string_view(texts_).substr(span.at, span.units);
     }
     TextSpan AddText(std::span<const BYTE> utf16);
+    const BYTE* AddData(std::span<const BYTE> data);
     // The keys below `top`, depth first, into keys_.
     LONG ReadKeys(device::Volume& volume, std::int64_t top);
     void Clear();
@@ -79,7 +81,10 @@ private:
     std::vector<KeyEntry> keys_;
     std::vector<ValueEntry> values_;  // grouped by key, in the keys' order
     std::u16string texts_;
-    std::vector<BYTE> data_;
+    // Value data, in blocks that stay where they are as more are added.
+    std::vector<std::unique_ptr<BYTE[]>> blocks_;
+    BYTE* blockNext_ = nullptr;
+    std::size_t blockLeft_ = 0;
     std::uint64_t stamp_ = 0;
     std::uint64_t serial_ = 0;
     bool read_ = false;
