@@ -10,6 +10,8 @@
 #include "platform/registry/KeyCache.h"
 #include "platform/registry/RegistryKeys.h"
 
+static_assert(ce::registry::kMaxTreeDepth == ce::registry::kMaxDepth);
+
 namespace ce::registry {
 namespace {
 
@@ -133,7 +135,7 @@ LONG KeyTree::ReadKeys(device::Volume& volume, std::int64_t top) {
         stack.pop_back();
         const Row& row = rows[index];
         keys_.push_back(KeyEntry{row.id, depth, row.name, row.keyClass, 0, 0});
-        if (depth >= kMaxDepth || index == topIndex)
+        if (depth >= kMaxTreeDepth || index == topIndex)
             continue;
         std::size_t mark = stack.size();
         for (std::uint32_t child = row.firstChild; child != UINT32_MAX;
@@ -228,6 +230,16 @@ LONG KeyTree::Read(HKEY key) {
     }
     read_ = true;
     return ERROR_SUCCESS;
+}
+
+const std::u16string& TreePath::Next(const KeyTree& tree, std::size_t key) {
+    auto depth = static_cast<std::size_t>(tree.Depth(key));
+    path_.resize(ends_[depth - 1]);
+    if (depth > 1)
+        path_ += u'\\';
+    path_ += tree.Name(key);
+    ends_[depth] = path_.size();
+    return path_;
 }
 
 bool KeyTree::Unchanged() const {

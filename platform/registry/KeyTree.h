@@ -23,6 +23,9 @@
 
 namespace ce::registry {
 
+// The deepest a key of a tree lies below the key read.
+inline constexpr int kMaxTreeDepth = 16;
+
 class KeyTree {
 public:
     struct Value {
@@ -37,7 +40,8 @@ public:
     LONG Read(HKEY key);
 
     std::size_t KeyCount() const { return keys_.size(); }
-    // Levels below the key read: 1 for its sub-keys.
+    // Levels below the key read: 1 for its sub-keys, at most kMaxTreeDepth,
+    // and at most one more than the key before.
     int Depth(std::size_t key) const { return keys_[key].depth; }
     std::u16string_view Name(std::size_t key) const { return Text(keys_[key].name); }
     std::u16string_view Class(std::size_t key) const { return Text(keys_[key].keyClass); }
@@ -88,6 +92,19 @@ private:
     std::uint64_t stamp_ = 0;
     std::uint64_t serial_ = 0;
     bool read_ = false;
+};
+
+// The paths of a tree's keys below the key read ("A\\B\\C"), built in
+// place for one key after the other.
+class TreePath {
+public:
+    // The path of key `key`, every key before it having been given first.
+    const std::u16string& Next(const KeyTree& tree, std::size_t key);
+
+private:
+    std::u16string path_;
+    // Where the path of the key at each depth ends.
+    std::size_t ends_[kMaxTreeDepth + 1] = {};
 };
 
 }  // namespace ce::registry
