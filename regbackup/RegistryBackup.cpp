@@ -14,7 +14,6 @@
 #include "platform/gui/Backend.h"
 #include "platform/gui/WinUser.h"
 #include "platform/registry/KeyTree.h"
-#include "platform/registry/RegistryKeys.h"
 #include "platform/registry/UniqueKey.h"
 #include "platform/shell/Shell.h"
 #include "resources/ControlIds.h"
@@ -187,7 +186,7 @@ bool RegistryBackup::FlushPending() {
     bool written =
         pending_.Size() == 0 || backup::WriteExactly(file_.get(), pending_.Data().data(),
                                                      static_cast<DWORD>(pending_.Size()));
-    pending_ = ce::ByteWriter(kWriteBatchBytes + kValueDataBytes);
+    pending_.Clear();
     return written;
 }
 
@@ -195,22 +194,12 @@ bool RegistryBackup::WalkRoot(HKEY root) {
     registry::KeyTree tree;
     if (tree.Read(root) != ERROR_SUCCESS)
         return Fail(res::IDS_REG_CANT_READ_REGISTRY);
-    // The path of the key at hand is built in place: ends[d] is where the
-    // path of its ancestor d levels below the root ends.
-    std::u16string path;
-    std::size_t ends[registry::kMaxDepth + 1] = {};
+    registry::TreePath paths;
     for (std::size_t i = 0; i < tree.KeyCount(); ++i) {
-        auto depth = static_cast<std::size_t>(tree.Depth(i));
-        if (depth < 1 || depth > registry::kMaxDepth)
-            return Fail(res::IDS_REG_CANT_READ_REGISTRY);
-        path.resize(ends[depth - 1]);
-        if (depth > 1)
-            path += u'\\';
-        path += tree.Name(i);
+        const std::u16string& path = paths.Next(tree, i);
         // A path that its 260-unit buffer cannot hold is refused, not cut.
         if (path.size() > kLongestPath)
             return Fail(res::IDS_REG_CANT_READ_REGISTRY);
-        ends[depth] = path.size();
         // Tens of thousands of keys go by in a blink: the window shows every
         // sixteenth and answers Cancel as often.
         if (i % kKeysPerPump == 0) {

@@ -5,7 +5,6 @@
 
 #include "platform/core/ErrorCodes.h"
 #include "platform/core/Text.h"
-#include "platform/registry/RegistryKeys.h"
 
 namespace regbackup {
 
@@ -20,20 +19,10 @@ void RegistryPicture::Read(std::span<const ce::HKEY> roots) {
             roots_.pop_back();
             continue;
         }
-        std::u16string path;
-        std::size_t ends[ce::registry::kMaxDepth + 1] = {};
+        ce::registry::TreePath paths;
         entry.byPath.reserve(entry.tree.KeyCount());
-        for (std::size_t i = 0; i < entry.tree.KeyCount(); ++i) {
-            auto depth = static_cast<std::size_t>(entry.tree.Depth(i));
-            if (depth < 1 || depth > ce::registry::kMaxDepth)
-                continue;
-            path.resize(ends[depth - 1]);
-            if (depth > 1)
-                path += u'\\';
-            path += ce::ToLowerWide(entry.tree.Name(i));
-            ends[depth] = path.size();
-            entry.byPath.emplace(path, i);
-        }
+        for (std::size_t i = 0; i < entry.tree.KeyCount(); ++i)
+            entry.byPath.emplace(ce::ToLowerWide(paths.Next(entry.tree, i)), i);
     }
 }
 

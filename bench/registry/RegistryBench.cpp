@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "appcore/Application.h"
 #include "appcore/EditionShell.h"
@@ -117,12 +118,14 @@ int main() {
         Die("cannot open the volume with sqlite");
     // Each run takes tens of milliseconds, so the best of many is what
     // tells the code's cost from the machine's noise; the median shows how
-    // far the rest strayed.
+    // far the rest strayed. The peer, the backup and the restore take turns
+    // within each repetition, so that a busy spell of the machine falls on
+    // all three alike.
     constexpr int kRepetitions = 15;
-    bench::Spread peer = bench::TimeSpread([&] { ReadValuesWithOneQuery(db); }, kRepetitions);
     // A commit before each run, as any write to the registry would make,
     // so that every backup and restore reads the volume and not what the
-    // process kept of an earlier run.
+    // process kept of an earlier run (and the peer's connection, too, finds
+    // its pages stale).
     DWORD commits = 0;
     auto commit = [&] {
         ++commits;
@@ -132,25 +135,28 @@ int main() {
             Die("cannot commit a value");
     };
     std::u16string file = Utf8ToWide((root / "bench.rbk").string());
-    bench::Spread backup = bench::TimeSpread(
-        [&] {
+    std::vector<double> peerTimes, backupTimes, restoreTimes;
+    for (int i = 0; i < kRepetitions; ++i) {
+        commit();
+        peerTimes.push_back(bench::Seconds([&] { ReadValuesWithOneQuery(db); }));
+        std::filesystem::remove(root / "bench.rbk");
+        commit();
+        backupTimes.push_back(bench::Seconds([&] {
             regbackup::RegistryBackup registry(nullptr);
             if (!registry.BackupRegistry(file.c_str()))
                 Die("the backup failed");
-        },
-        kRepetitions,
-        [&] {
-            std::filesystem::remove(root / "bench.rbk");
-            commit();
-        });
-    bench::Spread restore = bench::TimeSpread(
-        [&] {
+        }));
+        commit();
+        restoreTimes.push_back(bench::Seconds([&] {
             regbackup::RegistryBackup registry(nullptr);
             registry.warningAgreed = true;
             if (!registry.RestoreRegistry(file.c_str()))
                 Die("the restore failed");
-        },
-        kRepetitions, commit);
+        }));
+    }
+    bench::Spread peer = bench::SpreadOf(peerTimes);
+    bench::Spread backup = bench::SpreadOf(backupTimes);
+    bench::Spread restore = bench::SpreadOf(restoreTimes);
     std::printf("%d keys of %d values, %ju bytes of registry backup; best and median of %d runs\n",
                 kKeys, kValues,
                 static_cast<std::uintmax_t>(std::filesystem::file_size(root / "bench.rbk")),

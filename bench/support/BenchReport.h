@@ -11,41 +11,42 @@
 
 namespace bench {
 
-// Best wall-clock time in seconds of `repetitions` runs of `work`; `setUp`
-// runs before each repetition and is not timed.
-inline double BestSeconds(const std::function<void()>& work, int repetitions = 3,
-                          const std::function<void()>& setUp = {}) {
-    double best = 1e300;
-    for (int i = 0; i < repetitions; ++i) {
-        if (setUp)
-            setUp();
-        auto start = std::chrono::steady_clock::now();
-        work();
-        std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
-
-// The best and the median wall-clock time of `repetitions` runs of `work`,
-// with `setUp` before each run and not timed.
+// The best and the median of some wall-clock times.
 struct Spread {
     double best = 0;
     double median = 0;
 };
+inline Spread SpreadOf(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times.empty() ? Spread{} : Spread{times.front(), times[times.size() / 2]};
+}
+
+// Seconds that one run of `work` takes.
+inline double Seconds(const std::function<void()>& work) {
+    auto start = std::chrono::steady_clock::now();
+    work();
+    std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    return elapsed.count();
+}
+
+// The spread of `repetitions` runs of `work`, with `setUp` before each run
+// and not timed.
 inline Spread TimeSpread(const std::function<void()>& work, int repetitions,
                          const std::function<void()>& setUp = {}) {
     std::vector<double> times;
     for (int i = 0; i < repetitions; ++i) {
         if (setUp)
             setUp();
-        auto start = std::chrono::steady_clock::now();
-        work();
-        std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        times.push_back(elapsed.count());
+        times.push_back(Seconds(work));
     }
-    std::sort(times.begin(), times.end());
-    return times.empty() ? Spread{} : Spread{times.front(), times[times.size() / 2]};
+    return SpreadOf(std::move(times));
+}
+
+// Best wall-clock time in seconds of `repetitions` runs of `work`; `setUp`
+// runs before each repetition and is not timed.
+inline double BestSeconds(const std::function<void()>& work, int repetitions = 3,
+                          const std::function<void()>& setUp = {}) {
+    return TimeSpread(work, repetitions, setUp).best;
 }
 
 // One result line: our time, the peer's, and ours as a multiple of the

@@ -164,6 +164,8 @@ public:
         return out;
     }
     std::vector<BYTE> Take() { return std::move(bytes_); }
+    // Empties the image, keeping its room for what is written next.
+    void Clear() { bytes_.clear(); }
 
 private:
     // Extends the image by n bytes and returns where they start.

@@ -10,6 +10,8 @@
 #include "platform/registry/KeyCache.h"
 #include "platform/registry/RegistryKeys.h"
 
+static_assert(ce::registry::kMaxTreeDepth == ce::registry::kMaxDepth);
+
 namespace ce::registry {
 namespace {
 
@@ -27,13 +29,18 @@ constexpr const char* kTreeValues =
     "SELECT key, name, type, data FROM registry_values NOT INDEXED "
     "WHERE key BETWEEN ?1 AND ?2 ORDER BY id";
 
+// What each block of value data holds (a larger value has a block of its own).
+constexpr std::size_t kBlockBytes = 256 * 1024;
+
 }  // namespace
 
 void KeyTree::Clear() {
     keys_.clear();
     values_.clear();
     texts_.clear();
-    data_.clear();
+    blocks_.clear();
+    blockNext_ = nullptr;
+    blockLeft_ = 0;
     read_ = false;
 }
 
@@ -52,10 +59,25 @@ KeyTree::TextSpan KeyTree::AddText(std::span<const BYTE> utf16) {
     return span;
 }
 
+const BYTE* KeyTree::AddData(std::span<const BYTE> data) {
+    if (data.empty())
+        return nullptr;
+    if (data.size() > blockLeft_) {
+        std::size_t size = std::max(kBlockBytes, data.size());
+        blocks_.push_back(std::make_unique_for_overwrite<BYTE[]>(size));
+        blockNext_ = blocks_.back().get();
+        blockLeft_ = size;
+    }
+    BYTE* at = blockNext_;
+    std::memcpy(at, data.data(), data.size());
+    blockNext_ += data.size();
+    blockLeft_ -= data.size();
+    return at;
+}
+
 KeyTree::Value KeyTree::ValueAt(std::size_t key, std::size_t index) const {
     const ValueEntry& entry = values_[keys_[key].firstValue + index];
-    return Value{Text(entry.name), entry.type,
-                 std::span<const BYTE>(data_).subspan(entry.dataAt, entry.dataBytes)};
+    return Value{Text(entry.name), entry.type, std::span<const BYTE>(entry.data, entry.dataBytes)};
 }
 
 LONG KeyTree::ReadKeys(device::Volume& volume, std::int64_t top) {
@@ -113,7 +135,7 @@ LONG KeyTree::ReadKeys(device::Volume& volume, std::int64_t top) {
         stack.pop_back();
         const Row& row = rows[index];
         keys_.push_back(KeyEntry{row.id, depth, row.name, row.keyClass, 0, 0});
-        if (depth >= kMaxDepth || index == topIndex)
+        if (depth >= kMaxTreeDepth || index == topIndex)
             continue;
         std::size_t mark = stack.size();
         for (std::uint32_t child = row.firstChild; child != UINT32_MAX;
@@ -152,21 +174,29 @@ LONG KeyTree::Read(HKEY key) {
             device::Query values = volume.Prepare(kTreeValues);
             values.Bind(1, byId.front().first).Bind(2, byId.back().first);
             std::vector<ValueEntry> read;
+            // A key's values mostly come one after the other.
+            std::int64_t lastOwner = 0;
+            std::uint32_t lastKey = UINT32_MAX;
             while (values.Step()) {
                 std::int64_t owner = values.Int(0);
-                auto found = std::lower_bound(byId.begin(), byId.end(), owner,
-                                              [](const std::pair<std::int64_t, std::uint32_t>& p,
-                                                 std::int64_t id) { return p.first < id; });
-                if (found == byId.end() || found->first != owner)
+                if (owner != lastOwner || lastKey == UINT32_MAX) {
+                    auto found =
+                        std::lower_bound(byId.begin(), byId.end(), owner,
+                                         [](const std::pair<std::int64_t, std::uint32_t>& p,
+                                            std::int64_t id) { return p.first < id; });
+                    lastOwner = owner;
+                    lastKey =
+                        found != byId.end() && found->first == owner ? found->second : UINT32_MAX;
+                }
+                if (lastKey == UINT32_MAX)
                     continue;  // a key of another subtree between ours
                 ValueEntry entry;
-                entry.key = found->second;
+                entry.key = lastKey;
                 entry.name = AddText(values.Blob(1));
                 entry.type = static_cast<DWORD>(values.Int(2));
                 std::span<const BYTE> data = values.Blob(3);
-                entry.dataAt = data_.size();
+                entry.data = AddData(data);
                 entry.dataBytes = static_cast<DWORD>(data.size());
-                data_.insert(data_.end(), data.begin(), data.end());
                 read.push_back(entry);
                 ++keys_[entry.key].valueCount;
             }
@@ -200,6 +230,16 @@ LONG KeyTree::Read(HKEY key) {
     }
     read_ = true;
     return ERROR_SUCCESS;
+}
+
+const std::u16string& TreePath::Next(const KeyTree& tree, std::size_t key) {
+    auto depth = static_cast<std::size_t>(tree.Depth(key));
+    path_.resize(ends_[depth - 1]);
+    if (depth > 1)
+        path_ += u'\\';
+    path_ += tree.Name(key);
+    ends_[depth] = path_.size();
+    return path_;
 }
 
 bool KeyTree::Unchanged() const {

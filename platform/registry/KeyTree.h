@@ -11,6 +11,7 @@
 // Unchanged() tells whether anything was committed since the read.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +22,9 @@
 #include "platform/registry/Registry.h"
 
 namespace ce::registry {
+
+// The deepest a key of a tree lies below the key read.
+inline constexpr int kMaxTreeDepth = 16;
 
 class KeyTree {
 public:
@@ -36,7 +40,8 @@ public:
     LONG Read(HKEY key);
 
     std::size_t KeyCount() const { return keys_.size(); }
-    // Levels below the key read: 1 for its sub-keys.
+    // Levels below the key read: 1 for its sub-keys, at most kMaxTreeDepth,
+    // and at most one more than the key before.
     int Depth(std::size_t key) const { return keys_[key].depth; }
     std::u16string_view Name(std::size_t key) const { return Text(keys_[key].name); }
     std::u16string_view Class(std::size_t key) const { return Text(keys_[key].keyClass); }
@@ -64,7 +69,7 @@ private:
         std::uint32_t key = 0;  // index in keys_
         TextSpan name;
         DWORD type = 0;
-        std::size_t dataAt = 0;
+        const BYTE* data = nullptr;  // in one of blocks_
         DWORD dataBytes = 0;
     };
 
@@ -72,6 +77,7 @@ private:
         return std::u16string_view(texts_).substr(span.at, span.units);
     }
     TextSpan AddText(std::span<const BYTE> utf16);
+    const BYTE* AddData(std::span<const BYTE> data);
     // The keys below `top`, depth first, into keys_.
     LONG ReadKeys(device::Volume& volume, std::int64_t top);
     void Clear();
@@ -79,10 +85,26 @@ private:
     std::vector<KeyEntry> keys_;
     std::vector<ValueEntry> values_;  // grouped by key, in the keys' order
     std::u16string texts_;
-    std::vector<BYTE> data_;
+    // Value data, in blocks that stay where they are as more are added.
+    std::vector<std::unique_ptr<BYTE[]>> blocks_;
+    BYTE* blockNext_ = nullptr;
+    std::size_t blockLeft_ = 0;
     std::uint64_t stamp_ = 0;
     std::uint64_t serial_ = 0;
     bool read_ = false;
+};
+
+// The paths of a tree's keys below the key read ("A\\B\\C"), built in
+// place for one key after the other.
+class TreePath {
+public:
+    // The path of key `key`, every key before it having been given first.
+    const std::u16string& Next(const KeyTree& tree, std::size_t key);
+
+private:
+    std::u16string path_;
+    // Where the path of the key at each depth ends.
+    std::size_t ends_[kMaxTreeDepth + 1] = {};
 };
 
 }  // namespace ce::registry
