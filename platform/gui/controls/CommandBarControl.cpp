@@ -12,6 +12,7 @@
 #include "platform/gui/NativeEvents.h"
 #include "platform/gui/Resources.h"
 #include "platform/gui/controls/BarImages.h"
+#include "platform/gui/controls/BarMessages.h"
 #include "platform/gui/drawing/GdiObjects.h"
 #include "platform/gui/windowing/WindowSystem.h"
 
@@ -379,6 +380,10 @@ LRESULT CommandBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CommandBarState* bar = BarOf(hwnd);
     if (bar == nullptr)
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (std::optional<LRESULT> answer =
+            AnswerBarMessage(*bar, message, wParam, lParam,
+                             [](const CommandBarState& b, POINT p) { return ItemAt(b, p); }))
+        return *answer;
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
         case WM_PAINT:
@@ -422,16 +427,6 @@ LRESULT CommandBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             for (std::size_t i = 0; texts != nullptr && i < wParam; ++i)
                 bar->tips.emplace_back(texts[i] != nullptr ? WideView(texts[i]) : u"");
             AssignTips(*bar);
-            return TRUE;
-        }
-        case SHCMBM_GETMENU:
-            return reinterpret_cast<LRESULT>(bar->menu);
-        case SHCMBM_GETSUBMENU:
-            return reinterpret_cast<LRESULT>(GetSubMenu(bar->menu, static_cast<int>(lParam)));
-        case kToolTipAt: {
-            int at = ItemAt(*bar, *reinterpret_cast<const POINT*>(lParam));
-            *reinterpret_cast<std::u16string*>(wParam) =
-                at < 0 ? std::u16string() : bar->items[static_cast<std::size_t>(at)].tip;
             return TRUE;
         }
         case kOpenMenuByKey: {

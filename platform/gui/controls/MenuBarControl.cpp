@@ -10,6 +10,7 @@
 #include "platform/gui/Resources.h"
 #include "platform/gui/ShellUi.h"
 #include "platform/gui/controls/BarImages.h"
+#include "platform/gui/controls/BarMessages.h"
 #include "platform/gui/drawing/GdiObjects.h"
 #include "platform/gui/windowing/WindowSystem.h"
 
@@ -141,6 +142,10 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     MenuBarState* bar = BarOf(hwnd);
     if (bar == nullptr)
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (std::optional<LRESULT> answer =
+            AnswerBarMessage(*bar, message, wParam, lParam,
+                             [](const MenuBarState& b, POINT p) { return ItemAt(b, p); }))
+        return *answer;
     switch (message) {
         case WM_PAINT:
             Paint(hwnd, *bar);
@@ -221,16 +226,6 @@ LRESULT MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             if (rect == nullptr || wParam >= bar->items.size())
                 return FALSE;
             *rect = bar->items[wParam].rect;
-            return TRUE;
-        }
-        case SHCMBM_GETMENU:
-            return reinterpret_cast<LRESULT>(bar->menu);
-        case SHCMBM_GETSUBMENU:
-            return reinterpret_cast<LRESULT>(GetSubMenu(bar->menu, static_cast<int>(lParam)));
-        case kToolTipAt: {
-            int at = ItemAt(*bar, *reinterpret_cast<const POINT*>(lParam));
-            *reinterpret_cast<std::u16string*>(wParam) =
-                at < 0 ? std::u16string() : bar->items[static_cast<std::size_t>(at)].tip;
             return TRUE;
         }
         default:
