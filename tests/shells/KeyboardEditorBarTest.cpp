@@ -51,17 +51,9 @@ HWND CommandBarOf(HWND window) {
 
 class KeyboardEditorBar : public ::testing::Test {
 protected:
-    KeyboardEditorBar() {
-        gui::HeadlessBackend& backend = *gui::CurrentHeadless();
-        gui::ScreenMetrics screen = backend.Screen();
-        screen.width = 640;
-        screen.height = 240;
-        backend.SetScreen(screen);
-        appcore::App().settings = std::make_unique<appcore::Settings>();
-    }
+    KeyboardEditorBar() { appcore::App().settings = std::make_unique<appcore::Settings>(); }
 
-    testing_support::TempDevice device_;
-    testing_support::ScriptedSession session_{testing_support::Edition::Keyboard};
+    testing_support::KeyboardSession session_;
 };
 
 TEST_F(KeyboardEditorBar, EveryButtonSendsItsCommandAndHasItsTip) {

@@ -68,14 +68,7 @@ LRESULT RecordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 
 class KeyboardMainWindow : public ::testing::Test {
 protected:
-    KeyboardMainWindow() {
-        gui::HeadlessBackend& backend = *gui::CurrentHeadless();
-        gui::ScreenMetrics screen = backend.Screen();
-        screen.width = 640;
-        screen.height = 240;
-        backend.SetScreen(screen);
-        app::RegisterMainClass();
-    }
+    KeyboardMainWindow() { app::RegisterMainClass(); }
     ~KeyboardMainWindow() override {
         if (IsWindow(appcore::App().mainWindow))
             DestroyWindow(appcore::App().mainWindow);
@@ -153,8 +146,7 @@ protected:
             ERROR_SUCCESS);
     }
 
-    testing_support::TempDevice device_;
-    testing_support::ScriptedSession session_{testing_support::Edition::Keyboard};
+    testing_support::KeyboardSession session_;
 };
 
 TEST_F(KeyboardMainWindow, WithoutStoredValuesTheMenuBandFitsItsMenusAndTheToolbarBandIs60) {
@@ -250,14 +242,19 @@ TEST_F(KeyboardMainWindow, BandsDraggedIntoAnotherOrderComeBackInThatOrder) {
     EXPECT_EQ(idAt(0), res::IDC_MENU_BAND);
 }
 
-TEST_F(KeyboardMainWindow, TwoRecordsNamingOneBandLeaveTheOrderAsItIs) {
+// A sound stored record of the toolbar band, `width` wide.
+std::vector<BYTE> ToolbarBandRecord(UINT width) {
     REBARBANDINFOW toolbar{};
     toolbar.cbSize = sizeof toolbar;
     toolbar.fMask = RBBIM_SIZE | RBBIM_STYLE | RBBIM_ID;
-    toolbar.cx = 200;
+    toolbar.cx = width;
     toolbar.wID = res::IDC_TOOLBAR_BAND;
     std::array<BYTE, kBandRecordSize> image = BandRecordImage(toolbar);
-    std::vector<BYTE> bytes(image.begin(), image.end());
+    return std::vector<BYTE>(image.begin(), image.end());
+}
+
+TEST_F(KeyboardMainWindow, TwoRecordsNamingOneBandLeaveTheOrderAsItIs) {
+    std::vector<BYTE> bytes = ToolbarBandRecord(200);
     Store(u"MainBar1", REG_BINARY, bytes);
     Store(u"MainBar2", REG_BINARY, bytes);
     Start();
@@ -266,13 +263,7 @@ TEST_F(KeyboardMainWindow, TwoRecordsNamingOneBandLeaveTheOrderAsItIs) {
 }
 
 TEST_F(KeyboardMainWindow, AStoredRecordThatCannotBeTrustedLeavesTheBandAtItsDefaultWidth) {
-    REBARBANDINFOW good{};
-    good.cbSize = sizeof good;
-    good.fMask = RBBIM_SIZE | RBBIM_STYLE | RBBIM_ID;
-    good.cx = 300;
-    good.wID = res::IDC_TOOLBAR_BAND;
-    std::array<BYTE, kBandRecordSize> image = BandRecordImage(good);
-    std::vector<BYTE> valid(image.begin(), image.end());
+    std::vector<BYTE> valid = ToolbarBandRecord(300);
     auto changed = [&](std::size_t at, BYTE value) {
         std::vector<BYTE> bytes = valid;
         bytes[at] = value;

@@ -33,16 +33,7 @@ BOOL Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
 
 class KeyboardShell : public ::testing::Test {
 protected:
-    KeyboardShell() {
-        gui::HeadlessBackend& backend = *gui::CurrentHeadless();
-        gui::ScreenMetrics screen = backend.Screen();
-        screen.width = 640;
-        screen.height = 240;
-        backend.SetScreen(screen);
-    }
-
-    testing_support::TempDevice device_;
-    testing_support::ScriptedSession session_{testing_support::Edition::Keyboard};
+    testing_support::KeyboardSession session_;
 };
 
 TEST_F(KeyboardShell, DoubleTapToOpenStartsOn) {

@@ -42,19 +42,11 @@ void SelectType(HWND page, int index) {
 
 class KeyboardWizard : public ::testing::Test {
 protected:
-    KeyboardWizard() {
-        gui::HeadlessBackend& backend = *gui::CurrentHeadless();
-        gui::ScreenMetrics screen = backend.Screen();
-        screen.width = 640;
-        screen.height = 240;
-        backend.SetScreen(screen);
-        appcore::App().settings = std::make_unique<appcore::Settings>();
-    }
+    KeyboardWizard() { appcore::App().settings = std::make_unique<appcore::Settings>(); }
 
     gui::ScriptedUser& user() { return session_.user(); }
 
-    testing_support::TempDevice device_;
-    testing_support::ScriptedSession session_{testing_support::Edition::Keyboard};
+    testing_support::KeyboardSession session_;
 };
 
 TEST_F(KeyboardWizard, PagesAreCaptionedAndAccessKeysWalkThemForwardAndBack) {

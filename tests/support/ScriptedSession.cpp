@@ -36,4 +36,12 @@ ScriptedSession::~ScriptedSession() {
     shell_.reset();
 }
 
+KeyboardSession::KeyboardSession() {
+    ce::gui::HeadlessBackend& backend = *ce::gui::CurrentHeadless();
+    ce::gui::ScreenMetrics screen = backend.Screen();
+    screen.width = 640;
+    screen.height = 240;
+    backend.SetScreen(screen);
+}
+
 }  // namespace testing_support

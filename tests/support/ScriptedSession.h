@@ -12,6 +12,7 @@
 #include "appcore/EditionShell.h"
 #include "platform/gui/Backend.h"
 #include "platform/gui/testing/ScriptedUser.h"
+#include "tests/support/TempDevice.h"
 
 namespace testing_support {
 
@@ -31,6 +32,19 @@ private:
     std::shared_ptr<ce::gui::ScriptedUser> user_;
     std::unique_ptr<ce::gui::ScopedBackend> backend_;
     std::unique_ptr<appcore::ScopedApplication> application_;
+};
+
+// A keyboard device as tessbook meets it: a fresh device directory, a
+// session of the keyboard edition and the 640x240 screen.
+class KeyboardSession {
+public:
+    KeyboardSession();
+
+    ce::gui::ScriptedUser& user() { return session_.user(); }
+
+private:
+    TempDevice device_;
+    ScriptedSession session_{Edition::Keyboard};
 };
 
 // The shell and the resources of an edition, as its program's main() has them.
