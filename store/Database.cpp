@@ -12,7 +12,6 @@
 #include "platform/gui/Cursor.h"
 #include "platform/objectstore/ObjectStore.h"
 #include "resources/StringIds.h"
-#include "store/RecordImage.h"
 #include "ui/MessageBoxes.h"
 
 namespace store {
@@ -290,13 +289,15 @@ CEOID Database::ReadRecordRelative(RecordBuffer& record) {
 CEOID Database::WriteRecordRelative(CEOID recordId, const RecordBuffer& record) {
     if (!IsOpen())
         return 0;
-    DecodedRecord decoded;
-    if (!DecodeRelativeImage(record.buffer, record.size, record.count, decoded, nullptr)) {
+    if (record.buffer == nullptr && record.size != 0) {
         ce::SetLastError(ce::ERROR_INVALID_PARAMETER);
         ReportError(res::IDS_CANT_WRITE_RECORD);
         return 0;
     }
-    CEOID id = ce::CeWriteRecordProps(handle_, recordId, record.count, decoded.props().data());
+    std::span<const ce::BYTE> image;
+    if (record.size != 0)
+        image = std::span<const ce::BYTE>(record.buffer, record.size);
+    CEOID id = ce::CeWriteRecordImage(handle_, recordId, image, record.count);
     if (id == 0)
         ReportError(res::IDS_CANT_WRITE_RECORD);
     return id;

@@ -157,7 +157,7 @@ public:
     // refuses every further write with that error, and CommitWriteBatch and
     // EndWriteBatch return it. Batches nest; the outermost end commits.
     // The caller holds the volume lock (LockVolume) for the whole batch.
-    static constexpr std::size_t kBatchWrites = 1000;
+    static constexpr std::size_t kBatchWrites = 8192;
     // The most a batch's transaction grows the volume by: a batch must fit
     // in the room a store that is not short of it has (VolumeSpace.h).
     static constexpr std::int64_t kBatchBytes = 4 << 20;

@@ -445,12 +445,25 @@ DWORD DatabaseHandle::Read(device::Volume& volume, DWORD flags, LPWORD count,
 
 DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const CEPROPVAL> changes,
                             CEOID* written) {
-    std::vector<PropertyView> changeViews(changes.size());
+    writeChanges_.resize(changes.size());
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        DWORD error = ViewIncomingProperty(changes[i], &changeViews[i]);
+        DWORD error = ViewIncomingProperty(changes[i], &writeChanges_[i]);
         if (error != ERROR_SUCCESS)
             return error;
     }
+    return WriteChanges(volume, oid, writeChanges_, written);
+}
+
+DWORD DatabaseHandle::WriteImage(device::Volume& volume, CEOID oid, std::span<const BYTE> image,
+                                 WORD count, CEOID* written) {
+    DWORD error = ViewImageProperties(image, count, &writeChanges_);
+    if (error != ERROR_SUCCESS)
+        return error;
+    return WriteChanges(volume, oid, writeChanges_, written);
+}
+
+DWORD DatabaseHandle::WriteChanges(device::Volume& volume, CEOID oid,
+                                   std::span<const PropertyChange> changes, CEOID* written) {
     if (StoreWriteMustFail())
         return ERROR_DISK_FULL;
     if (pointer_.state == State::Start) {
@@ -481,7 +494,7 @@ DWORD DatabaseHandle::Write(device::Volume& volume, CEOID oid, std::span<const C
             oldSize = static_cast<std::int64_t>(RelativeSize(record));
             change.oldKey = MakeSortKey(order_.rule(), record);
         }
-        MergeProperties(record, changes, changeViews);
+        MergeProperties(record, changes);
         auto newSize = static_cast<std::int64_t>(RelativeSize(record));
         if (newSize > static_cast<std::int64_t>(CEDB_MAXRECORDSIZE)) {
             return ERROR_INVALID_PARAMETER;

@@ -70,11 +70,17 @@ public:
     // Reads every property of the current record straight into its relative
     // image (RelativeImage.h), moving on as Read does.
     DWORD ReadImage(device::Volume& volume, std::vector<BYTE>* image, LPWORD count, CEOID* oid);
+    // Writes properties into a record (oid 0 creates one), as the caller's
+    // CEPROPVALs or as a record's relative image.
     DWORD Write(device::Volume& volume, CEOID oid, std::span<const CEPROPVAL> changes,
                 CEOID* written);
+    DWORD WriteImage(device::Volume& volume, CEOID oid, std::span<const BYTE> image, WORD count,
+                     CEOID* written);
     DWORD Delete(device::Volume& volume, CEOID oid);
 
 private:
+    DWORD WriteChanges(device::Volume& volume, CEOID oid, std::span<const PropertyChange> changes,
+                       CEOID* written);
     // Decodes the current record into readProperties_.
     DWORD DecodeCurrent(device::Volume& volume);
     // With CEDB_AUTOINCREMENT, moves to the next record after a read.
@@ -121,6 +127,8 @@ private:
     std::vector<BYTE> readStored_;
     std::vector<PropertyView> readProperties_;
     std::vector<ReadEntry> readEntries_;
+    // Reused by every write likewise.
+    std::vector<PropertyChange> writeChanges_;
 };
 
 }  // namespace ce::objectstore

@@ -252,6 +252,15 @@ CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL
     return Succeeded(error) ? written : 0;
 }
 
+CEOID CeWriteRecordImage(HANDLE hDbase, CEOID oidRecord, std::span<const BYTE> image,
+                         WORD cPropID) {
+    CEOID written = 0;
+    DWORD error = WithDatabaseHandle(hDbase, [&](DatabaseHandle& handle, Volume& volume) {
+        return handle.WriteImage(volume, oidRecord, image, cPropID, &written);
+    });
+    return Succeeded(error) ? written : 0;
+}
+
 BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord) {
     DWORD error = WithDatabaseHandle(hDatabase, [&](DatabaseHandle& handle, Volume& volume) {
         return handle.Delete(volume, oidRecord);

@@ -6,6 +6,7 @@
 // processes may use one volume at once.
 
 #include <functional>
+#include <span>
 #include <vector>
 
 #include "platform/core/Handles.h"
@@ -57,6 +58,14 @@ CEOID CeReadRecordImage(HANDLE hDbase, std::vector<BYTE>* image, LPWORD lpcPropI
 // already in the record is replaced, a new one added, one flagged
 // CEDB_PROPDELETE removed. Returns the record's identifier.
 CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL* rgPropVal);
+
+// This platform's own addition: writes the cPropID properties of a record's
+// relative image (as CeReadRecordImage reads it) as CeWriteRecordProps
+// writes them, sparing the caller the CEPROPVAL array in between. An image
+// whose entries, texts or blobs do not lie inside it, or that
+// CeWriteRecordProps would refuse as properties, fails with
+// ERROR_INVALID_PARAMETER.
+CEOID CeWriteRecordImage(HANDLE hDbase, CEOID oidRecord, std::span<const BYTE> image, WORD cPropID);
 
 // A record whose stored form is damaged (reads fail with ERROR_BADDB) can
 // still be deleted.

@@ -39,11 +39,24 @@ bool IsValidPropertyType(WORD type) {
     }
 }
 
-DWORD ViewIncomingProperty(const CEPROPVAL& property, PropertyView* view) {
-    *view = PropertyView{};
+namespace {
+
+// A text of `bytes` (its terminator included) or a blob of `count` bytes, as
+// a write may carry it.
+bool FitsAProperty(std::size_t bytes) {
+    return bytes <= CEDB_MAXPROPDATASIZE;
+}
+
+}  // namespace
+
+DWORD ViewIncomingProperty(const CEPROPVAL& property, PropertyChange* change) {
+    *change = PropertyChange{};
+    PropertyView* view = &change->view;
     view->propid = property.propid;
-    if (property.wFlags & CEDB_PROPDELETE)
+    if (property.wFlags & CEDB_PROPDELETE) {
+        change->remove = true;
         return ERROR_SUCCESS;
+    }
     WORD type = TypeFromPropID(property.propid);
     if (!IsValidPropertyType(type))
         return ERROR_INVALID_PARAMETER;
@@ -65,7 +78,7 @@ DWORD ViewIncomingProperty(const CEPROPVAL& property, PropertyView* view) {
     }
     if (type == CEVT_BLOB) {
         DWORD count = property.val.blob.dwCount;
-        if (count > CEDB_MAXPROPDATASIZE)
+        if (!FitsAProperty(count))
             return ERROR_INVALID_PARAMETER;
         if (count != 0 && property.val.blob.lpb == nullptr)
             return ERROR_INVALID_PARAMETER;
@@ -74,6 +87,57 @@ DWORD ViewIncomingProperty(const CEPROPVAL& property, PropertyView* view) {
         return ERROR_SUCCESS;
     }
     view->value = property.val.bytes;
+    return ERROR_SUCCESS;
+}
+
+DWORD ViewImageProperties(std::span<const BYTE> image, WORD count,
+                          std::vector<PropertyChange>* changes) {
+    constexpr std::size_t kEntry = 16;
+    changes->assign(count, PropertyChange{});
+    std::size_t entriesEnd = std::size_t{count} * kEntry;
+    if (entriesEnd > image.size())
+        return ERROR_INVALID_PARAMETER;
+    const BYTE* bytes = image.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        const BYTE* entry = bytes + i * kEntry;
+        PropertyChange& change = (*changes)[i];
+        PropertyView& view = change.view;
+        view.propid = LoadU32(entry);
+        if (LoadU16(entry + 6) & CEDB_PROPDELETE) {
+            change.remove = true;
+            continue;
+        }
+        WORD type = TypeFromPropID(view.propid);
+        if (!IsValidPropertyType(type))
+            return ERROR_INVALID_PARAMETER;
+        if (type == CEVT_LPWSTR) {
+            std::size_t offset = LoadU32(entry + 8);
+            if (offset == 0) {
+                view.absentText = true;
+                continue;
+            }
+            if (offset < entriesEnd || offset >= image.size())
+                return ERROR_INVALID_PARAMETER;
+            // The terminator must lie inside the image and within what a
+            // property may hold.
+            std::size_t end = offset;
+            while (end + 1 < image.size() && (bytes[end] | bytes[end + 1]) != 0)
+                end += 2;
+            if (end + 1 >= image.size() || !FitsAProperty(end + 2 - offset))
+                return ERROR_INVALID_PARAMETER;
+            view.data = image.subspan(offset, end + 2 - offset);
+        } else if (type == CEVT_BLOB) {
+            std::size_t n = LoadU32(entry + 8), offset = LoadU32(entry + 12);
+            if (n == 0)
+                continue;
+            if (!FitsAProperty(n) || offset < entriesEnd || offset > image.size() ||
+                n > image.size() - offset)
+                return ERROR_INVALID_PARAMETER;
+            view.data = image.subspan(offset, n);
+        } else {
+            view.value = entry + 8;
+        }
+    }
     return ERROR_SUCCESS;
 }
 
@@ -156,20 +220,19 @@ std::size_t RelativeSize(std::span<const PropertyView> properties) {
     return size;
 }
 
-void MergeProperties(std::vector<PropertyView>& record, std::span<const CEPROPVAL> changes,
-                     std::span<const PropertyView> changeViews) {
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        CEPROPID propid = changes[i].propid;
+void MergeProperties(std::vector<PropertyView>& record, std::span<const PropertyChange> changes) {
+    for (const PropertyChange& change : changes) {
+        CEPROPID propid = change.view.propid;
         auto it = record.begin();
         while (it != record.end() && it->propid != propid)
             ++it;
-        if (changes[i].wFlags & CEDB_PROPDELETE) {
+        if (change.remove) {
             if (it != record.end())
                 record.erase(it);
         } else if (it != record.end()) {
-            *it = changeViews[i];
+            *it = change.view;
         } else {
-            record.push_back(changeViews[i]);
+            record.push_back(change.view);
         }
     }
 }

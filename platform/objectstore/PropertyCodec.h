@@ -29,11 +29,24 @@ struct PropertyView {
     std::span<const BYTE> data;   // text (with its terminator) or blob bytes
 };
 
+// One property of a write: the value it takes, or its removal.
+struct PropertyChange {
+    PropertyView view;
+    bool remove = false;  // flagged CEDB_PROPDELETE
+};
+
 // Checks one property of a write and makes a view of it. A text must end
 // within CEDB_MAXPROPDATASIZE bytes; the scan never reads further. Returns
 // ERROR_INVALID_PARAMETER for a bad type, size or pointer. Properties
 // flagged CEDB_PROPDELETE are not checked beyond their identifier.
-DWORD ViewIncomingProperty(const CEPROPVAL& property, PropertyView* view);
+DWORD ViewIncomingProperty(const CEPROPVAL& property, PropertyChange* change);
+
+// The same for the `count` properties of a relative image (RelativeImage.h),
+// the views pointing into the image: the checks of ViewIncomingProperty,
+// and every entry, text (with its terminator) and blob must lie inside the
+// image. Returns ERROR_INVALID_PARAMETER otherwise; never reads past it.
+DWORD ViewImageProperties(std::span<const BYTE> image, WORD count,
+                          std::vector<PropertyChange>* changes);
 
 // Decodes a stored record; false when the bytes are not a valid record.
 bool DecodeRecord(std::span<const BYTE> stored, std::vector<PropertyView>* properties);
@@ -45,8 +58,7 @@ std::size_t RelativeSize(std::span<const PropertyView> properties);
 
 // Applies a write to a record: properties already present are replaced in
 // place, new ones appended, those flagged CEDB_PROPDELETE removed.
-void MergeProperties(std::vector<PropertyView>& record, std::span<const CEPROPVAL> changes,
-                     std::span<const PropertyView> changeViews);
+void MergeProperties(std::vector<PropertyView>& record, std::span<const PropertyChange> changes);
 
 // A read request: each entry is a property of the record, or a requested
 // identifier the record lacks (view null).
