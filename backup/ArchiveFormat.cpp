@@ -121,13 +121,13 @@ DatabaseHeader DecodeDatabaseHeader(std::span<const BYTE, kDatabaseHeaderSize> b
 }
 
 std::array<BYTE, kRecordHeaderSize> EncodeRecordHeader(const RecordHeader& header) {
-    ce::ByteWriter w(kRecordHeaderSize);
-    w.U16(header.propertyCount);
-    w.U16(0);
-    w.U32(header.sequence);
-    w.U32(header.headerSize);
-    w.U32(header.length);
-    return w.ToArray<kRecordHeaderSize>();
+    // One per record: stored in place rather than through a writer's buffer.
+    std::array<BYTE, kRecordHeaderSize> bytes{};
+    ce::StoreU16(bytes.data(), header.propertyCount);
+    ce::StoreU32(bytes.data() + 4, header.sequence);
+    ce::StoreU32(bytes.data() + 8, header.headerSize);
+    ce::StoreU32(bytes.data() + 12, header.length);
+    return bytes;
 }
 
 bool DecodeRecordHeader(ce::ByteReader& r, RecordHeader& header) {

@@ -166,7 +166,7 @@ RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record
     return ReadArchiveRecord(input, codec, record);
 }
 
-RecordRead ReadArchiveRecord(ArchiveInput& input, LzwCodec* codec, ArchiveRecord& record) {
+RecordRead ReadRecordBytes(ArchiveInput& input, bool packed, ArchiveRecord& record) {
     record.owned_.reset();
     record.image_ = nullptr;
     record.imageLength_ = 0;
@@ -181,7 +181,7 @@ RecordRead ReadArchiveRecord(ArchiveInput& input, LzwCodec* codec, ArchiveRecord
     DWORD length = record.header.length;
     // No record takes more, nor can a length beyond the end of the file be
     // read: find that out before allocating it.
-    if (length > (codec != nullptr ? kLargestPackedRecord : kLargestRecordImage))
+    if (length > (packed ? kLargestPackedRecord : kLargestRecordImage))
         return RecordRead::TooLarge;
     // A short image is refused by the read itself; asking the file's size
     // for every record would cost two more calls each.
@@ -190,15 +190,24 @@ RecordRead ReadArchiveRecord(ArchiveInput& input, LzwCodec* codec, ArchiveRecord
     const BYTE* data = input.Take(length, scratch);
     if (data == nullptr)
         return input.outOfMemory() ? RecordRead::NoMemory : RecordRead::Truncated;
-    if (codec == nullptr) {
-        record.owned_ = std::move(scratch);
-        record.image_ = data;
-        record.imageLength_ = length;
-        return RecordRead::Ok;
-    }
+    record.owned_ = std::move(scratch);
+    record.image_ = data;
+    record.imageLength_ = length;
+    return RecordRead::Ok;
+}
+
+RecordRead ReadArchiveRecord(ArchiveInput& input, LzwCodec* codec, ArchiveRecord& record) {
+    RecordRead result = ReadRecordBytes(input, codec != nullptr, record);
+    if (result != RecordRead::Ok || codec == nullptr)
+        return result;
     codec->SetOutputLimit(kLargestRecordImage);
-    if (!codec->Decompress(data, length))
-        return codec->OutputLimitReached() ? RecordRead::TooLarge : RecordRead::CannotUnpack;
+    bool unpacked = codec->Decompress(record.image_, record.imageLength_);
+    record.owned_.reset();
+    if (!unpacked) {
+        record.image_ = nullptr;
+        record.imageLength_ = 0;
+        return UnpackResult(codec->OutputLimitReached());
+    }
     record.image_ = codec->Output();
     record.imageLength_ = static_cast<DWORD>(codec->OutputLength());
     return RecordRead::Ok;

@@ -108,6 +108,7 @@ public:
 
 private:
     friend RecordRead ReadArchiveRecord(ArchiveInput&, LzwCodec*, ArchiveRecord&);
+    friend RecordRead ReadRecordBytes(ArchiveInput&, bool, ArchiveRecord&);
     std::unique_ptr<BYTE[]> owned_;
     const BYTE* image_ = nullptr;
     DWORD imageLength_ = 0;
@@ -118,5 +119,13 @@ private:
 RecordRead ReadArchiveRecord(HANDLE file, LzwCodec* codec, ArchiveRecord& record);
 // The same from an input that walks the block.
 RecordRead ReadArchiveRecord(ArchiveInput& input, LzwCodec* codec, ArchiveRecord& record);
+// The record as it lies in the file, its image still compressed when
+// `packed`: for a caller that decompresses it elsewhere (with the output
+// limit kLargestRecordImage, and UnpackResult for the outcome).
+RecordRead ReadRecordBytes(ArchiveInput& input, bool packed, ArchiveRecord& record);
+// What a decompression of a record image that failed means.
+inline RecordRead UnpackResult(bool limitReached) {
+    return limitReached ? RecordRead::TooLarge : RecordRead::CannotUnpack;
+}
 
 }  // namespace backup

@@ -155,16 +155,17 @@ bool BackupArchive::BeginDatabaseBlock(const ce::CEDBASEINFO& info,
 }
 
 bool BackupArchive::WriteRecord(WORD propertyCount, const BYTE* image, DWORD length) {
-    const BYTE* body = image;
-    DWORD bodyLength = length;
-    if (compress_) {
-        if (!codec_ || !codec_->Compress(image, length)) {
-            ReportOutOfMemory();
-            return false;
-        }
-        body = codec_->Output();
-        bodyLength = static_cast<DWORD>(codec_->OutputLength());
+    if (!compress_)
+        return WriteRecordBody(propertyCount, image, length);
+    if (!codec_ || !codec_->Compress(image, length)) {
+        ReportOutOfMemory();
+        return false;
     }
+    return WriteRecordBody(propertyCount, codec_->Output(),
+                           static_cast<DWORD>(codec_->OutputLength()));
+}
+
+bool BackupArchive::WriteRecordBody(WORD propertyCount, const BYTE* body, DWORD bodyLength) {
     // The block's offsets must stay representable.
     if (bodyLength > kLargestOffset - kRecordHeaderSize ||
         writePosition_ > kLargestOffset - kRecordHeaderSize - bodyLength) {
@@ -393,6 +394,11 @@ bool BackupArchive::ReadRecord(ArchiveInput& input, ArchiveRecord& record, const
     RecordRead result = ReadArchiveRecord(input, compress_ ? codec_.get() : nullptr, record);
     if (result == RecordRead::Ok)
         return true;
+    ReportRecordRead(result, target);
+    return false;
+}
+
+void BackupArchive::ReportRecordRead(RecordRead result, const WCHAR* target) {
     if (result == RecordRead::CannotUnpack) {
         ReportOutOfMemory();
     } else if (!appcore::RunningSilently()) {
@@ -400,7 +406,6 @@ bool BackupArchive::ReadRecord(ArchiveInput& input, ArchiveRecord& record, const
             result == RecordRead::NoMemory ? res::IDS_RESTORE_NO_MEMORY : res::IDS_RESTORE_CORRUPT;
         ui::MessageByIdWith(owner_, id, target, ui::kErrorStyle);
     }
-    return false;
 }
 
 bool BackupArchive::AdvanceToNextBlock(const DatabaseHeader& header) {

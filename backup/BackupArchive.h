@@ -39,6 +39,8 @@ class Database;
 
 namespace backup {
 
+class CodecWorker;
+
 using ce::HWND;
 using ce::UINT;
 
@@ -162,6 +164,9 @@ public:
     // properties, compressed when the archive is. False after string 75 or
     // the out-of-memory message.
     bool WriteRecord(WORD propertyCount, const BYTE* image, DWORD length);
+    // Appends a record whose body (the image, compressed when the archive
+    // is) is made already.
+    bool WriteRecordBody(WORD propertyCount, const BYTE* body, DWORD bodyLength);
     // Completes the block after its last record: rewrites the header with
     // the next-block offset (uncompressed) or writes the block prefix
     // (compressed), and moves the current position past the block. False
@@ -205,6 +210,8 @@ public:
     bool ReadRecord(ArchiveRecord& record, const WCHAR* target);
     // The same through an input that walks the block (ArchiveReading.h).
     bool ReadRecord(ArchiveInput& input, ArchiveRecord& record, const WCHAR* target);
+    // The message of a record that could not be read.
+    void ReportRecordRead(RecordRead result, const WCHAR* target);
     // Moves the current position to the block after the one whose header
     // this is. Blocks only ever follow each other, so an offset that does
     // not lead forward is corruption: false after string 77.
@@ -221,12 +228,21 @@ private:
     struct RestoreTarget;
     bool CreateArchiveFile(const WCHAR* fileName);
     bool WalkRecords(store::Database& database, const WCHAR* name, WORD records);
+    // Writes the records the worker has compressed: those ready, or with
+    // `all` every one it holds. False after the message of what failed.
+    bool WriteCompressed(CodecWorker& worker, bool all);
     bool RestoreBlock(const DatabaseHeader& header, bool& passedOver);
     bool CreateTemporary(RestoreTarget& target, const ce::CEDBASEINFO& info);
     // Writes the block's records into the target in write batches; false
     // after the message of what failed.
     bool ReadRecordsInto(RestoreTarget& target, WORD records);
     bool FillFromArchive(RestoreTarget& target, WORD records);
+    // The same with the records decompressed on the worker's thread.
+    bool FillUnpacking(RestoreTarget& target, WORD records, CodecWorker& worker);
+    // Writes the records the worker has decompressed into the target: those
+    // ready, or with `all` every one it holds. False after the message of
+    // what failed.
+    bool WriteUnpacked(RestoreTarget& target, CodecWorker& worker, bool all);
     bool FillTarget(RestoreTarget& target, const DatabaseHeader& header);
     bool ReplaceExisting(RestoreTarget& target, const DatabaseHeader& header, bool& passedOver);
     bool RefillInPlace(RestoreTarget& target);

@@ -6,6 +6,7 @@
 #include "appcore/Application.h"
 #include "backup/BackupArchive.h"
 #include "backup/BackupOptionsDialog.h"
+#include "backup/CodecWorker.h"
 #include "platform/core/Text.h"
 #include "platform/files/Files.h"
 #include "platform/time/Time.h"
@@ -101,8 +102,13 @@ bool BackupArchive::OpenForBackup(HWND owner, bool showOptions, const WCHAR* fil
 bool BackupArchive::WalkRecords(store::Database& database, const WCHAR* name, WORD records) {
     if (records == 0)
         return true;
-    store::RecordBuffer buffer;
+    // Records are compressed on a second thread while the next ones are
+    // read; without one, here.
+    std::unique_ptr<CodecWorker> worker;
+    if (compress_)
+        worker = CodecWorker::Start(CodecWorker::Work::kCompress);
     bool ok = true;
+    DWORD taken = 0;
     {
         auto quiet = database.QuietErrors();
         DWORD index = 0;
@@ -115,17 +121,53 @@ bool BackupArchive::WalkRecords(store::Database& database, const WCHAR* name, WO
                 }
             }
             // A record that cannot be read is passed over.
-            if (database.ReadRecordRelative(buffer) == 0)
+            std::span<const BYTE> image;
+            WORD count = 0;
+            if (database.ReadRecordImage(&image, &count) == 0)
                 continue;
-            if (recordsWritten() == 0xFFFF ||
-                !WriteRecord(buffer.count, buffer.buffer, buffer.size)) {
+            if (taken == 0xFFFF) {
                 ok = false;
                 break;
             }
+            ++taken;
+            if (!worker) {
+                ok = WriteRecord(count, image.data(), static_cast<DWORD>(image.size()));
+            } else if (!worker->Add(image, count)) {
+                ReportOutOfMemory();
+                ok = false;
+            } else if (worker->filling() == 0) {
+                // A job went: write what is done, waiting when it is full.
+                ok = WriteCompressed(*worker, false);
+            }
+            if (!ok)
+                break;
         }
     }
-    buffer.Release();
+    if (ok && worker) {
+        worker->Send();
+        ok = WriteCompressed(*worker, true);
+    }
     return ok;
+}
+
+bool BackupArchive::WriteCompressed(CodecWorker& worker, bool all) {
+    // When the worker is full the oldest job is waited for.
+    bool wait = all || worker.Full();
+    while (worker.Outstanding() > 0 && (wait || worker.Ready())) {
+        CodecWorker::Job job = worker.Take();
+        for (std::size_t i = 0; i < job.pieces.size(); ++i) {
+            if (!job.pieces[i].ok) {
+                ReportOutOfMemory();
+                return false;
+            }
+            std::span<const BYTE> body = job.Output(i);
+            if (!WriteRecordBody(job.pieces[i].tag, body.data(), static_cast<DWORD>(body.size())))
+                return false;
+        }
+        worker.Recycle(std::move(job));
+        wait = all;
+    }
+    return true;
 }
 
 bool BackupArchive::BackupDatabase(const WCHAR* name) {

@@ -14,6 +14,7 @@
 
 #include "appcore/Application.h"
 #include "backup/BackupArchive.h"
+#include "backup/CodecWorker.h"
 #include "backup/PasswordDialogs.h"
 #include "backup/RestoreDialog.h"
 #include "platform/core/ErrorCodes.h"
@@ -209,6 +210,13 @@ bool BackupArchive::ReadRecordsInto(RestoreTarget& target, WORD records) {
 bool BackupArchive::FillFromArchive(RestoreTarget& target, WORD records) {
     // The block's records lie one after the other from here; the next block
     // is sought by its offset.
+    if (compress_) {
+        // Records are decompressed on a second thread while the ones before
+        // go into the store; without one, here.
+        if (std::unique_ptr<CodecWorker> worker =
+                CodecWorker::Start(CodecWorker::Work::kDecompress))
+            return FillUnpacking(target, records, *worker);
+    }
     ArchiveInput input(file_.get(), true);
     for (WORD i = 0; i < records; ++i) {
         if (progress_) {
@@ -225,6 +233,61 @@ bool BackupArchive::FillFromArchive(RestoreTarget& target, WORD records) {
         buffer.buffer = const_cast<BYTE*>(record.image());
         if (target.database.WriteRecordRelative(0, buffer) == 0)
             return false;
+    }
+    return true;
+}
+
+bool BackupArchive::FillUnpacking(RestoreTarget& target, WORD records, CodecWorker& worker) {
+    ArchiveInput input(file_.get(), true);
+    for (WORD i = 0; i < records; ++i) {
+        if (progress_) {
+            progress_->SetText(res::IDS_RESTORING_RECORD, -1, target.name);
+            if (!progress_->Pump())
+                return false;
+        }
+        ArchiveRecord record;
+        RecordRead result = ReadRecordBytes(input, true, record);
+        if (result == RecordRead::Ok &&
+            !worker.Add({record.image(), record.imageLength()}, record.header.propertyCount,
+                        kLargestRecordImage)) {
+            result = RecordRead::NoMemory;
+        }
+        if (result != RecordRead::Ok) {
+            // The records before it go in first, as one by one they would
+            // have, and the first failure is the one reported.
+            worker.Send();
+            if (WriteUnpacked(target, worker, true))
+                ReportRecordRead(result, target.name);
+            return false;
+        }
+        if (worker.filling() == 0 && !WriteUnpacked(target, worker, false))
+            return false;
+    }
+    worker.Send();
+    return WriteUnpacked(target, worker, true);
+}
+
+bool BackupArchive::WriteUnpacked(RestoreTarget& target, CodecWorker& worker, bool all) {
+    // When the worker is full the oldest job is waited for.
+    bool wait = all || worker.Full();
+    while (worker.Outstanding() > 0 && (wait || worker.Ready())) {
+        CodecWorker::Job job = worker.Take();
+        for (std::size_t i = 0; i < job.pieces.size(); ++i) {
+            const CodecWorker::Piece& piece = job.pieces[i];
+            if (!piece.ok) {
+                ReportRecordRead(UnpackResult(piece.limitReached), target.name);
+                return false;
+            }
+            std::span<const BYTE> image = job.Output(i);
+            store::RecordBuffer buffer;
+            buffer.count = piece.tag;
+            buffer.size = static_cast<DWORD>(image.size());
+            buffer.buffer = const_cast<BYTE*>(image.data());
+            if (target.database.WriteRecordRelative(0, buffer) == 0)
+                return false;
+        }
+        worker.Recycle(std::move(job));
+        wait = all;
     }
     return true;
 }

@@ -256,19 +256,27 @@ bool Database::SeekTo(CEOID record, DWORD& index) {
     return Seek(ce::CEDB_SEEK_CEOID, record, index, nullptr);
 }
 
-CEOID Database::ReadRecordRelative(RecordBuffer& record) {
+CEOID Database::ReadRecordImage(std::span<const ce::BYTE>* image, WORD* count) {
     if (!IsOpen())
         return 0;
     // The store makes the image from the stored record itself; it is the
     // image EncodeRelativeImage makes of the record read into properties.
-    std::vector<BYTE>& image = image_;
-    record.count = 0;
-    record.reserved = 0;
-    CEOID id = ce::CeReadRecordImage(handle_, &image, &record.count);
+    *count = 0;
+    CEOID id = ce::CeReadRecordImage(handle_, &image_, count);
     if (id == 0) {
         ReportError(res::IDS_CANT_READ_RECORD);
         return 0;
     }
+    *image = image_;
+    return id;
+}
+
+CEOID Database::ReadRecordRelative(RecordBuffer& record) {
+    std::span<const ce::BYTE> image;
+    record.reserved = 0;
+    CEOID id = ReadRecordImage(&image, &record.count);
+    if (id == 0)
+        return 0;
     if (record.buffer == nullptr || ce::LocalSize(record.buffer) < image.size()) {
         std::size_t room = std::max<std::size_t>(image.size(), 1);
         void* grown = record.buffer == nullptr

@@ -2,6 +2,7 @@
 // One open object-store database, and the uniform way every part of the
 // program reports a failed platform call about it.
 
+#include <span>
 #include <vector>
 
 #include "appcore/ScopedValue.h"
@@ -78,6 +79,9 @@ public:
 
     // Reads the current record and turns it into its relative image.
     CEOID ReadRecordRelative(RecordBuffer& record);
+    // The same without the copy into a buffer of the caller's: the image
+    // stays valid until the next read.
+    CEOID ReadRecordImage(std::span<const BYTE>* image, WORD* count);
     // Writes a record given as a relative image; an image whose offsets,
     // counts or terminators fall outside it is refused (and reported as a
     // failed write with "The parameter is incorrect").

@@ -209,6 +209,7 @@ private:
     // The first header of the WAL index, as SQLite's WAL format lays it out:
     // every commit rewrites it (frame count, checksums, salts).
     static constexpr std::size_t kWalIndexHeaderBytes = 48;
+    static_assert(kWalIndexHeaderBytes % 8 == 0);
 
     SqliteConnection connection_;
     std::filesystem::path path_;
