@@ -78,13 +78,28 @@ Query& Query::Bind(int index, std::int64_t value) {
     return *this;
 }
 
-Query& Query::BindBlob(int index, std::span<const BYTE> bytes) {
+namespace {
+
+void BindBlobAs(sqlite3_stmt* statement, int index, std::span<const BYTE> bytes,
+                void (*lifetime)(void*)) {
     // A zero-length blob must still bind as a blob, not as NULL.
     static const BYTE kEmpty = 0;
-    if (statement_ == nullptr)
-        return *this;
-    sqlite3_bind_blob64(statement_, index, bytes.empty() ? &kEmpty : bytes.data(), bytes.size(),
-                        SQLITE_TRANSIENT);
+    if (statement == nullptr)
+        return;
+    sqlite3_bind_blob64(statement, index, bytes.empty() ? &kEmpty : bytes.data(), bytes.size(),
+                        lifetime);
+}
+
+}  // namespace
+
+Query& Query::BindBlob(int index, std::span<const BYTE> bytes) {
+    BindBlobAs(statement_, index, bytes, SQLITE_TRANSIENT);
+    return *this;
+}
+
+Query& Query::BindBorrowedBlob(int index, std::span<const BYTE> bytes) {
+    // The bindings are cleared when the use ends (~Query).
+    BindBlobAs(statement_, index, bytes, SQLITE_STATIC);
     return *this;
 }
 
@@ -669,12 +684,14 @@ DWORD Volume::BatchedWrite(const std::function<DWORD()>& work, bool freeing, boo
     if (error != ERROR_SUCCESS)
         return error;
     // The growth is looked at every few writes: a statement of its own.
-    bool grown = batchWrites_ % kGrowthCheckInterval == 0 &&
-                 (PageCount() - batchStartPages_) * space_.pageSize() >= kBatchBytes;
+    // So is the age: asking the clock on every write costs more than the
+    // writes of a batch gain by waiting for it.
+    bool look = batchWrites_ % kGrowthCheckInterval == 0;
+    bool grown = look && (PageCount() - batchStartPages_) * space_.pageSize() >= kBatchBytes;
+    bool old = look && std::chrono::steady_clock::now() - batchStarted_ >= kBatchAge;
     // A write that frees room is often made under a lock that must not be
     // let go before it is committed (a database's deletion).
-    if (freeing || batchWrites_ >= kBatchWrites || space_.shortOfRoom() || grown ||
-        std::chrono::steady_clock::now() - batchStarted_ >= kBatchAge)
+    if (freeing || batchWrites_ >= kBatchWrites || space_.shortOfRoom() || grown || old)
         return CommitBatchTransaction();
     return ERROR_SUCCESS;
 }

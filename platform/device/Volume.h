@@ -57,6 +57,8 @@ public:
 
     Query& Bind(int index, std::int64_t value);
     Query& BindBlob(int index, std::span<const BYTE> bytes);
+    // As BindBlob without a copy: the bytes must stay until the use ends.
+    Query& BindBorrowedBlob(int index, std::span<const BYTE> bytes);
     Query& BindText16(int index, std::u16string_view text);  // as a UTF-16 blob
     Query& BindNull(int index);
 
@@ -144,7 +146,7 @@ public:
     // commit), and the transaction
     // is committed after kBatchWrites writes or about kBatchBytes of growth
     // (looked at every kGrowthCheckInterval writes), when it has been open
-    // for kBatchAge, when the store is short of room (then every write
+    // for kBatchAge (looked at as often), when the store is short of room (then every write
     // commits, as outside a batch), after a write that frees room (made
     // under locks that must not outlive it), by CommitWriteBatch and at the
     // end. Other

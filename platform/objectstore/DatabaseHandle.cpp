@@ -494,6 +494,7 @@ DWORD DatabaseHandle::WriteChanges(device::Volume& volume, CEOID oid,
             oldSize = static_cast<std::int64_t>(RelativeSize(record));
             change.oldKey = MakeSortKey(order_.rule(), record);
         }
+        record.reserve(record.size() + changes.size());
         MergeProperties(record, changes);
         auto newSize = static_cast<std::int64_t>(RelativeSize(record));
         if (newSize > static_cast<std::int64_t>(CEDB_MAXRECORDSIZE)) {

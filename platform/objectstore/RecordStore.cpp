@@ -20,13 +20,13 @@ DWORD LoadRecord(device::Volume& volume, CEOID oid, CEOID* database, std::vector
 DWORD InsertRecord(device::Volume& volume, CEOID oid, CEOID database,
                    std::span<const BYTE> stored) {
     device::Query query = volume.Prepare("INSERT INTO records(oid, db, props) VALUES(?, ?, ?)");
-    query.Bind(1, oid).Bind(2, database).BindBlob(3, stored);
+    query.Bind(1, oid).Bind(2, database).BindBorrowedBlob(3, stored);
     return query.Run() ? ERROR_SUCCESS : query.error();
 }
 
 DWORD UpdateRecord(device::Volume& volume, CEOID oid, std::span<const BYTE> stored) {
     device::Query query = volume.Prepare("UPDATE records SET props = ? WHERE oid = ?");
-    query.BindBlob(1, stored).Bind(2, oid);
+    query.BindBorrowedBlob(1, stored).Bind(2, oid);
     return query.Run() ? ERROR_SUCCESS : query.error();
 }
 
