@@ -2,7 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
+#include "platform/core/Bytes.h"
 #include "platform/device/DeviceDirectory.h"
+#include "platform/objectstore/RelativeImage.h"
 #include "tests/platform/objectstore/StoreTestSupport.h"
 
 namespace store_test {
@@ -134,6 +138,114 @@ TEST_F(RecordTest, WritesReplaceAddAndDeleteInOneCall) {
     EXPECT_EQ(back.values[1].val.lVal, 10);
     EXPECT_EQ(std::u16string(back.values[2].val.lpwstr), u"new");
     EXPECT_EQ(back.Find(kSmall), nullptr);
+}
+
+// The relative image of `props`, as archives and the infrared link carry it.
+std::vector<BYTE> ImageOf(const std::vector<CEPROPVAL>& props) {
+    std::vector<BYTE> image;
+    objectstore::WriteRelativeImage(
+        props.size(),
+        [&](std::size_t i) {
+            const CEPROPVAL& p = props[i];
+            objectstore::ImageProperty out;
+            out.propid = p.propid;
+            out.flags = p.wFlags;
+            out.value = p.val.bytes;
+            if (TypeFromPropID(p.propid) == CEVT_LPWSTR && p.val.lpwstr != nullptr) {
+                out.present = true;
+                out.text = p.val.lpwstr;
+            } else if (TypeFromPropID(p.propid) == CEVT_BLOB && p.val.blob.dwCount != 0) {
+                out.present = true;
+                out.bytes = std::span<const BYTE>(p.val.blob.lpb, p.val.blob.dwCount);
+            }
+            return out;
+        },
+        image);
+    return image;
+}
+
+std::vector<BYTE> ImageRead(HANDLE h, CEOID oid) {
+    CeSeekDatabase(h, CEDB_SEEK_CEOID, oid, nullptr);
+    std::vector<BYTE> image;
+    WORD count = 0;
+    EXPECT_EQ(CeReadRecordImage(h, &image, &count), oid);
+    return image;
+}
+
+TEST_F(RecordTest, AnImageWritesWhatItsPropertiesWouldWrite) {
+    BYTE blob[3] = {1, 2, 3};
+    CEPROPVAL data{};
+    data.propid = kData;
+    data.val.blob = {3, blob};
+    CEPROPVAL absent{};
+    absent.propid = MakePropID(7, CEVT_LPWSTR);
+    std::vector<CEPROPVAL> props = {TextProp(kName, u"odd"), IntProp(kNumber, -5), data, absent,
+                                    IntProp(kSmall, 2)};
+    std::vector<BYTE> image = ImageOf(props);
+    CEOID fromImage = CeWriteRecordImage(h_, 0, image, static_cast<WORD>(props.size()));
+    ASSERT_NE(fromImage, 0u);
+    CEOID fromProps = Write(h_, props);
+    EXPECT_EQ(ImageRead(h_, fromImage), ImageRead(h_, fromProps));
+    EXPECT_EQ(ImageRead(h_, fromImage), image);
+    EXPECT_EQ(Info(db_).wNumRecords, 2);
+
+    // Into an existing record: replaced in place, added, and a property
+    // flagged for deletion removed.
+    std::vector<CEPROPVAL> changes = {IntProp(kNumber, 10), DeleteProp(kSmall),
+                                      TextProp(MakePropID(5, CEVT_LPWSTR), u"new"),
+                                      DeleteProp(MakePropID(6, CEVT_I4))};
+    image = ImageOf(changes);
+    ASSERT_EQ(CeWriteRecordImage(h_, fromImage, image, static_cast<WORD>(changes.size())),
+              fromImage);
+    ASSERT_EQ(Write(h_, changes, fromProps), fromProps);
+    EXPECT_EQ(ImageRead(h_, fromImage), ImageRead(h_, fromProps));
+    CeSeekDatabase(h_, CEDB_SEEK_CEOID, fromImage, nullptr);
+    ReadBack back;
+    ASSERT_TRUE(ReadCurrent(h_, &back));
+    EXPECT_EQ(back.Find(kSmall), nullptr);
+    ASSERT_NE(back.Find(kNumber), nullptr);
+    EXPECT_EQ(back.Find(kNumber)->val.lVal, 10);
+}
+
+TEST_F(RecordTest, AnImageThatDoesNotHoldItsPropertiesFailsWith87AndChangesNothing) {
+    auto entry = [](std::vector<BYTE>& image, std::size_t i, CEPROPID id, DWORD a, DWORD b) {
+        StoreU32(image.data() + 16 * i, id);
+        StoreU32(image.data() + 16 * i + 8, a);
+        StoreU32(image.data() + 16 * i + 12, b);
+    };
+    struct Case {
+        const char* what;
+        std::vector<BYTE> image;
+        WORD count;
+    };
+    std::vector<Case> cases;
+    std::vector<BYTE> image(32, 0);
+    cases.push_back({"entries past the end", image, 3});
+    entry(image, 0, kName, 8, 0);
+    cases.push_back({"text among the entries", image, 2});
+    entry(image, 0, kName, 32, 0);
+    cases.push_back({"text at the very end", image, 2});
+    image.assign(37, 0);
+    entry(image, 0, kName, 16, 0);
+    std::memset(image.data() + 16, 'a', 21);
+    cases.push_back({"text without its terminator", image, 1});
+    image.assign(24, 0);
+    entry(image, 0, kData, 9, 16);
+    cases.push_back({"blob running past the end", image, 1});
+    entry(image, 0, kData, 8, 4);
+    cases.push_back({"blob among the entries", image, 1});
+    entry(image, 0, MakePropID(1, 4), 0, 0);
+    cases.push_back({"no such type", image, 1});
+    image.assign(16 + CEDB_MAXPROPDATASIZE + 3, 'a');
+    entry(image, 0, kName, 16, 0);
+    image[image.size() - 1] = image[image.size() - 2] = 0;
+    cases.push_back({"text longer than a property holds", image, 1});
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(CeWriteRecordImage(h_, 0, c.image, c.count), 0u) << c.what;
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << c.what;
+    }
+    EXPECT_EQ(Info(db_).wNumRecords, 0);
 }
 
 TEST_F(RecordTest, WritesMayPointIntoAReadBuffer) {
