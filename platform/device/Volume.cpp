@@ -684,11 +684,9 @@ DWORD Volume::BatchedWrite(const std::function<DWORD()>& work, bool freeing, boo
     if (error != ERROR_SUCCESS)
         return error;
     // The growth is looked at every few writes: a statement of its own.
-    // So is the age: asking the clock on every write costs more than the
-    // writes of a batch gain by waiting for it.
-    bool look = batchWrites_ % kGrowthCheckInterval == 0;
-    bool grown = look && (PageCount() - batchStartPages_) * space_.pageSize() >= kBatchBytes;
-    bool old = look && std::chrono::steady_clock::now() - batchStarted_ >= kBatchAge;
+    bool grown = batchWrites_ % kGrowthCheckInterval == 0 &&
+                 (PageCount() - batchStartPages_) * space_.pageSize() >= kBatchBytes;
+    bool old = std::chrono::steady_clock::now() - batchStarted_ >= kBatchAge;
     // A write that frees room is often made under a lock that must not be
     // let go before it is committed (a database's deletion).
     if (freeing || batchWrites_ >= kBatchWrites || space_.shortOfRoom() || grown || old)

@@ -146,7 +146,7 @@ public:
     // commit), and the transaction
     // is committed after kBatchWrites writes or about kBatchBytes of growth
     // (looked at every kGrowthCheckInterval writes), when it has been open
-    // for kBatchAge (looked at as often), when the store is short of room (then every write
+    // for kBatchAge, when the store is short of room (then every write
     // commits, as outside a batch), after a write that frees room (made
     // under locks that must not outlive it), by CommitWriteBatch and at the
     // end. Other

@@ -16,8 +16,13 @@ using Args = std::vector<std::string>;
 
 std::string Shown(const Args& args) {
     std::string text;
-    for (const std::string& a : args)
-        text += (text.empty() ? "" : " ") + ("'" + a + "'");
+    for (const std::string& a : args) {
+        if (!text.empty())
+            text += ' ';
+        text += '\'';
+        text += a;
+        text += '\'';
+    }
     return text;
 }
 

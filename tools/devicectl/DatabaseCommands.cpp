@@ -429,8 +429,11 @@ int Dump(const Args& args) {
     }
     ce::LocalFree(buffer);
     std::string oids;
-    for (CEOID d : damaged)
-        oids += (oids.empty() ? "" : ",") + std::to_string(d);
+    for (CEOID d : damaged) {
+        if (!oids.empty())
+            oids += ',';
+        oids += std::to_string(d);
+    }
     if (json)
         std::printf("],\"damaged\":[%s]}\n", oids.c_str());
     if (damaged.empty())

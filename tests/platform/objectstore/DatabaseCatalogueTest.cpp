@@ -38,7 +38,9 @@ TEST_F(CatalogueTest, ALongNameIsCutBetweenCharacters) {
     CEOID oid = Create(emoji.c_str());
     EXPECT_EQ(std::u16string(Info(oid).szDbaseName), emoji.substr(0, 30));
     CEOID odd = Create((u"x" + emoji).c_str());
-    EXPECT_EQ(std::u16string(Info(odd).szDbaseName), u"x" + emoji.substr(0, 30));
+    std::u16string cut = u"x";
+    cut += emoji.substr(0, 30);
+    EXPECT_EQ(std::u16string(Info(odd).szDbaseName), cut);
 }
 
 TEST_F(CatalogueTest, BadCreationsFailWith87) {

@@ -269,8 +269,11 @@ protected:
         DWORD size = sizeof text - sizeof(WCHAR);
         LONG rc =
             RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
-        return rc == ERROR_SUCCESS ? std::u16string(text)
-                                   : u"<" + Utf8ToWide(std::to_string(rc)) + u">";
+        if (rc == ERROR_SUCCESS)
+            return std::u16string(text);
+        std::u16string failed = u"<";
+        failed += Utf8ToWide(std::to_string(rc));
+        return failed + u">";
     }
     void PeerSets(const char* key, const char* name, const char* text) {
         auto result =
