@@ -21,6 +21,7 @@
 // (RestoreOperations.cpp).
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -243,6 +244,10 @@ private:
     // ready, or with `all` every one it holds. False after the message of
     // what failed.
     bool WriteUnpacked(RestoreTarget& target, CodecWorker& worker, bool all);
+    // Moves the restore's progress on a record; false when it was cancelled.
+    bool ProgressGoesOn(const WCHAR* name);
+    // Writes one record image into the target; false after its message.
+    bool WriteImage(RestoreTarget& target, WORD propertyCount, std::span<const BYTE> image);
     bool FillTarget(RestoreTarget& target, const DatabaseHeader& header);
     bool ReplaceExisting(RestoreTarget& target, const DatabaseHeader& header, bool& passedOver);
     bool RefillInPlace(RestoreTarget& target);

@@ -151,23 +151,13 @@ bool BackupArchive::WalkRecords(store::Database& database, const WCHAR* name, WO
 }
 
 bool BackupArchive::WriteCompressed(CodecWorker& worker, bool all) {
-    // When the worker is full the oldest job is waited for.
-    bool wait = all || worker.Full();
-    while (worker.Outstanding() > 0 && (wait || worker.Ready())) {
-        CodecWorker::Job job = worker.Take();
-        for (std::size_t i = 0; i < job.pieces.size(); ++i) {
-            if (!job.pieces[i].ok) {
-                ReportOutOfMemory();
-                return false;
-            }
-            std::span<const BYTE> body = job.Output(i);
-            if (!WriteRecordBody(job.pieces[i].tag, body.data(), static_cast<DWORD>(body.size())))
-                return false;
+    return worker.TakeCoded(all, [&](const CodecWorker::Piece& piece, std::span<const BYTE> body) {
+        if (!piece.ok) {
+            ReportOutOfMemory();
+            return false;
         }
-        worker.Recycle(std::move(job));
-        wait = all;
-    }
-    return true;
+        return WriteRecordBody(piece.tag, body.data(), static_cast<DWORD>(body.size()));
+    });
 }
 
 bool BackupArchive::BackupDatabase(const WCHAR* name) {

@@ -80,6 +80,23 @@ public:
     Job Take();
     // Gives a taken job's buffers back for reuse.
     void Recycle(Job&& job);
+    // Hands each coded buffer in order to `use(piece, output)`: those of the
+    // jobs done, or with `all` of every job handed over; when the worker is
+    // full the oldest job is waited for. False at the first `use` that is.
+    template <class Use>
+    bool TakeCoded(bool all, Use use) {
+        bool wait = all || Full();
+        while (Outstanding() > 0 && (wait || Ready())) {
+            Job job = Take();
+            for (std::size_t i = 0; i < job.pieces.size(); ++i) {
+                if (!use(job.pieces[i], job.Output(i)))
+                    return false;
+            }
+            Recycle(std::move(job));
+            wait = all;
+        }
+        return true;
+    }
 
 private:
     explicit CodecWorker(Work work);

@@ -219,19 +219,13 @@ bool BackupArchive::FillFromArchive(RestoreTarget& target, WORD records) {
     }
     ArchiveInput input(file_.get(), true);
     for (WORD i = 0; i < records; ++i) {
-        if (progress_) {
-            progress_->SetText(res::IDS_RESTORING_RECORD, -1, target.name);
-            if (!progress_->Pump())
-                return false;
-        }
+        if (!ProgressGoesOn(target.name))
+            return false;
         ArchiveRecord record;
         if (!ReadRecord(input, record, target.name))
             return false;
-        store::RecordBuffer buffer;
-        buffer.count = record.header.propertyCount;
-        buffer.size = record.imageLength();
-        buffer.buffer = const_cast<BYTE*>(record.image());
-        if (target.database.WriteRecordRelative(0, buffer) == 0)
+        if (!WriteImage(target, record.header.propertyCount,
+                        {record.image(), record.imageLength()}))
             return false;
     }
     return true;
@@ -240,11 +234,8 @@ bool BackupArchive::FillFromArchive(RestoreTarget& target, WORD records) {
 bool BackupArchive::FillUnpacking(RestoreTarget& target, WORD records, CodecWorker& worker) {
     ArchiveInput input(file_.get(), true);
     for (WORD i = 0; i < records; ++i) {
-        if (progress_) {
-            progress_->SetText(res::IDS_RESTORING_RECORD, -1, target.name);
-            if (!progress_->Pump())
-                return false;
-        }
+        if (!ProgressGoesOn(target.name))
+            return false;
         ArchiveRecord record;
         RecordRead result = ReadRecordBytes(input, true, record);
         if (result == RecordRead::Ok &&
@@ -268,28 +259,29 @@ bool BackupArchive::FillUnpacking(RestoreTarget& target, WORD records, CodecWork
 }
 
 bool BackupArchive::WriteUnpacked(RestoreTarget& target, CodecWorker& worker, bool all) {
-    // When the worker is full the oldest job is waited for.
-    bool wait = all || worker.Full();
-    while (worker.Outstanding() > 0 && (wait || worker.Ready())) {
-        CodecWorker::Job job = worker.Take();
-        for (std::size_t i = 0; i < job.pieces.size(); ++i) {
-            const CodecWorker::Piece& piece = job.pieces[i];
-            if (!piece.ok) {
-                ReportRecordRead(UnpackResult(piece.limitReached), target.name);
-                return false;
-            }
-            std::span<const BYTE> image = job.Output(i);
-            store::RecordBuffer buffer;
-            buffer.count = piece.tag;
-            buffer.size = static_cast<DWORD>(image.size());
-            buffer.buffer = const_cast<BYTE*>(image.data());
-            if (target.database.WriteRecordRelative(0, buffer) == 0)
-                return false;
+    return worker.TakeCoded(all, [&](const CodecWorker::Piece& piece, std::span<const BYTE> image) {
+        if (!piece.ok) {
+            ReportRecordRead(UnpackResult(piece.limitReached), target.name);
+            return false;
         }
-        worker.Recycle(std::move(job));
-        wait = all;
-    }
-    return true;
+        return WriteImage(target, piece.tag, image);
+    });
+}
+
+bool BackupArchive::ProgressGoesOn(const WCHAR* name) {
+    if (!progress_)
+        return true;
+    progress_->SetText(res::IDS_RESTORING_RECORD, -1, name);
+    return progress_->Pump();
+}
+
+bool BackupArchive::WriteImage(RestoreTarget& target, WORD propertyCount,
+                               std::span<const BYTE> image) {
+    store::RecordBuffer buffer;
+    buffer.count = propertyCount;
+    buffer.size = static_cast<DWORD>(image.size());
+    buffer.buffer = const_cast<BYTE*>(image.data());
+    return target.database.WriteRecordRelative(0, buffer) != 0;
 }
 
 bool BackupArchive::FillTarget(RestoreTarget& target, const DatabaseHeader& header) {

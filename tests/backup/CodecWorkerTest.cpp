@@ -17,22 +17,6 @@ Bytes Compressed(LzwCodec& codec, const Bytes& input) {
     return Bytes(codec.Output(), codec.Output() + codec.OutputLength());
 }
 
-// Takes every job the worker holds, appending each piece's output and tag.
-void TakeAll(CodecWorker& worker, std::vector<Bytes>& outputs, std::vector<ce::WORD>& tags,
-             std::vector<bool>* ok = nullptr) {
-    while (worker.Outstanding() > 0) {
-        CodecWorker::Job job = worker.Take();
-        for (std::size_t i = 0; i < job.pieces.size(); ++i) {
-            auto output = job.Output(i);
-            outputs.emplace_back(output.begin(), output.end());
-            tags.push_back(job.pieces[i].tag);
-            if (ok != nullptr)
-                ok->push_back(job.pieces[i].ok);
-        }
-        worker.Recycle(std::move(job));
-    }
-}
-
 TEST(CodecWorkerTest, BuffersComeBackInOrderAsTheCodecMakesThemOnItsOwn) {
     auto worker = CodecWorker::Start(CodecWorker::Work::kCompress);
     ASSERT_NE(worker, nullptr);
@@ -45,22 +29,20 @@ TEST(CodecWorkerTest, BuffersComeBackInOrderAsTheCodecMakesThemOnItsOwn) {
     inputs.insert(inputs.begin() + 1500, lzw_test::TextLike(3 * CodecWorker::kJobBytes, 7));
     std::vector<Bytes> outputs;
     std::vector<ce::WORD> tags;
+    auto keep = [&](const CodecWorker::Piece& piece, std::span<const ce::BYTE> output) {
+        outputs.emplace_back(output.begin(), output.end());
+        tags.push_back(piece.tag);
+        return true;
+    };
     std::size_t mostOutstanding = 0;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        if (worker->Full()) {
-            CodecWorker::Job job = worker->Take();
-            for (std::size_t p = 0; p < job.pieces.size(); ++p) {
-                auto output = job.Output(p);
-                outputs.emplace_back(output.begin(), output.end());
-                tags.push_back(job.pieces[p].tag);
-            }
-            worker->Recycle(std::move(job));
-        }
+        if (worker->Full())
+            worker->TakeCoded(false, keep);  // waits for the oldest job
         ASSERT_TRUE(worker->Add(inputs[i], static_cast<ce::WORD>(i)));
         mostOutstanding = std::max(mostOutstanding, worker->Outstanding());
     }
     worker->Send();
-    TakeAll(*worker, outputs, tags);
+    worker->TakeCoded(true, keep);
     EXPECT_LE(mostOutstanding, CodecWorker::kQueuedJobs);
     ASSERT_EQ(outputs.size(), inputs.size());
     for (std::size_t i = 0; i < inputs.size(); ++i) {
