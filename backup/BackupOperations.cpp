@@ -99,6 +99,14 @@ bool BackupArchive::OpenForBackup(HWND owner, bool showOptions, const WCHAR* fil
     return true;
 }
 
+namespace {
+
+// Without a codec worker, the records read between two looks at the
+// progress window's Cancel.
+constexpr DWORD kRecordsBetweenLooks = 256;
+
+}  // namespace
+
 bool BackupArchive::WalkRecords(store::Database& database, const WCHAR* name, WORD records) {
     if (records == 0)
         return true;
@@ -109,44 +117,47 @@ bool BackupArchive::WalkRecords(store::Database& database, const WCHAR* name, WO
         worker = CodecWorker::Start(CodecWorker::Work::kCompress);
     bool ok = true;
     DWORD taken = 0;
-    {
-        auto quiet = database.QuietErrors();
-        DWORD index = 0;
-        for (bool found = database.SeekFirst(index); found; found = database.SeekNext(index)) {
-            if (progress_) {
-                progress_->SetText(res::IDS_STORING_RECORD, -1, name);
-                if (!progress_->Pump()) {
-                    ok = false;
-                    break;
-                }
-            }
-            // A record that cannot be read is passed over.
-            std::span<const BYTE> image;
-            WORD count = 0;
-            if (database.ReadRecordImage(&image, &count) == 0)
-                continue;
-            if (taken == 0xFFFF) {
-                ok = false;
-                break;
-            }
-            ++taken;
-            if (!worker) {
-                ok = WriteRecord(count, image.data(), static_cast<DWORD>(image.size()));
-            } else if (!worker->Add(image, count)) {
-                ReportOutOfMemory();
-                ok = false;
-            } else if (worker->filling() == 0) {
-                // A job went: write what is done, waiting when it is full.
-                ok = WriteCompressed(*worker, false);
-            }
-            if (!ok)
-                break;
+    CEOID after = 0;
+    // The store hands the records over a run at a time: until a job goes
+    // to the worker (whose output is then written, waiting when it is
+    // full), or without one a few hundred. Cancel is looked at between runs.
+    for (bool more = true; ok && more;) {
+        if (progress_) {
+            progress_->SetText(res::IDS_STORING_RECORD, static_cast<LONG>(taken) + 1, name);
+            if (!progress_->Pump())
+                return false;
         }
+        more = false;
+        DWORD run = 0;
+        bool read = database.ReadRecordImages(
+            after, [&](CEOID oid, std::span<const BYTE> image, WORD count) {
+                after = oid;
+                if (taken == 0xFFFF) {
+                    ok = false;  // more than a block can count
+                    return false;
+                }
+                ++taken;
+                if (!worker) {
+                    ok = WriteRecord(count, image.data(), static_cast<DWORD>(image.size()));
+                    more = ok && ++run == kRecordsBetweenLooks;
+                } else if (!worker->Add(image, count)) {
+                    ReportOutOfMemory();
+                    ok = false;
+                } else {
+                    more = worker->filling() == 0;  // a job went
+                }
+                return ok && !more;
+            });
+        ok = ok && read;
+        if (ok && more && worker)
+            ok = WriteCompressed(*worker, false);
     }
     if (ok && worker) {
         worker->Send();
         ok = WriteCompressed(*worker, true);
     }
+    if (ok && progress_)
+        progress_->SetText(res::IDS_STORING_RECORD, static_cast<LONG>(taken), name);
     return ok;
 }
 

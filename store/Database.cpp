@@ -271,6 +271,15 @@ CEOID Database::ReadRecordImage(std::span<const ce::BYTE>* image, WORD* count) {
     return id;
 }
 
+bool Database::ReadRecordImages(CEOID after, const ce::RecordImageSink& take) {
+    if (!IsOpen())
+        return false;
+    if (ce::CeReadRecordImages(handle_, after, take))
+        return true;
+    ReportError(res::IDS_CANT_READ_RECORD);
+    return false;
+}
+
 CEOID Database::ReadRecordRelative(RecordBuffer& record) {
     std::span<const ce::BYTE> image;
     record.reserved = 0;

@@ -8,6 +8,7 @@
 #include "appcore/ScopedValue.h"
 #include "platform/core/Types.h"
 #include "platform/gui/WinTypes.h"
+#include "platform/objectstore/ObjectStore.h"
 
 namespace store {
 
@@ -82,6 +83,11 @@ public:
     // The same without the copy into a buffer of the caller's: the image
     // stays valid until the next read.
     CEOID ReadRecordImage(std::span<const BYTE>* image, WORD* count);
+    // Reads the records after `after` (0: from the first) in identifier
+    // order, each as ReadRecordImage reads it, until `take` says stop or the
+    // database ends (ce::CeReadRecordImages). False, reported, when the
+    // records cannot be read.
+    bool ReadRecordImages(CEOID after, const ce::RecordImageSink& take);
     // Writes a record given as a relative image; an image whose offsets,
     // counts or terminators fall outside it is refused (and reported as a
     // failed write with "The parameter is incorrect").

@@ -361,12 +361,10 @@ DWORD DatabaseHandle::MoveOnAfterRead(device::Volume& volume) {
     return ERROR_SUCCESS;
 }
 
-DWORD DatabaseHandle::ReadImage(device::Volume& volume, std::vector<BYTE>* image, LPWORD count,
-                                CEOID* oid) {
-    DWORD error = DecodeCurrent(volume);
-    if (error != ERROR_SUCCESS)
-        return error;
-    const std::vector<PropertyView>& properties = readProperties_;
+namespace {
+
+// The relative image of decoded properties, as a read gives them.
+void MakeImage(const std::vector<PropertyView>& properties, std::vector<BYTE>* image) {
     WriteRelativeImage(
         properties.size(),
         [&](std::size_t i) {
@@ -389,9 +387,31 @@ DWORD DatabaseHandle::ReadImage(device::Volume& volume, std::vector<BYTE>* image
             return p;
         },
         *image);
-    *count = static_cast<WORD>(properties.size());
+}
+
+}  // namespace
+
+DWORD DatabaseHandle::ReadImage(device::Volume& volume, std::vector<BYTE>* image, LPWORD count,
+                                CEOID* oid) {
+    DWORD error = DecodeCurrent(volume);
+    if (error != ERROR_SUCCESS)
+        return error;
+    MakeImage(readProperties_, image);
+    *count = static_cast<WORD>(readProperties_.size());
     *oid = pointer_.entry.oid;
     return MoveOnAfterRead(volume);
+}
+
+DWORD DatabaseHandle::ReadImagesAfter(device::Volume& volume, CEOID after,
+                                      const RecordImageSink& take) {
+    std::vector<BYTE>& image = readImage_;
+    return ReadRecordsAfter(volume, database_, after, [&](CEOID oid, std::span<const BYTE> stored) {
+        // A record that cannot be decoded is passed over.
+        if (!DecodeRecord(stored, &readProperties_))
+            return true;
+        MakeImage(readProperties_, &image);
+        return take(oid, image, static_cast<WORD>(readProperties_.size()));
+    });
 }
 
 DWORD DatabaseHandle::Read(device::Volume& volume, DWORD flags, LPWORD count,

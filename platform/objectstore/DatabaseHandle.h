@@ -19,6 +19,7 @@
 #include "platform/device/Volume.h"
 #include "platform/objectstore/HandleLocks.h"
 #include "platform/objectstore/Notifications.h"
+#include "platform/objectstore/ObjectStore.h"
 #include "platform/objectstore/SortOrder.h"
 
 namespace ce::objectstore {
@@ -70,6 +71,9 @@ public:
     // Reads every property of the current record straight into its relative
     // image (RelativeImage.h), moving on as Read does.
     DWORD ReadImage(device::Volume& volume, std::vector<BYTE>* image, LPWORD count, CEOID* oid);
+    // Reads the records after `after` in identifier order into their images
+    // as ReadImage does, leaving the seek pointer where it is.
+    DWORD ReadImagesAfter(device::Volume& volume, CEOID after, const RecordImageSink& take);
     // Writes properties into a record (oid 0 creates one), as the caller's
     // CEPROPVALs or as a record's relative image.
     DWORD Write(device::Volume& volume, CEOID oid, std::span<const CEPROPVAL> changes,
@@ -127,6 +131,7 @@ private:
     std::vector<BYTE> readStored_;
     std::vector<PropertyView> readProperties_;
     std::vector<ReadEntry> readEntries_;
+    std::vector<BYTE> readImage_;
     // Reused by every write likewise.
     std::vector<PropertyChange> writeChanges_;
 };

@@ -237,6 +237,13 @@ CEOID CeReadRecordImage(HANDLE hDbase, std::vector<BYTE>* image, LPWORD lpcPropI
     return Succeeded(error) ? oid : 0;
 }
 
+BOOL CeReadRecordImages(HANDLE hDbase, CEOID oidAfter, const RecordImageSink& take) {
+    DWORD error = WithDatabaseHandle(hDbase, [&](DatabaseHandle& handle, Volume& volume) {
+        return handle.ReadImagesAfter(volume, oidAfter, take);
+    });
+    return Succeeded(error) ? TRUE : FALSE;
+}
+
 CEOID CeWriteRecordProps(HANDLE hDbase, CEOID oidRecord, WORD cPropID, CEPROPVAL* rgPropVal) {
     if (rgPropVal == nullptr && cPropID != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);

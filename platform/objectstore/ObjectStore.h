@@ -54,6 +54,20 @@ CEOID CeReadRecordProps(HANDLE hDbase, DWORD dwFlags, LPWORD lpcPropID, CEPROPID
 // It spares a caller that wants the image the CEPROPVAL array in between.
 CEOID CeReadRecordImage(HANDLE hDbase, std::vector<BYTE>* image, LPWORD lpcPropID);
 
+// Takes one record of CeReadRecordImages: its identifier, its image and its
+// number of properties. Returns false to stop the read after it.
+using RecordImageSink = std::function<bool(CEOID oid, std::span<const BYTE> image, WORD count)>;
+
+// This platform's own addition: reads the records after record oidAfter (0:
+// from the first) in identifier order, the order of a handle opened without
+// a sort order, each as CeReadRecordImage reads it, handing them to `take`
+// until it says stop or the database ends. A record that cannot be decoded
+// is passed over. The seek pointer stays where it was. The records are read
+// in one pass over the volume, so a walk of a whole database costs far less
+// than a seek and a read for each; `take` runs inside the object store and
+// must not call into it.
+BOOL CeReadRecordImages(HANDLE hDbase, CEOID oidAfter, const RecordImageSink& take);
+
 // Writes properties into a record (oidRecord 0 creates one): a property
 // already in the record is replaced, a new one added, one flagged
 // CEDB_PROPDELETE removed. Returns the record's identifier.

@@ -36,6 +36,18 @@ DWORD DeleteRecordRow(device::Volume& volume, CEOID oid) {
     return query.Run() ? ERROR_SUCCESS : query.error();
 }
 
+DWORD ReadRecordsAfter(device::Volume& volume, CEOID database, CEOID after,
+                       const std::function<bool(CEOID, std::span<const BYTE>)>& take) {
+    device::Query query =
+        volume.Prepare("SELECT oid, props FROM records WHERE db = ? AND oid > ? ORDER BY oid");
+    query.Bind(1, database).Bind(2, after);
+    while (query.Step()) {
+        if (!take(static_cast<CEOID>(query.Int(0)), query.Blob(1)))
+            return ERROR_SUCCESS;
+    }
+    return query.error();
+}
+
 DWORD LoadOrderEntries(device::Volume& volume, CEOID database, const OrderRule& rule,
                        bool withRecords, std::vector<OrderEntry>* entries) {
     entries->clear();

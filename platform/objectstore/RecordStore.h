@@ -1,6 +1,7 @@
 #pragma once
 // The volume's records table.
 
+#include <functional>
 #include <vector>
 
 #include "platform/core/Types.h"
@@ -17,6 +18,13 @@ DWORD LoadRecord(device::Volume& volume, CEOID oid, CEOID* database, std::vector
 DWORD InsertRecord(device::Volume& volume, CEOID oid, CEOID database, std::span<const BYTE> stored);
 DWORD UpdateRecord(device::Volume& volume, CEOID oid, std::span<const BYTE> stored);
 DWORD DeleteRecordRow(device::Volume& volume, CEOID oid);
+
+// The records of a database after record `after` (0: from its first), in
+// identifier order, each handed to `take` with its stored bytes until
+// `take` returns false. One statement reads them all, so that a walk of the
+// database costs one pass over its rows.
+DWORD ReadRecordsAfter(device::Volume& volume, CEOID database, CEOID after,
+                       const std::function<bool(CEOID, std::span<const BYTE>)>& take);
 
 // Every record of a database with its key in `rule` (unsorted), and its
 // stored bytes when `withRecords`.

@@ -99,6 +99,13 @@ TEST_F(DamagedRowTest, ADamagedRecordKeepsAPlaceInASortedWalkAndCanBeDeleted) {
     ReadBack back;
     EXPECT_FALSE(ReadCurrent(sorted, &back));
     EXPECT_EQ(GetLastError(), ERROR_BADDB);
+    // A read of every image in one run passes it over.
+    std::vector<CEOID> imaged;
+    EXPECT_TRUE(CeReadRecordImages(sorted, 0, [&](CEOID oid, std::span<const BYTE>, WORD) {
+        imaged.push_back(oid);
+        return true;
+    }));
+    EXPECT_EQ(imaged, (std::vector<CEOID>{written[0], written[2]}));
     std::int64_t sizeBefore = Info(db).dwSize;
 
     EXPECT_TRUE(CeDeleteRecord(sorted, damaged)) << GetLastError();

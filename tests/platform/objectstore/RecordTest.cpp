@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/core/Bytes.h"
@@ -170,6 +171,48 @@ std::vector<BYTE> ImageRead(HANDLE h, CEOID oid) {
     WORD count = 0;
     EXPECT_EQ(CeReadRecordImage(h, &image, &count), oid);
     return image;
+}
+
+TEST_F(RecordTest, ImagesReadInRunsComeInIdentifierOrderAndLeaveTheSeekPointer) {
+    std::vector<CEOID> written;
+    for (LONG n : {5, 4, 3, 2, 1})
+        written.push_back(Write(h_, {IntProp(kNumber, n), TextProp(kName, u"run")}));
+    ASSERT_TRUE(std::is_sorted(written.begin(), written.end()));
+    DWORD index = 0;
+    ASSERT_EQ(CeSeekDatabase(h_, CEDB_SEEK_CEOID, written[2], &index), written[2]);
+
+    // Stopped after two, then resumed after the last one taken.
+    std::vector<CEOID> taken;
+    std::vector<std::vector<BYTE>> images;
+    auto take = [&](std::size_t stopAt) {
+        return [&, stopAt](CEOID oid, std::span<const BYTE> image, WORD count) {
+            EXPECT_EQ(count, 2);
+            taken.push_back(oid);
+            images.emplace_back(image.begin(), image.end());
+            return taken.size() != stopAt;
+        };
+    };
+    ASSERT_TRUE(CeReadRecordImages(h_, 0, take(2)));
+    ASSERT_EQ(taken.size(), 2u);
+    ASSERT_TRUE(CeReadRecordImages(h_, taken.back(), take(0)));
+    EXPECT_EQ(taken, written);
+    DWORD still = 0;
+    EXPECT_EQ(CeSeekDatabase(h_, CEDB_SEEK_CURRENT, 0, &still), written[2]);
+    EXPECT_EQ(still, index);
+    for (std::size_t i = 0; i < written.size(); ++i)
+        EXPECT_EQ(images[i], ImageRead(h_, written[i])) << i;
+
+    // A deleted record is not handed over; nothing after the last is.
+    ASSERT_TRUE(CeDeleteRecord(h_, written[1]));
+    taken.clear();
+    ASSERT_TRUE(CeReadRecordImages(h_, written[0], take(0)));
+    EXPECT_EQ(taken, (std::vector<CEOID>{written[2], written[3], written[4]}));
+    taken.clear();
+    ASSERT_TRUE(CeReadRecordImages(h_, written[4], take(0)));
+    EXPECT_TRUE(taken.empty());
+
+    EXPECT_FALSE(CeReadRecordImages(INVALID_HANDLE_VALUE, 0, take(0)));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(RecordTest, AnImageWritesWhatItsPropertiesWouldWrite) {
