@@ -317,6 +317,22 @@ DWORD PrepareVolume(sqlite3* connection, const std::string& path, std::string* p
         *problem = Describe(path, "is damaged: " + missing);
         return ERROR_BADDB;
     }
+    if (version < kVolumeSchemaVersion) {
+        // As with a new volume, a second process finds it done once it
+        // has the write lock.
+        rc = ExecPatiently(connection, "BEGIN IMMEDIATE");
+        if (rc == SQLITE_OK)
+            rc = ExecInt(connection, "PRAGMA user_version", &version);
+        if (rc == SQLITE_OK && version < kVolumeSchemaVersion)
+            rc = UpgradeVolumeSchema(connection, version);
+        if (rc == SQLITE_OK)
+            rc = ExecPatiently(connection, "COMMIT");
+        if (rc != SQLITE_OK) {
+            ExecInt(connection, "ROLLBACK", nullptr);
+            *problem = Describe(path, "cannot be upgraded: " + ErrorText(connection, rc));
+            return PlatformErrorFromSqlite(rc);
+        }
+    }
     return ERROR_SUCCESS;
 }
 

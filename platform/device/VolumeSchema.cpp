@@ -13,7 +13,10 @@ namespace {
 // unpaired surrogates included, comes back as written. name_key holds the
 // name lower-cased unit by unit, for case-insensitive uniqueness. Registry
 // key identifiers are never reused, so that a handle to a deleted key never
-// reaches a newer one.
+// reaches a newer one. A row of the change log stands for `span` changes of
+// one kind and origin to the records record .. record + span - 1, numbered
+// seq - span + 1 .. seq: a batch that creates many records in a row logs
+// them as one row.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE volume_counters(
     name TEXT PRIMARY KEY,
@@ -45,7 +48,8 @@ CREATE TABLE changes(
     db INTEGER NOT NULL,
     record INTEGER NOT NULL,
     kind INTEGER NOT NULL,
-    origin INTEGER NOT NULL
+    origin INTEGER NOT NULL,
+    span INTEGER NOT NULL DEFAULT 1
 );
 
 CREATE TABLE registry_keys(
@@ -86,6 +90,19 @@ int CreateVolumeSchema(sqlite3* connection) {
     std::string marks = "PRAGMA application_id = " + std::to_string(kVolumeApplicationId) +
                         "; PRAGMA user_version = " + std::to_string(kVolumeSchemaVersion) + ";";
     return sqlite3_exec(connection, marks.c_str(), nullptr, nullptr, nullptr);
+}
+
+int UpgradeVolumeSchema(sqlite3* connection, std::int64_t version) {
+    int rc = SQLITE_OK;
+    if (version < 2) {
+        rc = sqlite3_exec(connection,
+                          "ALTER TABLE changes ADD COLUMN span INTEGER NOT NULL DEFAULT 1", nullptr,
+                          nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK)
+        return rc;
+    std::string mark = "PRAGMA user_version = " + std::to_string(kVolumeSchemaVersion);
+    return sqlite3_exec(connection, mark.c_str(), nullptr, nullptr, nullptr);
 }
 
 bool CheckVolumeSchema(sqlite3* connection, std::string* problem) {

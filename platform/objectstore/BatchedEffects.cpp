@@ -94,8 +94,9 @@ void BatchedEffects::Overlay(CEOID database, std::int64_t* version, std::int64_t
 
 namespace {
 
-// Change-log entries written by one statement.
+// Change-log rows written by one statement.
 constexpr std::size_t kRowsPerInsert = 32;
+constexpr int kColumns = 6;
 
 // "INSERT INTO changes(...) VALUES (...), ... (...)" for `rows` rows; the
 // text lives as long as the program, as cached statements need.
@@ -103,9 +104,9 @@ const char* InsertChangesSql(std::size_t rows) {
     static std::string texts[kRowsPerInsert + 1];
     std::string& text = texts[rows];
     if (text.empty()) {
-        text = "INSERT INTO changes(seq, db, record, kind, origin) VALUES ";
+        text = "INSERT INTO changes(seq, db, record, kind, origin, span) VALUES ";
         for (std::size_t i = 0; i < rows; ++i)
-            text += i == 0 ? "(?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?)";
+            text += i == 0 ? "(?, ?, ?, ?, ?, ?)" : ", (?, ?, ?, ?, ?, ?)";
     }
     return text.c_str();
 }
@@ -115,7 +116,8 @@ const char* InsertChangesSql(std::size_t rows) {
 DWORD BatchedEffects::WriteChanges(device::Volume& volume) {
     // The entries take the numbers one insert after the other would have
     // given them; those the log would drop at once by the end are not
-    // written at all.
+    // written at all. Entries of one kind and origin for records that
+    // follow one another (a run of creations) share a row.
     std::int64_t first = 0;
     {
         device::Query newest = volume.Prepare("SELECT coalesce(max(seq), 0) FROM changes");
@@ -127,22 +129,43 @@ DWORD BatchedEffects::WriteChanges(device::Volume& volume) {
     std::int64_t dropped = TrimmedThrough(first, last);
     std::size_t at = dropped >= first ? static_cast<std::size_t>(dropped - first + 1) : 0;
     while (at < changes_.size()) {
-        std::size_t rows = std::min(kRowsPerInsert, changes_.size() - at);
+        // The runs of one statement: each row's first entry, then its end.
+        std::size_t starts[kRowsPerInsert + 1];
+        std::size_t rows = 0;
+        for (starts[0] = at; rows < kRowsPerInsert && starts[rows] < changes_.size(); ++rows)
+            starts[rows + 1] = RunEnd(starts[rows]);
         device::Query insert = volume.Prepare(InsertChangesSql(rows));
-        for (std::size_t i = 0; i < rows; ++i) {
-            const Change& change = changes_[at + i];
-            int column = static_cast<int>(i * 5);
-            insert.Bind(column + 1, first + static_cast<std::int64_t>(at + i))
+        for (std::size_t row = 0; row < rows; ++row) {
+            const Change& change = changes_[starts[row]];
+            std::size_t end = starts[row + 1];
+            int column = static_cast<int>(row) * kColumns;
+            insert.Bind(column + 1, first + static_cast<std::int64_t>(end - 1))
                 .Bind(column + 2, change.database)
                 .Bind(column + 3, change.record)
                 .Bind(column + 4, change.message)
-                .Bind(column + 5, change.origin);
+                .Bind(column + 5, change.origin)
+                .Bind(column + 6, static_cast<std::int64_t>(end - starts[row]));
         }
         if (!insert.Run())
             return insert.error();
-        at += rows;
+        at = starts[rows];
     }
     return TrimChanges(volume, first, last);
+}
+
+std::size_t BatchedEffects::RunEnd(std::size_t at) const {
+    const Change& start = changes_[at];
+    std::size_t end = at + 1;
+    while (end < changes_.size()) {
+        const Change& next = changes_[end];
+        if (next.database != start.database || next.message != start.message ||
+            next.origin != start.origin ||
+            next.record != start.record + static_cast<CEOID>(end - at)) {
+            break;
+        }
+        ++end;
+    }
+    return end;
 }
 
 DWORD BatchedEffects::Flush(device::Volume& volume) {

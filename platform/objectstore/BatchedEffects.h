@@ -59,6 +59,8 @@ public:
 private:
     // The change-log entries, in order, with the trim they bring.
     DWORD WriteChanges(device::Volume& volume);
+    // The end of the run of entries that share a row with entry `at`.
+    std::size_t RunEnd(std::size_t at) const;
 
     struct Counts {
         std::int64_t recordCount = 0;

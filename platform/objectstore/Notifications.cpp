@@ -117,24 +117,30 @@ std::vector<DatabaseNotification> TakeDatabaseNotifications() {
         if (from == INT64_MAX)
             return ERROR_SUCCESS;
         device::Query query = volume.Prepare(
-            "SELECT seq, db, record, kind, origin FROM changes WHERE seq > ? ORDER BY seq");
+            "SELECT seq, db, record, kind, origin, span FROM changes WHERE seq > ? ORDER BY seq");
         query.Bind(1, from);
         std::int64_t newest = from;
         while (query.Step()) {
-            std::int64_t seq = query.Int(0);
-            newest = seq;
+            std::int64_t last = query.Int(0);
+            newest = last;
             auto database = static_cast<CEOID>(query.Int(1));
-            auto record = static_cast<CEOID>(query.Int(2));
             auto message = static_cast<UINT>(query.Int(3));
             std::int64_t origin = query.Int(4);
-            for (NotifiedHandle* h : notified.handles) {
-                if (h->volumeSerial != volume.serial() || h->database != database ||
-                    seq <= h->lastSeen) {
-                    continue;
+            // A row of a span stands for that many entries (VolumeSchema.cpp);
+            // no batch logs more than the log keeps, whatever a damaged row says.
+            std::int64_t span = std::clamp<std::int64_t>(query.Int(5), 1,
+                                                         std::min(last, objectstore::kKeptChanges));
+            for (std::int64_t seq = last - span + 1; seq <= last; ++seq) {
+                auto record = static_cast<CEOID>(query.Int(2) + (seq - last + span - 1));
+                for (NotifiedHandle* h : notified.handles) {
+                    if (h->volumeSerial != volume.serial() || h->database != database ||
+                        seq <= h->lastSeen) {
+                        continue;
+                    }
+                    h->lastSeen = seq;
+                    if (h->origin != origin)
+                        due.push_back({h->window, message, record, database});
                 }
-                h->lastSeen = seq;
-                if (h->origin != origin)
-                    due.push_back({h->window, message, record, database});
             }
         }
         if (query.error() != ERROR_SUCCESS)

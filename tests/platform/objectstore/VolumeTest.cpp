@@ -8,6 +8,7 @@
 
 #include "platform/device/DeviceDirectory.h"
 #include "platform/device/Volume.h"
+#include "platform/objectstore/StoreWriteBatch.h"
 #include "platform/registry/Registry.h"
 #include "tests/platform/objectstore/StoreTestSupport.h"
 
@@ -63,7 +64,7 @@ TEST_F(VolumeTest, ANewVolumeIsMarkedAsOursAndUsesWal) {
     std::string error;
     ASSERT_TRUE(CheckVolume(&error)) << error;
     EXPECT_EQ(PragmaValue(VolumePath(), "PRAGMA application_id"), 0x54534C59);
-    EXPECT_EQ(PragmaValue(VolumePath(), "PRAGMA user_version"), 1);
+    EXPECT_EQ(PragmaValue(VolumePath(), "PRAGMA user_version"), 2);
     sqlite3* raw = nullptr;
     sqlite3_open(VolumePath().c_str(), &raw);
     sqlite3_stmt* statement = nullptr;
@@ -73,6 +74,38 @@ TEST_F(VolumeTest, ANewVolumeIsMarkedAsOursAndUsesWal) {
     sqlite3_finalize(statement);
     sqlite3_close(raw);
     EXPECT_TRUE(std::filesystem::is_directory(device_.path() / "files" / "My Documents"));
+}
+
+TEST_F(VolumeTest, AVolumeOfTheFirstSchemaIsUpgradedKeepingWhatItHolds) {
+    CEOID db = CeCreateDatabase(u"Older", 0, 0, nullptr);
+    ASSERT_NE(db, 0u);
+    CEOID oid = db;
+    HANDLE writer = CeOpenDatabase(&oid, nullptr, 0, 0, nullptr);
+    CEPROPVAL value = IntProp(kNumber, 1);
+    ASSERT_NE(CeWriteRecordProps(writer, 0, 1, &value), 0u);
+    CloseHandle(writer);
+    ce::device::CloseVolume();
+    RunSql(VolumePath(), "ALTER TABLE changes DROP COLUMN span; PRAGMA user_version = 1");
+
+    std::string error;
+    ASSERT_TRUE(CheckVolume(&error)) << error;
+    EXPECT_EQ(PragmaValue(VolumePath(), "PRAGMA user_version"), 2);
+    EXPECT_EQ(PragmaValue(VolumePath(), "SELECT sum(span) FROM changes"), 1);
+    // The upgraded log takes batched entries and hands them out.
+    HWND window = reinterpret_cast<HWND>(0x41);
+    oid = db;
+    ScopedHandle watcher(CeOpenDatabase(&oid, nullptr, 0, 0, window));
+    ScopedHandle h(CeOpenDatabase(&oid, nullptr, 0, 0, nullptr));
+    {
+        StoreWriteBatch batch;
+        for (int i = 0; i < 4; ++i)
+            ASSERT_NE(CeWriteRecordProps(h, 0, 1, &value), 0u);
+        ASSERT_TRUE(batch.End());
+    }
+    EXPECT_EQ(TakeDatabaseNotifications().size(), 4u);
+    CEOIDINFO info{};
+    ASSERT_TRUE(CeOidGetInfo(db, &info));
+    EXPECT_EQ(info.infDatabase.wNumRecords, 5);
 }
 
 struct BadVolume {
