@@ -2,6 +2,7 @@
 // database block per database, finishing the archive.
 
 #include <cstring>
+#include <vector>
 
 #include "appcore/Application.h"
 #include "backup/BackupArchive.h"
@@ -101,9 +102,14 @@ bool BackupArchive::OpenForBackup(HWND owner, bool showOptions, const WCHAR* fil
 
 namespace {
 
-// Without a codec worker, the records read between two looks at the
-// progress window's Cancel.
-constexpr DWORD kRecordsBetweenLooks = 256;
+// Without a codec worker, the bytes of the record images read in one run,
+// written once the store has let go.
+constexpr std::size_t kRunBytes = 32 * 1024;
+
+struct RunRecord {
+    WORD count;
+    DWORD length;
+};
 
 }  // namespace
 
@@ -115,50 +121,67 @@ bool BackupArchive::WalkRecords(store::Database& database, const WCHAR* name, WO
     std::unique_ptr<CodecWorker> worker;
     if (compress_)
         worker = CodecWorker::Start(CodecWorker::Work::kCompress);
-    bool ok = true;
+    std::vector<BYTE> runBytes;
+    std::vector<RunRecord> runRecords;
     DWORD taken = 0;
     CEOID after = 0;
-    // The store hands the records over a run at a time: until a job goes
-    // to the worker (whose output is then written, waiting when it is
-    // full), or without one a few hundred. Cancel is looked at between runs.
-    for (bool more = true; ok && more;) {
+    // The store hands the records over a run at a time, until a job goes to
+    // the worker or, without one, about a job's worth is read. Nothing that
+    // may show a message runs while the store is reading: the run's output is
+    // written after it, waiting for the worker when it is full, and Cancel is
+    // looked at between runs.
+    for (bool more = true; more;) {
         if (progress_) {
             progress_->SetText(res::IDS_STORING_RECORD, static_cast<LONG>(taken) + 1, name);
             if (!progress_->Pump())
                 return false;
         }
         more = false;
-        DWORD run = 0;
+        bool tooMany = false, noMemory = false;
         bool read = database.ReadRecordImages(
             after, [&](CEOID oid, std::span<const BYTE> image, WORD count) {
                 after = oid;
                 if (taken == 0xFFFF) {
-                    ok = false;  // more than a block can count
+                    tooMany = true;  // more than a block can count
                     return false;
                 }
                 ++taken;
-                if (!worker) {
-                    ok = WriteRecord(count, image.data(), static_cast<DWORD>(image.size()));
-                    more = ok && ++run == kRecordsBetweenLooks;
-                } else if (!worker->Add(image, count)) {
-                    ReportOutOfMemory();
-                    ok = false;
-                } else {
+                if (worker) {
+                    noMemory = !worker->Add(image, count);
                     more = worker->filling() == 0;  // a job went
+                } else {
+                    runBytes.insert(runBytes.end(), image.begin(), image.end());
+                    runRecords.push_back({count, static_cast<DWORD>(image.size())});
+                    more = runBytes.size() >= kRunBytes;
                 }
-                return ok && !more;
+                return !more && !noMemory;
             });
-        ok = ok && read;
-        if (ok && more && worker)
-            ok = WriteCompressed(*worker, false);
+        if (noMemory)
+            ReportOutOfMemory();
+        if (!read || tooMany || noMemory)
+            return false;
+        if (worker) {
+            if (more && !WriteCompressed(*worker, false))
+                return false;
+            continue;
+        }
+        const BYTE* image = runBytes.data();
+        for (const RunRecord& record : runRecords) {
+            if (!WriteRecord(record.count, image, record.length))
+                return false;
+            image += record.length;
+        }
+        runBytes.clear();
+        runRecords.clear();
     }
-    if (ok && worker) {
+    if (worker) {
         worker->Send();
-        ok = WriteCompressed(*worker, true);
+        if (!WriteCompressed(*worker, true))
+            return false;
     }
-    if (ok && progress_)
+    if (progress_)
         progress_->SetText(res::IDS_STORING_RECORD, static_cast<LONG>(taken), name);
-    return ok;
+    return true;
 }
 
 bool BackupArchive::WriteCompressed(CodecWorker& worker, bool all) {
