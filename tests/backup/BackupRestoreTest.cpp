@@ -470,19 +470,21 @@ TEST_F(BackupRestoreTest, AProtectedArchiveOpensOnlyWithItsPassword) {
 }
 
 TEST_F(BackupRestoreTest, EveryFailedWriteShowsString75AndLeavesAReadableArchiveOrNone) {
-    ASSERT_TRUE(Backup("whole.bkp", {u"Contacts", u"Empty", u"Notes"}));
-    const std::size_t size = FileBytes("whole.bkp").size();
-    for (std::size_t limit = 0; limit < size; ++limit) {
-        user().ClearShown();
-        ce::SetWriteFailure(limit, "short.bkp");
-        bool ok = Backup("short.bkp", {u"Contacts", u"Empty", u"Notes"});
-        ce::ClearWriteFailure();
-        EXPECT_FALSE(ok) << limit;
-        EXPECT_TRUE(user().WasShown(res::IDS_CANT_WRITE_FILE)) << limit;
-        if (std::filesystem::exists(device_.path() / "short.bkp")) {
-            EXPECT_TRUE(Verify("short.bkp")) << limit;
+    for (bool compress : {true, false}) {
+        ASSERT_TRUE(Backup("whole.bkp", {u"Contacts", u"Empty", u"Notes"}, compress));
+        const std::size_t size = FileBytes("whole.bkp").size();
+        for (std::size_t limit = 0; limit < size; ++limit) {
+            user().ClearShown();
+            ce::SetWriteFailure(limit, "short.bkp");
+            bool ok = Backup("short.bkp", {u"Contacts", u"Empty", u"Notes"}, compress);
+            ce::ClearWriteFailure();
+            EXPECT_FALSE(ok) << compress << " " << limit;
+            EXPECT_TRUE(user().WasShown(res::IDS_CANT_WRITE_FILE)) << compress << " " << limit;
+            if (std::filesystem::exists(device_.path() / "short.bkp")) {
+                EXPECT_TRUE(Verify("short.bkp")) << compress << " " << limit;
+            }
+            std::filesystem::remove(device_.path() / "short.bkp");
         }
-        std::filesystem::remove(device_.path() / "short.bkp");
     }
 }
 
