@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <thread>
 
@@ -250,6 +251,24 @@ void ConfigureSqlite() {
     sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, -1);
 }
 
+// Reads `pragma` again once this connection has the write lock and runs
+// `work` with its value in that transaction, committed when it succeeds and
+// rolled back otherwise. Returns an SQLite result code.
+int UnderWriteLock(sqlite3* connection, const char* pragma,
+                   const std::function<int(std::int64_t)>& work) {
+    std::int64_t value = 0;
+    int rc = ExecPatiently(connection, "BEGIN IMMEDIATE");
+    if (rc == SQLITE_OK)
+        rc = ExecInt(connection, pragma, &value);
+    if (rc == SQLITE_OK)
+        rc = work(value);
+    if (rc == SQLITE_OK)
+        rc = ExecPatiently(connection, "COMMIT");
+    if (rc != SQLITE_OK)
+        ExecInt(connection, "ROLLBACK", nullptr);
+    return rc;
+}
+
 // Makes a new file ours, or checks that an existing one is. Returns a
 // platform code with `problem` set on failure.
 DWORD PrepareVolume(sqlite3* connection, const std::string& path, std::string* problem) {
@@ -299,15 +318,10 @@ DWORD PrepareVolume(sqlite3* connection, const std::string& path, std::string* p
     if (applicationId == 0) {
         // Two processes may meet a new volume at once: the second one finds
         // the schema made when it gets the write lock.
-        rc = ExecPatiently(connection, "BEGIN IMMEDIATE");
-        if (rc == SQLITE_OK)
-            rc = ExecInt(connection, "PRAGMA application_id", &applicationId);
-        if (rc == SQLITE_OK && applicationId == 0)
-            rc = CreateVolumeSchema(connection);
-        if (rc == SQLITE_OK)
-            rc = ExecPatiently(connection, "COMMIT");
+        rc = UnderWriteLock(connection, "PRAGMA application_id", [&](std::int64_t id) {
+            return id == 0 ? CreateVolumeSchema(connection) : SQLITE_OK;
+        });
         if (rc != SQLITE_OK) {
-            ExecInt(connection, "ROLLBACK", nullptr);
             *problem = Describe(path, "cannot be created: " + ErrorText(connection, rc));
             return PlatformErrorFromSqlite(rc);
         }
@@ -332,15 +346,11 @@ DWORD PrepareVolume(sqlite3* connection, const std::string& path, std::string* p
     if (version < kVolumeSchemaVersion) {
         // As with a new volume, a second process finds it done once it
         // has the write lock.
-        rc = ExecPatiently(connection, "BEGIN IMMEDIATE");
-        if (rc == SQLITE_OK)
-            rc = ExecInt(connection, "PRAGMA user_version", &version);
-        if (rc == SQLITE_OK && version < kVolumeSchemaVersion)
-            rc = UpgradeVolumeSchema(connection, version);
-        if (rc == SQLITE_OK)
-            rc = ExecPatiently(connection, "COMMIT");
+        rc = UnderWriteLock(connection, "PRAGMA user_version", [&](std::int64_t found) {
+            return found < kVolumeSchemaVersion ? UpgradeVolumeSchema(connection, found)
+                                                : SQLITE_OK;
+        });
         if (rc != SQLITE_OK) {
-            ExecInt(connection, "ROLLBACK", nullptr);
             *problem = Describe(path, "cannot be upgraded: " + ErrorText(connection, rc));
             return PlatformErrorFromSqlite(rc);
         }

@@ -404,13 +404,12 @@ DWORD DatabaseHandle::ReadImage(device::Volume& volume, std::vector<BYTE>* image
 
 DWORD DatabaseHandle::ReadImagesAfter(device::Volume& volume, CEOID after,
                                       const RecordImageSink& take) {
-    std::vector<BYTE>& image = readImage_;
     return ReadRecordsAfter(volume, database_, after, [&](CEOID oid, std::span<const BYTE> stored) {
         // A record that cannot be decoded is passed over.
         if (!DecodeRecord(stored, &readProperties_))
             return true;
-        MakeImage(readProperties_, &image);
-        return take(oid, image, static_cast<WORD>(readProperties_.size()));
+        MakeImage(readProperties_, &readImage_);
+        return take(oid, readImage_, static_cast<WORD>(readProperties_.size()));
     });
 }
 

@@ -130,8 +130,10 @@ std::vector<DatabaseNotification> TakeDatabaseNotifications() {
             // no batch logs more than the log keeps, whatever a damaged row says.
             std::int64_t span = std::clamp<std::int64_t>(query.Int(5), 1,
                                                          std::min(last, objectstore::kKeptChanges));
-            for (std::int64_t seq = last - span + 1; seq <= last; ++seq) {
-                auto record = static_cast<CEOID>(query.Int(2) + (seq - last + span - 1));
+            std::int64_t firstRecord = query.Int(2);
+            for (std::int64_t i = 0; i < span; ++i) {
+                std::int64_t seq = last - span + 1 + i;
+                auto record = static_cast<CEOID>(firstRecord + i);
                 for (NotifiedHandle* h : notified.handles) {
                     if (h->volumeSerial != volume.serial() || h->database != database ||
                         seq <= h->lastSeen) {
